@@ -15,11 +15,14 @@ include(GoogleTest)
 find_package(GTest REQUIRED)
 
 # korvel_test(NAME LABEL unit|integration|engine|e2e SOURCES... [LIBS ...]
-#             [TIMEOUT seconds] [X11])
-# Registers every GoogleTest case as its own CTest test carrying LABEL. X11
-# runs the binary inside tests/support/with-x (Xvfb plus openbox).
+#             [TIMEOUT seconds] [X11] [NETNS] [OWN_MAIN])
+# Registers every GoogleTest case as its own CTest test carrying LABEL.
+# NETNS runs each case in a private network namespace (tests/support/netns),
+# so the backend's fixed port is free and private to it. X11 runs each case on
+# its own X server with a window manager (tests/support/with-x). OWN_MAIN
+# leaves out gtest_main for binaries that bring their own main().
 function(korvel_test name)
-  cmake_parse_arguments(ARG "X11" "LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "X11;NETNS;OWN_MAIN" "LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
   if(NOT ARG_LABEL MATCHES "^(unit|integration|engine|e2e)$")
     message(FATAL_ERROR "korvel_test(${name}): LABEL must be unit, integration, engine or e2e")
   endif()
@@ -30,17 +33,23 @@ function(korvel_test name)
   target_compile_options(${name} PRIVATE ${KORVEL_WARNINGS})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock
-                                        GTest::gtest_main Threads::Threads)
+                                        Threads::Threads)
+  if(NOT ARG_OWN_MAIN)
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  endif()
   set(launcher "")
+  if(ARG_NETNS)
+    list(APPEND launcher "${PROJECT_SOURCE_DIR}/tests/support/netns")
+  endif()
   if(ARG_X11)
-    set(launcher "${PROJECT_SOURCE_DIR}/tests/support/with-x")
+    list(APPEND launcher "${PROJECT_SOURCE_DIR}/tests/support/with-x")
   endif()
   gtest_discover_tests(${name}
     TEST_PREFIX "${name}."
     DISCOVERY_MODE PRE_TEST
     PROPERTIES LABELS ${ARG_LABEL} TIMEOUT ${ARG_TIMEOUT}
     )
-  if(ARG_X11)
+  if(launcher)
     set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR "${launcher}")
   endif()
 endfunction()
