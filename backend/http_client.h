@@ -1,0 +1,49 @@
+#ifndef KORVEL_BACKEND_HTTP_CLIENT_H_
+#define KORVEL_BACKEND_HTTP_CLIENT_H_
+
+#include <string>
+#include <utility>
+#include <vector>
+
+// The backend always listens on this port of the IPv4 loopback address.
+constexpr int kBackendPort = 35580;
+
+using HttpHeaderList = std::vector<std::pair<std::string, std::string>>;
+
+struct HttpResponse {
+  int status = 0;
+  std::string body;
+};
+
+// "http://127.0.0.1:35580", without a trailing slash.
+std::string BackendBaseUrl();
+
+// Splits an http URL into what a request needs. False for anything that is
+// not a usable http URL (https, empty host, unparsable).
+bool ParseHttpUrl(const std::string& url,
+                  std::string& host,
+                  std::string& port,
+                  std::string& hostHeader,
+                  std::string& path);
+
+// Sends one HTTP/1.1 request on a fresh connection and reads the answer until
+// the peer closes or a 1000 ms socket timeout expires. True when a response
+// with a positive status code was read; `response` is only valid then.
+// Blocks: never call it on the UI thread.
+bool SendHttpRequest(const std::string& url,
+                     const std::string& method,
+                     const HttpHeaderList& headers,
+                     const std::string& body,
+                     HttpResponse& response);
+
+// True only when the server's first bytes are an HTTP/1.x 200 status line.
+// Uses 50 ms socket timeouts so that callers can poll every 50 ms.
+bool ProbeUrl(const std::string& url);
+
+// Sets the receive and then the send timeout of `socket`; failures ignored.
+void SetSocketTimeouts(int socket, int ms);
+
+// True when a TCP connect to 127.0.0.1:35580 succeeds.
+bool IsBackendPortOpen();
+
+#endif  // KORVEL_BACKEND_HTTP_CLIENT_H_
