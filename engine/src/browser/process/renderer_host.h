@@ -1,0 +1,73 @@
+// Browser side of the channel to the renderer-role process: starts that
+// process, sends messages to it and delivers its messages on the UI thread.
+
+#ifndef CEFENGINE_BROWSER_PROCESS_RENDERER_HOST_H_
+#define CEFENGINE_BROWSER_PROCESS_RENDERER_HOST_H_
+
+#include <sys/types.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "common/channel_message.h"
+
+namespace cefengine {
+
+class Channel;
+
+class RendererHost {
+ public:
+  using MessageHandler = std::function<void(const ChannelMessage&)>;
+
+  RendererHost();
+  RendererHost(const RendererHost&) = delete;
+  RendererHost& operator=(const RendererHost&) = delete;
+  ~RendererHost();
+
+  // Starts |executable| with "--type=renderer", the channel switch and
+  // |switches| ("--name=value" strings copied from the browser's command
+  // line). UI thread. False when the process could not be started.
+  bool Start(const std::string& executable,
+             const std::vector<std::string>& switches);
+
+  // Closes the channel, waits up to |timeout_ms| for the process to exit,
+  // then kills it; always reaps it. UI thread.
+  void Stop(int timeout_ms);
+
+  // Queues |message| for the renderer. Any thread. False when the channel is
+  // closed.
+  bool Send(const ChannelMessage& message);
+
+  // Sets the handler for incoming messages of |type|, replacing an earlier
+  // one; messages without a handler are dropped. Handlers run on the UI
+  // thread in arrival order. UI thread.
+  void SetHandler(MessageType type, MessageHandler handler);
+
+  // True once the renderer application reported that it is initialised.
+  bool IsReady() const;
+
+  // Runs |callback| on the UI thread when the renderer is ready (posted at
+  // once when it already is). UI thread.
+  void OnReady(std::function<void()> callback);
+
+  // Process id of the renderer-role process, 0 when not running.
+  pid_t pid() const { return pid_; }
+
+ private:
+  void Dispatch(ChannelMessage message);
+  void OnChannelClosed();
+
+  pid_t pid_ = 0;
+  std::unique_ptr<Channel> channel_;
+  bool ready_ = false;
+  std::vector<std::function<void()>> ready_callbacks_;
+  std::map<MessageType, MessageHandler> handlers_;
+};
+
+}  // namespace cefengine
+
+#endif  // CEFENGINE_BROWSER_PROCESS_RENDERER_HOST_H_
