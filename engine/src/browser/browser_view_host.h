@@ -1,0 +1,61 @@
+// Seam between a browser (engine/src/browser/browser) and the view that shows
+// it (engine/src/browser/views). Written on the browser side before the view
+// side existed; the views code implements BrowserViewHost and may extend it.
+//
+// Life of a views-hosted browser:
+//  1. The view calls CefBrowserImpl::Create(host, ...) once it can show a
+//     page. Create calls host->OnBrowserCreated(browser) (the view delegate's
+//     OnBrowserCreated), then the client's OnAfterCreated, then navigates.
+//     The view attaches browser->page() to its QWebEngineView.
+//  2. When the browser is ready to close (DoClose returned false), it calls
+//     host->CloseHostWindow(); the window asks its delegate's CanClose, which
+//     normally calls TryCloseBrowser (now true), and the window goes away.
+//  3. When the view is torn down it calls browser->OnViewDestroyed(); the
+//     browser then runs OnBeforeClose and releases its page. The view must
+//     not touch the page afterwards.
+// Popups: the browser creates the popup's CefBrowserImpl itself (Qt needs the
+// new page synchronously) and hands it to the opener's host through
+// OnPopupBrowserCreated, which wraps it in a new view (SetViewHost) and calls
+// the opener delegate's OnPopupBrowserViewCreated.
+
+#ifndef CEFENGINE_BROWSER_BROWSER_VIEW_HOST_H_
+#define CEFENGINE_BROWSER_BROWSER_VIEW_HOST_H_
+
+#include "include/cef_base.h"
+#include "include/internal/cef_types_linux.h"
+
+class QWidget;
+
+namespace cefengine {
+
+class CefBrowserImpl;
+
+class BrowserViewHost {
+ public:
+  virtual ~BrowserViewHost() = default;
+
+  // The browser now exists; the view delegate hears of it here. UI thread.
+  virtual void OnBrowserCreated(CefRefPtr<CefBrowserImpl> browser) {}
+
+  // A popup of this view's browser was allowed and created. The host wraps it
+  // in a browser view and passes it to its delegate. UI thread.
+  virtual void OnPopupBrowserCreated(CefRefPtr<CefBrowserImpl> popup) {}
+
+  // The widget that shows the page, or null.
+  virtual QWidget* GetViewWidget() = 0;
+
+  // X window id of the top-level window holding the view, 0 when none.
+  virtual cef_window_handle_t GetWindowHandle() = 0;
+
+  // Starts closing the top-level window through its normal close path
+  // (CefWindowDelegate::CanClose). Returns false when there is no window to
+  // close; the browser then finishes closing on its own.
+  virtual bool CloseHostWindow() = 0;
+
+  // Gives or takes keyboard focus to or from the page.
+  virtual void SetFocus(bool focus) = 0;
+};
+
+}  // namespace cefengine
+
+#endif  // CEFENGINE_BROWSER_BROWSER_VIEW_HOST_H_
