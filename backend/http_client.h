@@ -1,12 +1,24 @@
 #ifndef KORVEL_BACKEND_HTTP_CLIENT_H_
 #define KORVEL_BACKEND_HTTP_CLIENT_H_
 
+#include <cstddef>
 #include <string>
 #include <utility>
 #include <vector>
 
 // The backend always listens on this port of the IPv4 loopback address.
 constexpr int kBackendPort = 35580;
+
+// Per send or receive of SendHttpRequest, and of ProbeUrl.
+constexpr int kHttpRequestTimeoutMs = 1000;
+constexpr int kHttpProbeTimeoutMs = 50;
+
+// Every receive resets the socket timeout, so a server that keeps sending
+// would hold a request forever without these: the whole call ends after the
+// deadline, and reading stops once the answer reaches the size cap. What
+// arrived until then is parsed as if the server had closed.
+constexpr int kHttpRequestDeadlineMs = 5000;
+constexpr size_t kMaxHttpResponseBytes = 4u << 20;
 
 using HttpHeaderList = std::vector<std::pair<std::string, std::string>>;
 
@@ -27,9 +39,11 @@ bool ParseHttpUrl(const std::string& url,
                   std::string& path);
 
 // Sends one HTTP/1.1 request on a fresh connection and reads the answer until
-// the peer closes or a 1000 ms socket timeout expires. True when a response
-// with a positive status code was read; `response` is only valid then.
-// Blocks: never call it on the UI thread.
+// the peer closes or a 1000 ms socket timeout expires, trying each resolved
+// address in resolver order. True when a response with a positive status
+// code was read; `response` is only valid then. Blocks for at most
+// kHttpRequestDeadlineMs plus name resolution: never call it on the UI
+// thread.
 bool SendHttpRequest(const std::string& url,
                      const std::string& method,
                      const HttpHeaderList& headers,
