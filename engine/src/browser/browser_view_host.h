@@ -4,8 +4,9 @@
 //
 // Life of a views-hosted browser:
 //  1. The view calls CefBrowserImpl::Create(host, ...) once it can show a
-//     page. Create calls host->OnBrowserCreated(browser) (the view delegate's
-//     OnBrowserCreated), then the client's OnAfterCreated, then navigates.
+//     page. Create calls the client's OnAfterCreated, then
+//     host->OnBrowserCreated(browser) (the view delegate's OnBrowserCreated),
+//     then navigates.
 //     The view attaches browser->page() to its QWebEngineView.
 //  2. When the browser is ready to close (DoClose returned false), it calls
 //     host->CloseHostWindow(); the window asks its delegate's CanClose, which
@@ -21,25 +22,23 @@
 #ifndef CEFENGINE_BROWSER_BROWSER_VIEW_HOST_H_
 #define CEFENGINE_BROWSER_BROWSER_VIEW_HOST_H_
 
-#include "include/cef_base.h"
+#include "include/cef_browser.h"
 #include "include/internal/cef_types_linux.h"
 
 class QWidget;
 
 namespace cefengine {
 
-class CefBrowserImpl;
-
 class BrowserViewHost {
  public:
   virtual ~BrowserViewHost() = default;
 
   // The browser now exists; the view delegate hears of it here. UI thread.
-  virtual void OnBrowserCreated(CefRefPtr<CefBrowserImpl> browser) {}
+  virtual void OnBrowserCreated(CefRefPtr<CefBrowser> browser) {}
 
   // A popup of this view's browser was allowed and created. The host wraps it
   // in a browser view and passes it to its delegate. UI thread.
-  virtual void OnPopupBrowserCreated(CefRefPtr<CefBrowserImpl> popup) {}
+  virtual void OnPopupBrowserCreated(CefRefPtr<CefBrowser> popup) {}
 
   // The widget that shows the page, or null.
   virtual QWidget* GetViewWidget() = 0;
