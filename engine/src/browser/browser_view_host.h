@@ -36,9 +36,16 @@ class BrowserViewHost {
   // The browser now exists; the view delegate hears of it here. UI thread.
   virtual void OnBrowserCreated(CefRefPtr<CefBrowser> browser) {}
 
-  // A popup of this view's browser was allowed and created. The host wraps it
-  // in a browser view and passes it to its delegate. UI thread.
+  // A popup of this view's browser was allowed and created (its client has
+  // had OnAfterCreated). The host wraps it in a browser view, attaches it
+  // with CefBrowserImpl::SetViewHost and passes the view to its delegate's
+  // OnPopupBrowserViewCreated. UI thread.
   virtual void OnPopupBrowserCreated(CefRefPtr<CefBrowser> popup) {}
+
+  // The browser closed without its view being torn down (no window to close)
+  // and is about to run OnBeforeClose: the view lets go of it and its page.
+  // Ignored when it comes during OnViewDestroyed. UI thread.
+  virtual void OnBrowserDestroyed(CefRefPtr<CefBrowser> browser) {}
 
   // The widget that shows the page, or null.
   virtual QWidget* GetViewWidget() = 0;
@@ -53,6 +60,9 @@ class BrowserViewHost {
 
   // Gives or takes keyboard focus to or from the page.
   virtual void SetFocus(bool focus) = 0;
+
+  // True when the host is a CefBrowserView (CefBrowserHost::HasView).
+  virtual bool IsBrowserView() const { return true; }
 };
 
 }  // namespace cefengine
