@@ -9,9 +9,9 @@
 #include "include/cef_browser_process_handler.h"
 #include "include/cef_command_line.h"
 #include "include/cef_render_process_handler.h"
+#include "include/cef_resource_bundle_handler.h"
 
 class CefApp;
-class CefResourceBundleHandler;
 class CefSchemeRegistrar;
 
 // Runs a secondary process when the command line carries a "type" switch and

@@ -5,23 +5,16 @@
 #pragma once
 
 #include "include/cef_base.h"
+#include "include/cef_client.h"
 #include "include/cef_command_line.h"
+#include "include/cef_preference.h"
+#include "include/cef_request_context_handler.h"
 #include "include/cef_values.h"
-
-class CefClient;
-class CefPreferenceRegistrar;
-class CefRequestContextHandler;
 
 // Called on the browser process main (UI) thread unless a method says
 // otherwise.
 class CefBrowserProcessHandler : public virtual CefBaseRefCounted {
  public:
-  // Registers preferences of the application before the global or a request
-  // context's preferences are read. Keep no reference to |registrar|.
-  virtual void OnRegisterCustomPreferences(
-      cef_preferences_type_t type,
-      CefRawPtr<CefPreferenceRegistrar> registrar) {}
-
   // The engine is ready: browsers may be created from here on.
   virtual void OnContextInitialized() {}
 

@@ -29,14 +29,15 @@ class CefCommandLine : public virtual CefBaseRefCounted {
 
   // Replaces the contents; argv[0] is the program.
   virtual void InitFromArgv(int argc, const char* const* argv) = 0;
-  // Replaces the contents from one string, split like a shell would.
+  // Windows only: on Linux the production engine ignores the call, and so
+  // does this engine. Use InitFromArgv.
   virtual void InitFromString(const CefString& command_line) = 0;
   // Empties everything but the program.
   virtual void Reset() = 0;
 
   // The program followed by every switch and argument, as given.
   virtual void GetArgv(std::vector<CefString>& argv) = 0;
-  // One string, with elements quoted where needed.
+  // The elements joined by single spaces, without any quoting.
   virtual CefString GetCommandLineString() = 0;
 
   virtual CefString GetProgram() = 0;

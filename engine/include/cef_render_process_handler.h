@@ -5,13 +5,15 @@
 #pragma once
 
 #include "include/cef_base.h"
+#include "include/cef_browser.h"
+#include "include/cef_frame.h"
+#include "include/cef_load_handler.h"
+#include "include/cef_process_message.h"
 #include "include/cef_values.h"
 
-class CefBrowser;
+// Script and document objects of the renderer side, declared with the
+// renderer-side interfaces.
 class CefDOMNode;
-class CefFrame;
-class CefLoadHandler;
-class CefProcessMessage;
 class CefV8Context;
 class CefV8Exception;
 class CefV8StackTrace;
@@ -61,7 +63,7 @@ class CefRenderProcessHandler : public virtual CefBaseRefCounted {
   // A message from another process arrived; return true when handled.
   virtual bool OnProcessMessageReceived(CefRefPtr<CefBrowser> browser,
                                         CefRefPtr<CefFrame> frame,
-                                        cef_process_id_t source_process,
+                                        CefProcessId source_process,
                                         CefRefPtr<CefProcessMessage> message) {
     return false;
   }
