@@ -28,11 +28,10 @@ class RendererHost {
   RendererHost& operator=(const RendererHost&) = delete;
   ~RendererHost();
 
-  // Starts |executable| with "--type=renderer", the channel switch and
-  // |switches| ("--name=value" strings copied from the browser's command
-  // line). UI thread. False when the process could not be started.
-  bool Start(const std::string& executable,
-             const std::vector<std::string>& switches);
+  // Starts this executable again with |argv| (program first, including
+  // "--type=renderer") plus the channel switches. UI thread. False when the
+  // process could not be started.
+  bool Start(std::vector<std::string> argv);
 
   // Closes the channel, waits up to |timeout_ms| for the process to exit,
   // then kills it; always reaps it. UI thread.
@@ -63,6 +62,9 @@ class RendererHost {
 
   pid_t pid_ = 0;
   std::unique_ptr<Channel> channel_;
+  // Tasks posted by the channel's reader thread check this before touching
+  // the host, which may be gone by the time they run.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   bool ready_ = false;
   std::vector<std::function<void()>> ready_callbacks_;
   std::map<MessageType, MessageHandler> handlers_;

@@ -1,0 +1,462 @@
+#include "browser/process/context.h"
+
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QWebEngineProfile>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "browser/process/process_singleton.h"
+#include "browser/process/renderer_host.h"
+#include "common/logging.h"
+#include "common/qt_task_queue.h"
+#include "common/switches.h"
+#include "common/thread_registry.h"
+#include "include/base/cef_logging.h"
+
+namespace cefengine {
+
+namespace {
+
+// Exit codes CefGetExitCode reports (CEF's result code values).
+constexpr int kResultNormalExit = 0;
+constexpr int kResultProfileInUse = 21;
+constexpr int kResultProcessNotified = 24;
+
+// How long a second launch waits for the running instance to answer.
+constexpr int kRelaunchTimeoutMs = 10000;
+// How long CefShutdown waits for the renderer role to exit by itself.
+constexpr int kRendererExitTimeoutMs = 3000;
+
+// Switches the renderer-role process inherits from the browser's command
+// line, so both processes log alike.
+const char* const kRendererSwitches[] = {
+    switches::kLogFile,
+    switches::kLogSeverity,
+    switches::kVerboseLevel,
+    "vmodule",
+    "lang",
+    switches::kNoSandbox,
+};
+
+struct Context {
+  CefRefPtr<CefApp> app;
+  CefSettings settings;
+  CefRefPtr<CefCommandLine> command_line;
+  // Qt keeps pointers into argc/argv for the life of the application.
+  std::vector<std::string> qt_arg_storage;
+  std::vector<char*> qt_argv;
+  int qt_argc = 0;
+  std::unique_ptr<QApplication> owned_app;
+  QWebEngineProfile* profile = nullptr;
+  std::shared_ptr<QtTaskQueue> ui_queue;
+  std::shared_ptr<ThreadTaskQueue> io_queue;
+  std::unique_ptr<ProcessSingleton> singleton;
+  std::unique_ptr<RendererHost> renderer;
+  bool loop_running = false;
+  bool quit_requested = false;
+};
+
+Context* g_context = nullptr;
+std::atomic<bool> g_initialized{false};
+int g_exit_code = kResultNormalExit;
+
+const CefSettings& EmptySettings() {
+  static const CefSettings* settings = new CefSettings();
+  return *settings;
+}
+
+std::string ToString(const cef_string_t& value) {
+  return CefString(&value).ToString();
+}
+
+void AppendIfMissing(CefRefPtr<CefCommandLine> command_line,
+                     const char* name,
+                     const std::string& value) {
+  if (!command_line->HasSwitch(name))
+    command_line->AppendSwitchWithValue(name, value);
+}
+
+// Settings that stand for switches are applied before the application sees
+// the command line; a switch given on the command line wins.
+void ApplySettingsSwitches(const CefSettings& settings,
+                           CefRefPtr<CefCommandLine> command_line) {
+  if (settings.no_sandbox && !command_line->HasSwitch(switches::kNoSandbox))
+    command_line->AppendSwitch(switches::kNoSandbox);
+  if (settings.log_file.length > 0)
+    AppendIfMissing(command_line, switches::kLogFile,
+                    ToString(settings.log_file));
+  const char* severity = nullptr;
+  switch (settings.log_severity) {
+    case LOGSEVERITY_VERBOSE:
+      severity = "verbose";
+      break;
+    case LOGSEVERITY_INFO:
+      severity = "info";
+      break;
+    case LOGSEVERITY_WARNING:
+      severity = "warning";
+      break;
+    case LOGSEVERITY_ERROR:
+      severity = "error";
+      break;
+    case LOGSEVERITY_FATAL:
+      severity = "fatal";
+      break;
+    case LOGSEVERITY_DISABLE:
+      severity = "disable";
+      break;
+    default:
+      break;
+  }
+  if (severity)
+    AppendIfMissing(command_line, switches::kLogSeverity, severity);
+  if (settings.javascript_flags.length > 0)
+    AppendIfMissing(command_line, "js-flags",
+                    ToString(settings.javascript_flags));
+  if (settings.locale.length > 0)
+    AppendIfMissing(command_line, "lang", ToString(settings.locale));
+  // Ports below 1024 (including 0) leave remote debugging off.
+  if (settings.remote_debugging_port >= 1024 &&
+      settings.remote_debugging_port <= 65535) {
+    AppendIfMissing(command_line, switches::kRemoteDebuggingPort,
+                    std::to_string(settings.remote_debugging_port));
+  }
+}
+
+std::string CurrentDirectory() {
+  char buffer[4096];
+  return getcwd(buffer, sizeof(buffer)) ? std::string(buffer) : std::string();
+}
+
+// The root cache directory as CEF resolves it: root_cache_path, else
+// cache_path, else the per-user default.
+std::string ResolveRootCachePath(const CefSettings& settings) {
+  std::string root = ToString(settings.root_cache_path);
+  if (root.empty())
+    root = ToString(settings.cache_path);
+  if (root.empty()) {
+    const char* home = getenv("HOME");
+    root = std::string(home ? home : "") + "/.config/cef_user_data";
+  }
+  while (root.size() > 1 && root.back() == '/')
+    root.pop_back();
+  return root;
+}
+
+// Profile storage: cache_path when it lies in the root directory, else the
+// "Default" child of the root (CEF ignores a cache_path elsewhere), and the
+// root itself when cache_path is empty.
+std::string ResolveProfilePath(const CefSettings& settings,
+                               const std::string& root) {
+  std::string cache = ToString(settings.cache_path);
+  while (cache.size() > 1 && cache.back() == '/')
+    cache.pop_back();
+  if (cache.empty())
+    return root;
+  if (cache == root || cache.rfind(root + "/", 0) == 0)
+    return cache;
+  LOG(ERROR) << "cache_path " << cache << " is not inside root_cache_path "
+             << root << "; using " << root << "/Default";
+  return root + "/Default";
+}
+
+std::vector<std::string> GetArgvStrings(CefRefPtr<CefCommandLine> line) {
+  std::vector<CefString> argv;
+  line->GetArgv(argv);
+  std::vector<std::string> result;
+  for (const CefString& arg : argv)
+    result.push_back(arg.ToString());
+  return result;
+}
+
+void DeliverRelaunch(std::vector<std::string> argv,
+                     std::string cwd,
+                     std::function<void()> done) {
+  CefRefPtr<CefBrowserProcessHandler> handler = GetBrowserProcessHandler();
+  bool handled = false;
+  if (handler) {
+    std::vector<const char*> args;
+    for (const std::string& arg : argv)
+      args.push_back(arg.c_str());
+    CefRefPtr<CefCommandLine> line = CefCommandLine::CreateCommandLine();
+    line->InitFromArgv(static_cast<int>(args.size()), args.data());
+    handled = handler->OnAlreadyRunningAppRelaunch(line, cwd);
+  }
+  if (!handled) {
+    // Alloy-style applications have no default window to open.
+    LOG(INFO) << "Relaunch from " << cwd << " not handled by the application";
+  }
+  done();
+}
+
+bool StartRenderer(Context* context) {
+  CefRefPtr<CefCommandLine> line = CefCommandLine::CreateCommandLine();
+  line->SetProgram(context->command_line->GetProgram());
+  line->AppendSwitchWithValue(switches::kProcessType,
+                              switches::kRendererProcess);
+  for (const char* name : kRendererSwitches) {
+    if (!context->command_line->HasSwitch(name))
+      continue;
+    const CefString value = context->command_line->GetSwitchValue(name);
+    if (value.empty())
+      line->AppendSwitch(name);
+    else
+      line->AppendSwitchWithValue(name, value);
+  }
+  if (CefRefPtr<CefBrowserProcessHandler> handler = GetBrowserProcessHandler())
+    handler->OnBeforeChildProcessLaunch(line);
+  context->renderer = std::make_unique<RendererHost>();
+  if (!context->renderer->Start(GetArgvStrings(line))) {
+    context->renderer.reset();
+    return false;
+  }
+  return true;
+}
+
+void CreateQtApplication(Context* context) {
+  // Qt hands the application's switches to Chromium, so the application
+  // sees the command line the engine was configured with.
+  context->qt_arg_storage = GetArgvStrings(context->command_line);
+  for (std::string& arg : context->qt_arg_storage)
+    context->qt_argv.push_back(&arg[0]);
+  context->qt_argv.push_back(nullptr);
+  context->qt_argc = static_cast<int>(context->qt_arg_storage.size());
+
+  if (context->command_line->HasSwitch(switches::kNoSandbox))
+    setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
+  // The engine draws and reads X11 windows (cef_get_xdisplay, WM_CLASS).
+  setenv("QT_QPA_PLATFORM", "xcb", 0);
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  if (!QCoreApplication::instance()) {
+    context->owned_app = std::make_unique<QApplication>(
+        context->qt_argc, context->qt_argv.data());
+  }
+  // Only CefQuitMessageLoop ends the loop, never closing a window.
+  QApplication::setQuitOnLastWindowClosed(false);
+}
+
+void CreateProfile(Context* context, const std::string& storage) {
+  auto* profile = new QWebEngineProfile(QStringLiteral("cef"));
+  const QString path = QString::fromStdString(storage);
+  profile->setPersistentStoragePath(path);
+  profile->setCachePath(path + QStringLiteral("/Cache"));
+  if (context->settings.persist_session_cookies)
+    profile->setPersistentCookiesPolicy(
+        QWebEngineProfile::ForcePersistentCookies);
+  if (context->settings.user_agent.length > 0)
+    profile->setHttpUserAgent(
+        QString::fromStdString(ToString(context->settings.user_agent)));
+  if (context->settings.accept_language_list.length > 0)
+    profile->setHttpAcceptLanguage(QString::fromStdString(
+        ToString(context->settings.accept_language_list)));
+  context->profile = profile;
+}
+
+// Undoes a partial CefInitialize.
+void TearDown(Context* context) {
+  if (context->singleton)
+    context->singleton->StopListening();
+  if (context->renderer)
+    context->renderer->Stop(kRendererExitTimeoutMs);
+  context->renderer.reset();
+  if (context->io_queue) {
+    UnregisterThread(TID_IO);
+    context->io_queue->Stop();
+  }
+  if (context->ui_queue) {
+    UnregisterThread(TID_UI);
+    context->ui_queue->StopAccepting();
+  }
+  delete context->profile;
+  context->profile = nullptr;
+  context->ui_queue.reset();
+  context->owned_app.reset();
+  // The profile's files are closed now; a successor may take the directory.
+  context->singleton.reset();
+  ShutdownLogging();
+}
+
+}  // namespace
+
+bool IsInitialized() {
+  return g_initialized;
+}
+
+CefRefPtr<CefApp> GetApp() {
+  return g_context ? g_context->app : nullptr;
+}
+
+CefRefPtr<CefBrowserProcessHandler> GetBrowserProcessHandler() {
+  CefRefPtr<CefApp> app = GetApp();
+  return app ? app->GetBrowserProcessHandler() : nullptr;
+}
+
+const CefSettings& GetSettings() {
+  return g_context ? g_context->settings : EmptySettings();
+}
+
+CefRefPtr<CefCommandLine> GetCommandLine() {
+  return g_context ? g_context->command_line : nullptr;
+}
+
+QWebEngineProfile* GetProfile() {
+  return g_context ? g_context->profile : nullptr;
+}
+
+std::string GetWindowName() {
+  CefRefPtr<CefCommandLine> line = GetCommandLine();
+  if (!line)
+    return std::string();
+  if (line->HasSwitch(switches::kWindowClass))
+    return line->GetSwitchValue(switches::kWindowClass).ToString();
+  std::string program = line->GetProgram().ToString();
+  const size_t slash = program.rfind('/');
+  return slash == std::string::npos ? program : program.substr(slash + 1);
+}
+
+std::string GetWindowClass() {
+  CefRefPtr<CefCommandLine> line = GetCommandLine();
+  std::string name = GetWindowName();
+  if (line && !line->HasSwitch(switches::kWindowClass) && !name.empty() &&
+      name[0] >= 'a' && name[0] <= 'z') {
+    name[0] = static_cast<char>(name[0] - 'a' + 'A');
+  }
+  return name;
+}
+
+RendererHost* GetRendererHost() {
+  return g_context ? g_context->renderer.get() : nullptr;
+}
+
+}  // namespace cefengine
+
+using cefengine::Context;
+using cefengine::g_context;
+
+bool CefInitialize(const CefMainArgs& args,
+                   const CefSettings& settings,
+                   CefRefPtr<CefApp> application,
+                   void* windows_sandbox_info) {
+  if (g_context) {
+    LOG(ERROR) << "CefInitialize called twice";
+    return false;
+  }
+  auto context = std::make_unique<Context>();
+  context->app = application;
+  context->settings = settings;
+
+  CefRefPtr<CefCommandLine> line = CefCommandLine::CreateCommandLine();
+  if (settings.command_line_args_disabled) {
+    if (args.argc > 0)
+      line->SetProgram(args.argv[0]);
+  } else {
+    line->InitFromArgv(args.argc, args.argv);
+  }
+  cefengine::ApplySettingsSwitches(settings, line);
+  if (application)
+    application->OnBeforeCommandLineProcessing(CefString(), line);
+  context->command_line = line;
+  // TEMP cefengine::SetGlobalCommandLine(line);
+  cefengine::InitLogging(line);
+
+  const std::string root = cefengine::ResolveRootCachePath(settings);
+  context->singleton = std::make_unique<cefengine::ProcessSingleton>(root);
+  const auto owner = context->singleton->Acquire(
+      cefengine::GetArgvStrings(line), cefengine::CurrentDirectory(),
+      cefengine::kRelaunchTimeoutMs);
+  if (owner != cefengine::ProcessSingleton::Result::kPrimary) {
+    cefengine::g_exit_code =
+        owner == cefengine::ProcessSingleton::Result::kNotified
+            ? cefengine::kResultProcessNotified
+            : cefengine::kResultProfileInUse;
+    LOG(INFO) << "Another browser process owns " << root;
+    cefengine::TearDown(context.get());
+    return false;
+  }
+
+  cefengine::CreateQtApplication(context.get());
+  context->ui_queue = std::make_shared<cefengine::QtTaskQueue>();
+  cefengine::RegisterThread(TID_UI, context->ui_queue);
+  context->io_queue = std::make_shared<cefengine::ThreadTaskQueue>();
+  context->io_queue->Start();
+  cefengine::RegisterThread(TID_IO, context->io_queue);
+  cefengine::CreateProfile(context.get(),
+                           cefengine::ResolveProfilePath(settings, root));
+
+  g_context = context.release();
+  g_context->singleton->StartListening([](std::vector<std::string> argv,
+                                          std::string cwd,
+                                          std::function<void()> done) {
+    cefengine::PostTask(TID_UI, [argv = std::move(argv), cwd = std::move(cwd),
+                                 done = std::move(done)]() mutable {
+      cefengine::DeliverRelaunch(std::move(argv), std::move(cwd),
+                                 std::move(done));
+    });
+  });
+  if (!cefengine::StartRenderer(g_context))
+    LOG(ERROR) << "Continuing without a renderer process";
+
+  cefengine::g_initialized = true;
+  cefengine::g_exit_code = cefengine::kResultNormalExit;
+  cefengine::PostTask(TID_UI, [] {
+    if (CefRefPtr<CefBrowserProcessHandler> handler =
+            cefengine::GetBrowserProcessHandler()) {
+      handler->OnContextInitialized();
+    }
+  });
+  return true;
+}
+
+int CefGetExitCode() {
+  return cefengine::g_exit_code;
+}
+
+void CefRunMessageLoop() {
+  if (!g_context || !cefengine::g_initialized)
+    return;
+  if (g_context->quit_requested) {
+    g_context->quit_requested = false;
+    return;
+  }
+  g_context->loop_running = true;
+  QCoreApplication::exec();
+  g_context->loop_running = false;
+}
+
+void CefQuitMessageLoop() {
+  if (!g_context)
+    return;
+  if (!CefCurrentlyOn(TID_UI)) {
+    cefengine::PostTask(TID_UI, [] { CefQuitMessageLoop(); });
+    return;
+  }
+  if (g_context->loop_running) {
+    // exit(), unlike quit(), does not first try to close every window.
+    QCoreApplication::exit(0);
+  } else {
+    g_context->quit_requested = true;
+  }
+}
+
+void CefDoMessageLoopWork() {
+  if (!g_context || !cefengine::g_initialized)
+    return;
+  QCoreApplication::processEvents();
+  g_context->ui_queue->RunPending();
+}
+
+void CefShutdown() {
+  if (!g_context)
+    return;
+  cefengine::g_initialized = false;
+  std::unique_ptr<Context> context(g_context);
+  g_context = nullptr;
+  cefengine::TearDown(context.get());
+  // TEMP cefengine::SetGlobalCommandLine(nullptr);
+  context.reset();
+}

@@ -1,0 +1,475 @@
+// An engine application for the process-model tests. The first argument
+// names a scenario; the app reports what happens as one JSON object per line
+// on stdout and takes commands ("quit") as lines on stdin. The renderer
+// role (started by the engine with the same executable) reports too.
+
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QtGlobal>
+
+#include <X11/Xlib.h>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "browser/process/context.h"
+#include "browser/process/renderer_host.h"
+#include "include/base/cef_logging.h"
+#include "include/cef_app.h"
+#include "include/cef_task.h"
+#include "include/wrapper/cef_helpers.h"
+#include "renderer/renderer_channel.h"
+
+using json = nlohmann::json;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// One write per line, so lines of the two processes never mix.
+void Emit(json event) {
+  event["pid"] = getpid();
+  const std::string line = event.dump() + "\n";
+  if (write(STDOUT_FILENO, line.data(), line.size()) < 0)
+    abort();
+}
+
+std::string Option(int argc, char** argv, const std::string& name) {
+  const std::string prefix = "--" + name + "=";
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg.rfind(prefix, 0) == 0)
+      return arg.substr(prefix.size());
+  }
+  return std::string();
+}
+
+std::string g_scenario;
+std::string g_extra_js_flags;
+std::string g_extra_port;
+bool g_relaunch_result = true;
+Clock::time_point g_start;
+
+int64_t ElapsedMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() -
+                                                               g_start)
+      .count();
+}
+
+json ThreadFlags() {
+  return json{{"on_ui", CefCurrentlyOn(TID_UI)},
+              {"on_io", CefCurrentlyOn(TID_IO)},
+              {"on_renderer", CefCurrentlyOn(TID_RENDERER)}};
+}
+
+class FunctionTask : public CefTask {
+ public:
+  explicit FunctionTask(std::function<void()> function)
+      : function_(std::move(function)) {}
+  void Execute() override { function_(); }
+
+ private:
+  std::function<void()> function_;
+  IMPLEMENT_REFCOUNTING(FunctionTask);
+};
+
+CefRefPtr<CefTask> Task(std::function<void()> function) {
+  return new FunctionTask(std::move(function));
+}
+
+// Records the order and timing of posted tasks.
+void PostRecorded(CefThreadId thread,
+                  const std::string& thread_name,
+                  const std::string& name,
+                  int64_t delay_ms,
+                  std::shared_ptr<std::atomic<int>> pending) {
+  const int64_t posted = ElapsedMs();
+  auto task = Task([=] {
+    json event = {{"event", "task"},       {"thread", thread_name},
+                  {"name", name},          {"delay_ms", delay_ms},
+                  {"posted_ms", posted},   {"ran_ms", ElapsedMs()},
+                  {"flags", ThreadFlags()}};
+    Emit(event);
+    if (--*pending == 0)
+      CefPostTask(TID_UI, Task([] { CefQuitMessageLoop(); }));
+  });
+  const bool ok = delay_ms ? CefPostDelayedTask(thread, task, delay_ms)
+                           : CefPostTask(thread, task);
+  if (!ok)
+    Emit({{"event", "post_failed"}, {"name", name}});
+}
+
+void RunTaskScenario() {
+  auto pending = std::make_shared<std::atomic<int>>(12);
+  for (auto [thread, name] : {std::make_pair(TID_UI, std::string("ui")),
+                              std::make_pair(TID_IO, std::string("io"))}) {
+    PostRecorded(thread, name, name + "-delay-80", 80, pending);
+    PostRecorded(thread, name, name + "-delay-30a", 30, pending);
+    PostRecorded(thread, name, name + "-a", 0, pending);
+    PostRecorded(thread, name, name + "-b", 0, pending);
+    PostRecorded(thread, name, name + "-delay-30b", 30, pending);
+    PostRecorded(thread, name, name + "-c", 0, pending);
+  }
+}
+
+void ReportTaskRunners() {
+  CefRefPtr<CefTaskRunner> ui = CefTaskRunner::GetForThread(TID_UI);
+  CefRefPtr<CefTaskRunner> io = CefTaskRunner::GetForThread(TID_IO);
+  CefRefPtr<CefTaskRunner> current = CefTaskRunner::GetForCurrentThread();
+  Emit({{"event", "task_runners"},
+        {"ui_here", ui && ui->BelongsToCurrentThread()},
+        {"io_here", io && io->BelongsToCurrentThread()},
+        {"current_is_ui", current && current->IsSame(ui)},
+        {"renderer_runner", !!CefTaskRunner::GetForThread(TID_RENDERER)}});
+}
+
+// Loads a blank page in the engine's profile and asks it whether gc() is
+// exposed, which only --js-flags=--expose_gc does.
+void CheckJsFlags() {
+  auto* page = new QWebEnginePage(cefengine::GetProfile());
+  QObject::connect(page, &QWebEnginePage::loadFinished, [page](bool ok) {
+    page->runJavaScript("typeof gc", [page, ok](const QVariant& result) {
+      Emit({{"event", "js"},
+            {"load_ok", ok},
+            {"typeof_gc", result.toString().toStdString()}});
+      page->deleteLater();
+    });
+  });
+  page->setHtml("<html><body>engine</body></html>");
+}
+
+void WatchStdin() {
+  auto* notifier =
+      new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, qApp);
+  QObject::connect(notifier, &QSocketNotifier::activated, [notifier] {
+    static std::string buffer;
+    char chunk[256];
+    const ssize_t n = read(STDIN_FILENO, chunk, sizeof(chunk));
+    if (n <= 0) {
+      notifier->setEnabled(false);
+      return;
+    }
+    buffer.append(chunk, static_cast<size_t>(n));
+    size_t newline;
+    while ((newline = buffer.find('\n')) != std::string::npos) {
+      const std::string command = buffer.substr(0, newline);
+      buffer.erase(0, newline + 1);
+      if (command == "quit")
+        CefQuitMessageLoop();
+    }
+  });
+}
+
+CefRefPtr<CefListValue> SampleArgs(int index) {
+  CefRefPtr<CefListValue> args = CefListValue::Create();
+  args->SetInt(0, index);
+  args->SetBool(1, index % 2 == 0);
+  args->SetDouble(2, index + 0.25);
+  args->SetString(3, "text \xC3\xA9\xE2\x82\xAC " + std::to_string(index));
+  args->SetNull(4);
+  const char bytes[] = {0, 1, 2, '\xff'};
+  args->SetBinary(5, CefBinaryValue::Create(bytes, sizeof(bytes)));
+  CefRefPtr<CefDictionaryValue> dict = CefDictionaryValue::Create();
+  dict->SetDouble("ratio", 12.0);
+  dict->SetInt("count", -7);
+  CefRefPtr<CefListValue> inner = CefListValue::Create();
+  inner->SetString(0, "nested");
+  dict->SetList("list", inner);
+  args->SetDictionary(6, dict);
+  return args;
+}
+
+json Describe(CefRefPtr<CefListValue> args) {
+  json out = json::array();
+  for (size_t i = 0; i < args->GetSize(); ++i) {
+    switch (args->GetType(i)) {
+      case VTYPE_NULL:
+        out.push_back({{"null", nullptr}});
+        break;
+      case VTYPE_BOOL:
+        out.push_back({{"bool", args->GetBool(i)}});
+        break;
+      case VTYPE_INT:
+        out.push_back({{"int", args->GetInt(i)}});
+        break;
+      case VTYPE_DOUBLE:
+        out.push_back({{"double", args->GetDouble(i)}});
+        break;
+      case VTYPE_STRING:
+        out.push_back({{"string", args->GetString(i).ToString()}});
+        break;
+      case VTYPE_BINARY: {
+        CefRefPtr<CefBinaryValue> binary = args->GetBinary(i);
+        std::vector<int> bytes(binary->GetSize());
+        std::vector<unsigned char> raw(binary->GetSize());
+        binary->GetData(raw.data(), raw.size(), 0);
+        for (size_t b = 0; b < raw.size(); ++b)
+          bytes[b] = raw[b];
+        out.push_back({{"binary", bytes}});
+        break;
+      }
+      case VTYPE_DICTIONARY: {
+        CefRefPtr<CefDictionaryValue> dict = args->GetDictionary(i);
+        out.push_back(
+            {{"dict",
+              {{"ratio_is_double", dict->GetType("ratio") == VTYPE_DOUBLE},
+               {"ratio", dict->GetDouble("ratio")},
+               {"count", dict->GetInt("count")},
+               {"nested", dict->GetList("list")->GetString(0).ToString()}}}});
+        break;
+      }
+      default:
+        out.push_back({{"other", args->GetType(i)}});
+    }
+  }
+  return out;
+}
+
+// Sends echo and application messages to the renderer and reports what
+// comes back, in arrival order.
+void RunRendererScenario() {
+  cefengine::RendererHost* host = cefengine::GetRendererHost();
+  if (!host) {
+    Emit({{"event", "no_renderer"}});
+    CefQuitMessageLoop();
+    return;
+  }
+  host->SetHandler(cefengine::MessageType::kEcho,
+                   [](const cefengine::ChannelMessage& message) {
+                     Emit({{"event", "echo"},
+                           {"name", message.name},
+                           {"browser_id", message.browser_id},
+                           {"frame_id", message.frame_id},
+                           {"request_id", message.request_id},
+                           {"size", message.name.size()},
+                           {"args", Describe(message.args)},
+                           {"flags", ThreadFlags()}});
+                   });
+  host->SetHandler(cefengine::MessageType::kProcessMessage,
+                   [](const cefengine::ChannelMessage& message) {
+                     Emit({{"event", "reply"},
+                           {"name", message.name},
+                           {"args", Describe(message.args)},
+                           {"flags", ThreadFlags()}});
+                   });
+  host->OnReady([host] {
+    Emit({{"event", "renderer_ready"},
+          {"renderer_pid", host->pid()},
+          {"flags", ThreadFlags()}});
+    for (int i = 0; i < 50; ++i) {
+      cefengine::ChannelMessage message;
+      message.type = cefengine::MessageType::kEcho;
+      message.browser_id = i + 1;
+      message.frame_id = "frame-" + std::to_string(i);
+      message.request_id = 1000000000000ull + i;
+      message.name = "echo-" + std::to_string(i);
+      message.args = SampleArgs(i);
+      host->Send(message);
+    }
+    cefengine::ChannelMessage big;
+    big.type = cefengine::MessageType::kEcho;
+    big.name = std::string(3 << 20, 'x');
+    host->Send(big);
+    cefengine::ChannelMessage app;
+    app.type = cefengine::MessageType::kProcessMessage;
+    app.name = "hello";
+    app.args = CefListValue::Create();
+    app.args->SetString(0, "from browser");
+    host->Send(app);
+  });
+}
+
+class BrowserApp : public CefApp, public CefBrowserProcessHandler {
+ public:
+  // CefApp methods:
+  void OnBeforeCommandLineProcessing(
+      const CefString& process_type,
+      CefRefPtr<CefCommandLine> command_line) override {
+    Emit({{"event", "before_command_line"},
+          {"process_type", process_type.ToString()},
+          {"log_file", command_line->GetSwitchValue("log-file").ToString()},
+          {"remote_debugging_port",
+           command_line->GetSwitchValue("remote-debugging-port").ToString()},
+          {"no_sandbox", command_line->HasSwitch("no-sandbox")},
+          {"flags", ThreadFlags()}});
+    if (!g_extra_js_flags.empty())
+      command_line->AppendSwitchWithValue("js-flags", g_extra_js_flags);
+    if (!g_extra_port.empty())
+      command_line->AppendSwitchWithValue("remote-debugging-port",
+                                          g_extra_port);
+  }
+  CefRefPtr<CefBrowserProcessHandler> GetBrowserProcessHandler() override {
+    return this;
+  }
+
+  // CefBrowserProcessHandler methods:
+  void OnContextInitialized() override {
+    CEF_REQUIRE_UI_THREAD();
+    Display* display = reinterpret_cast<Display*>(cef_get_xdisplay());
+    Emit({{"event", "context_initialized"},
+          {"initialized", cefengine::IsInitialized()},
+          {"xdisplay", display ? DisplayString(display) : ""},
+          {"window_class", cefengine::GetWindowClass()},
+          {"window_name", cefengine::GetWindowName()},
+          {"profile_path",
+           cefengine::GetProfile()->persistentStoragePath().toStdString()},
+          {"profile_off_the_record", cefengine::GetProfile()->isOffTheRecord()},
+          {"flags", ThreadFlags()}});
+    WatchStdin();
+    if (g_scenario == "tasks") {
+      ReportTaskRunners();
+      RunTaskScenario();
+    } else if (g_scenario == "require_ui_on_io") {
+      CefPostTask(TID_IO, Task([] {
+                    Emit({{"event", "asserting"}});
+                    CEF_REQUIRE_UI_THREAD();
+                    Emit({{"event", "assertion_passed"}});
+                  }));
+    } else if (g_scenario == "js") {
+      CheckJsFlags();
+    } else if (g_scenario == "logging") {
+      LOG(INFO) << "info-marker";
+      LOG(WARNING) << "warning-marker";
+      LOG(ERROR) << "error-marker";
+      VLOG(1) << "verbose-marker";
+      cef_log("direct.cc", 7, cef::logging::LOG_INFO, "direct-info-marker");
+      qInfo("qt-info-marker");
+      qWarning("qt-warning-marker");
+      Emit({{"event", "logged"},
+            {"min_level", cef_get_min_log_level()},
+            {"tid", static_cast<long>(syscall(SYS_gettid))}});
+      CefQuitMessageLoop();
+    } else if (g_scenario == "renderer") {
+      RunRendererScenario();
+    } else if (g_scenario == "quit") {
+      CefQuitMessageLoop();
+    }
+  }
+  bool OnAlreadyRunningAppRelaunch(
+      CefRefPtr<CefCommandLine> command_line,
+      const CefString& current_directory) override {
+    std::vector<CefString> argv;
+    command_line->GetArgv(argv);
+    json args = json::array();
+    for (const CefString& arg : argv)
+      args.push_back(arg.ToString());
+    Emit({{"event", "relaunch"},
+          {"argv", args},
+          {"cwd", current_directory.ToString()},
+          {"flags", ThreadFlags()}});
+    return g_relaunch_result;
+  }
+
+ private:
+  IMPLEMENT_REFCOUNTING(BrowserApp);
+};
+
+class RendererApp : public CefApp, public CefRenderProcessHandler {
+ public:
+  // CefApp methods:
+  void OnBeforeCommandLineProcessing(
+      const CefString& process_type,
+      CefRefPtr<CefCommandLine> command_line) override {
+    Emit({{"event", "renderer_command_line"},
+          {"process_type", process_type.ToString()},
+          {"log_file", command_line->GetSwitchValue("log-file").ToString()}});
+  }
+  CefRefPtr<CefRenderProcessHandler> GetRenderProcessHandler() override {
+    return this;
+  }
+
+  // CefRenderProcessHandler methods:
+  void OnWebKitInitialized() override {
+    CEF_REQUIRE_RENDERER_THREAD();
+    LOG(WARNING) << "renderer-marker";
+    Emit({{"event", "webkit_initialized"},
+          {"ppid", getppid()},
+          {"flags", ThreadFlags()}});
+    cefengine::RendererChannel::Get()->SetHandler(
+        cefengine::MessageType::kProcessMessage,
+        [](const cefengine::ChannelMessage& message) {
+          CEF_REQUIRE_RENDERER_THREAD();
+          cefengine::ChannelMessage reply;
+          reply.type = cefengine::MessageType::kProcessMessage;
+          reply.name = message.name + "-reply";
+          reply.args = CefListValue::Create();
+          reply.args->SetString(0, message.args->GetString(0));
+          reply.args->SetInt(1, getpid());
+          cefengine::RendererChannel::Get()->Send(reply);
+        });
+  }
+
+ private:
+  IMPLEMENT_REFCOUNTING(RendererApp);
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  g_start = Clock::now();
+  CefMainArgs args(argc, argv);
+  std::string type;
+  for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]).rfind("--type=", 0) == 0)
+      type = argv[i] + 7;
+  }
+  if (type == "renderer")
+    return CefExecuteProcess(args, new RendererApp(), nullptr);
+
+  CefRefPtr<BrowserApp> app = new BrowserApp();
+  const int code = CefExecuteProcess(args, app, nullptr);
+  if (code >= 0) {
+    Emit({{"event", "subprocess_exit"}, {"code", code}});
+    return code;
+  }
+  g_scenario = argc > 1 ? argv[1] : "";
+  g_extra_js_flags = Option(argc, argv, "app-js-flags");
+  g_extra_port = Option(argc, argv, "app-debug-port");
+  g_relaunch_result = Option(argc, argv, "relaunch-result") != "false";
+
+  CefSettings settings;
+  settings.no_sandbox = true;
+  CefString(&settings.root_cache_path) = Option(argc, argv, "root");
+  CefString(&settings.cache_path) = Option(argc, argv, "cache");
+  CefString(&settings.log_file) = Option(argc, argv, "log");
+  if (Option(argc, argv, "severity") == "warning")
+    settings.log_severity = LOGSEVERITY_WARNING;
+  const std::string port = Option(argc, argv, "settings-port");
+  if (!port.empty())
+    settings.remote_debugging_port = atoi(port.c_str());
+
+  const bool ok = CefInitialize(args, settings, app, nullptr);
+  Emit({{"event", "initialized"}, {"ok", ok}, {"exit_code", CefGetExitCode()}});
+  if (!ok)
+    return 1;
+  app = nullptr;
+  // Posted before the loop runs: must run once it does.
+  CefPostTask(TID_UI, Task([] {
+                Emit({{"event", "pre_loop_task"}, {"flags", ThreadFlags()}});
+              }));
+  CefRunMessageLoop();
+  Emit({{"event", "loop_returned"}});
+  const pid_t renderer =
+      cefengine::GetRendererHost() ? cefengine::GetRendererHost()->pid() : 0;
+  CefShutdown();
+  Emit({{"event", "shutdown"},
+        {"renderer_pid", renderer},
+        {"renderer_gone", renderer > 0 && kill(renderer, 0) != 0},
+        {"post_ui_after", CefPostTask(TID_UI, Task([] {}))},
+        {"post_io_after", CefPostTask(TID_IO, Task([] {}))},
+        {"initialized_after", cefengine::IsInitialized()},
+        {"xdisplay_after", cef_get_xdisplay() != nullptr}});
+  return 0;
+}

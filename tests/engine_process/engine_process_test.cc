@@ -1,0 +1,605 @@
+// Runs engine_process_app through the engine's start-up, message loop and
+// shutdown and checks what it reports, the log file it writes and the
+// processes it leaves (or must not leave) behind.
+
+#include <arpa/inet.h>
+#include <dirent.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/prctl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <fstream>
+#include <functional>
+#include <mutex>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+using json = nlohmann::json;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr auto kStartTimeout = std::chrono::seconds(30);
+
+class TempDir {
+ public:
+  TempDir() {
+    char templ[] = "/tmp/engine-process-XXXXXX";
+    path_ = mkdtemp(templ);
+  }
+  ~TempDir() {
+    const std::string command = "rm -rf '" + path_ + "'";
+    if (system(command.c_str()) != 0)
+      ADD_FAILURE() << "could not remove " << path_;
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+std::vector<pid_t> ChildrenOf(pid_t parent) {
+  std::vector<pid_t> children;
+  DIR* proc = opendir("/proc");
+  if (!proc)
+    return children;
+  while (dirent* entry = readdir(proc)) {
+    const pid_t pid = atoi(entry->d_name);
+    if (pid <= 0)
+      continue;
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    std::getline(stat, line);
+    // Fields after the parenthesised command name: state, ppid, ...
+    const size_t close = line.rfind(')');
+    if (close == std::string::npos)
+      continue;
+    std::istringstream rest(line.substr(close + 2));
+    char state;
+    pid_t ppid = 0;
+    rest >> state >> ppid;
+    if (ppid == parent)
+      children.push_back(pid);
+  }
+  closedir(proc);
+  return children;
+}
+
+// The test is the subreaper of everything it starts, so orphans of a killed
+// app (its renderer, Qt's helpers) come back here to be checked and reaped.
+void KillAndReapAllChildren() {
+  for (int round = 0; round < 50; ++round) {
+    const std::vector<pid_t> children = ChildrenOf(getpid());
+    if (children.empty())
+      return;
+    for (pid_t pid : children)
+      kill(pid, SIGKILL);
+    for (pid_t pid : children)
+      waitpid(pid, nullptr, 0);
+  }
+}
+
+// Waits up to |timeout| for child |pid| to end; returns its wait status,
+// or -1 on timeout.
+int WaitForExit(pid_t pid, std::chrono::milliseconds timeout) {
+  const Clock::time_point deadline = Clock::now() + timeout;
+  for (;;) {
+    int status = 0;
+    const pid_t done = waitpid(pid, &status, WNOHANG);
+    if (done == pid)
+      return status;
+    if (done < 0 || Clock::now() >= deadline)
+      return -1;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
+// One run of the app with pipes on stdin and stdout.
+class App {
+ public:
+  App(std::vector<std::string> args, const std::string& cwd = "") {
+    int in[2], out[2];
+    if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0)
+      abort();
+    pid_ = fork();
+    if (pid_ == 0) {
+      dup2(in[0], STDIN_FILENO);
+      dup2(out[1], STDOUT_FILENO);
+      if (!cwd.empty() && chdir(cwd.c_str()) != 0)
+        _exit(127);
+      std::vector<char*> argv;
+      argv.push_back(const_cast<char*>(ENGINE_PROCESS_APP));
+      for (std::string& arg : args)
+        argv.push_back(&arg[0]);
+      argv.push_back(nullptr);
+      execv(ENGINE_PROCESS_APP, argv.data());
+      _exit(127);
+    }
+    close(in[0]);
+    close(out[1]);
+    stdin_ = in[1];
+    stdout_ = out[0];
+    reader_ = std::thread([this] { ReadLoop(); });
+  }
+
+  ~App() {
+    if (pid_ > 0 && !exited_) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+    if (stdin_ >= 0)
+      close(stdin_);
+    KillAndReapAllChildren();
+    reader_.join();
+    close(stdout_);
+  }
+
+  pid_t pid() const { return pid_; }
+
+  void Send(const std::string& line) {
+    const std::string text = line + "\n";
+    if (write(stdin_, text.data(), text.size()) < 0)
+      ADD_FAILURE() << "app stdin closed";
+  }
+
+  // The first event named |name| (from any process) matching |filter|.
+  json WaitFor(const std::string& name,
+               std::function<bool(const json&)> filter = nullptr,
+               std::chrono::milliseconds timeout = kStartTimeout) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    json found;
+    changed_.wait_for(lock, timeout, [&] {
+      for (const json& event : events_) {
+        if (event.value("event", "") == name && (!filter || filter(event))) {
+          found = event;
+          return true;
+        }
+      }
+      return eof_;
+    });
+    return found;
+  }
+
+  std::vector<json> Events(const std::string& name) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<json> result;
+    for (const json& event : events_) {
+      if (event.value("event", "") == name)
+        result.push_back(event);
+    }
+    return result;
+  }
+
+  // Wait status of the app, or -1 when it did not exit in time.
+  int Wait(std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
+    const int status = WaitForExit(pid_, timeout);
+    if (status != -1)
+      exited_ = true;
+    return status;
+  }
+
+  // Runs to the end and returns the exit code (-1 for a signal/timeout).
+  int Finish() {
+    const int status = Wait();
+    return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+ private:
+  void ReadLoop() {
+    std::string buffer;
+    char chunk[65536];
+    for (;;) {
+      const ssize_t n = read(stdout_, chunk, sizeof(chunk));
+      if (n <= 0)
+        break;
+      buffer.append(chunk, static_cast<size_t>(n));
+      size_t newline;
+      while ((newline = buffer.find('\n')) != std::string::npos) {
+        const std::string line = buffer.substr(0, newline);
+        buffer.erase(0, newline + 1);
+        json event = json::parse(line, nullptr, false);
+        if (event.is_discarded())
+          continue;
+        std::lock_guard<std::mutex> lock(mutex_);
+        events_.push_back(std::move(event));
+        changed_.notify_all();
+      }
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    eof_ = true;
+    changed_.notify_all();
+  }
+
+  pid_t pid_ = -1;
+  bool exited_ = false;
+  int stdin_ = -1;
+  int stdout_ = -1;
+  std::thread reader_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<json> events_;
+  bool eof_ = false;
+};
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+int FreePort() {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof(address);
+  bind(fd, reinterpret_cast<sockaddr*>(&address), size);
+  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+  close(fd);
+  return ntohs(address.sin_port);
+}
+
+// Status line and body of GET |path| on 127.0.0.1:|port|, empty on failure.
+std::string HttpGet(int port, const std::string& path) {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(port);
+  timeval timeout{5, 0};
+  setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof(timeout));
+  std::string response;
+  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) ==
+      0) {
+    const std::string request = "GET " + path +
+                                " HTTP/1.1\r\nHost: 127.0.0.1\r\n"
+                                "Connection: close\r\n\r\n";
+    if (write(fd, request.data(), request.size()) > 0) {
+      char chunk[4096];
+      ssize_t n;
+      while ((n = read(fd, chunk, sizeof(chunk))) > 0)
+        response.append(chunk, static_cast<size_t>(n));
+    }
+  }
+  close(fd);
+  return response;
+}
+
+class EngineProcessTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { prctl(PR_SET_CHILD_SUBREAPER, 1); }
+  void TearDown() override { KillAndReapAllChildren(); }
+
+  std::vector<std::string> BaseArgs(const std::string& scenario,
+                                    const std::string& root) {
+    return {scenario, "--root=" + root, "--log=" + log_path()};
+  }
+  std::string log_path() const { return dir_.path() + "/engine.log"; }
+
+  TempDir dir_;
+};
+
+// A normal run: settings reach the command line before the application sees
+// it, OnContextInitialized runs on the UI thread inside the loop, tasks
+// posted before the loop run in it, and nothing is accepted after shutdown.
+TEST_F(EngineProcessTest, StartsRunsAndShutsDown) {
+  const std::string root = dir_.path() + "/root";
+  {
+    App app(BaseArgs("quit", root));
+    const json before = app.WaitFor("before_command_line");
+    EXPECT_EQ(before["process_type"], "");
+    EXPECT_EQ(before["log_file"], log_path());
+    EXPECT_EQ(before["no_sandbox"], true);
+    // A settings port of 0 leaves remote debugging off.
+    EXPECT_EQ(before["remote_debugging_port"], "");
+
+    const json init = app.WaitFor("initialized");
+    EXPECT_EQ(init["ok"], true);
+    EXPECT_EQ(init["exit_code"], 0);
+    const json context = app.WaitFor("context_initialized");
+    EXPECT_EQ(context["initialized"], true);
+    EXPECT_EQ(context["flags"]["on_ui"], true);
+    EXPECT_EQ(context["flags"]["on_io"], false);
+    EXPECT_EQ(context["xdisplay"], getenv("DISPLAY"));
+    EXPECT_EQ(context["window_name"], "engine_process_app");
+    EXPECT_EQ(context["window_class"], "Engine_process_app");
+    // Without cache_path the profile persists in the root directory.
+    EXPECT_EQ(context["profile_path"], root);
+    EXPECT_EQ(context["profile_off_the_record"], false);
+
+    const json pre = app.WaitFor("pre_loop_task");
+    EXPECT_EQ(pre["flags"]["on_ui"], true);
+    const json shutdown = app.WaitFor("shutdown");
+    EXPECT_EQ(shutdown["post_ui_after"], false);
+    EXPECT_EQ(shutdown["post_io_after"], false);
+    EXPECT_EQ(shutdown["initialized_after"], false);
+    EXPECT_EQ(shutdown["xdisplay_after"], false);
+    EXPECT_GT(shutdown["renderer_pid"].get<int>(), 0);
+    EXPECT_EQ(shutdown["renderer_gone"], true);
+    EXPECT_EQ(app.Finish(), 0);
+    EXPECT_TRUE(app.Events("loop_returned").size() == 1);
+  }
+  {
+    App app({"quit", "--root=" + root, "--cache=" + root + "/app",
+             "--log=" + log_path(), "--class=KorVel"});
+    const json context = app.WaitFor("context_initialized");
+    EXPECT_EQ(context["window_name"], "KorVel");
+    EXPECT_EQ(context["window_class"], "KorVel");
+    EXPECT_EQ(context["profile_path"], root + "/app");
+    EXPECT_EQ(app.Finish(), 0);
+  }
+}
+
+// UI and IO tasks run on their threads, undelayed ones first in posting
+// order, delayed ones no earlier than asked and equal delays in posting
+// order.
+TEST_F(EngineProcessTest, TasksRunInOrderOnTheirThreads) {
+  App app(BaseArgs("tasks", dir_.path() + "/root"));
+  const json runners = app.WaitFor("task_runners");
+  EXPECT_EQ(runners["ui_here"], true);
+  EXPECT_EQ(runners["io_here"], false);
+  EXPECT_EQ(runners["current_is_ui"], true);
+  EXPECT_EQ(runners["renderer_runner"], false);
+  ASSERT_EQ(app.Finish(), 0);
+
+  for (const std::string thread : {"ui", "io"}) {
+    std::vector<std::string> order;
+    for (const json& task : app.Events("task")) {
+      if (task["thread"] != thread)
+        continue;
+      order.push_back(task["name"]);
+      EXPECT_EQ(task["flags"]["on_ui"], thread == "ui") << task;
+      EXPECT_EQ(task["flags"]["on_io"], thread == "io") << task;
+      // Both times are truncated to whole milliseconds.
+      EXPECT_GE(task["ran_ms"].get<int>() - task["posted_ms"].get<int>(),
+                task["delay_ms"].get<int>() - 1)
+          << task;
+    }
+    EXPECT_EQ(order, (std::vector<std::string>{
+                         thread + "-a", thread + "-b", thread + "-c",
+                         thread + "-delay-30a", thread + "-delay-30b",
+                         thread + "-delay-80"}));
+  }
+  EXPECT_TRUE(app.Events("post_failed").empty());
+}
+
+// CEF_REQUIRE_UI_THREAD on the IO thread stops the process with a FATAL
+// record naming the failed check.
+TEST_F(EngineProcessTest, ThreadAssertionStopsTheProcess) {
+  App app(BaseArgs("require_ui_on_io", dir_.path() + "/root"));
+  ASSERT_FALSE(app.WaitFor("asserting").is_null());
+  const int status = app.Wait();
+  ASSERT_NE(status, -1);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGABRT);
+  EXPECT_TRUE(app.Events("assertion_passed").empty());
+  const std::string log = ReadFile(log_path());
+  EXPECT_NE(log.find(":FATAL:engine_process_app.cc("), std::string::npos);
+  EXPECT_NE(log.find("Check failed: CefCurrentlyOn(TID_UI)"), std::string::npos)
+      << log;
+}
+
+// Switches the application adds in OnBeforeCommandLineProcessing reach
+// Chromium (the script engine's flags and the DevTools server), as does the
+// settings' debugging port; without the flag gc() stays hidden.
+TEST_F(EngineProcessTest, CommandLineSwitchesReachChromium) {
+  const std::string root = dir_.path() + "/root";
+  {
+    const int port = FreePort();
+    App app({"js", "--root=" + root, "--log=" + log_path(),
+             "--app-js-flags=--expose_gc",
+             "--app-debug-port=" + std::to_string(port)});
+    const json js = app.WaitFor("js");
+    EXPECT_EQ(js["load_ok"], true);
+    EXPECT_EQ(js["typeof_gc"], "function");
+    const std::string version = HttpGet(port, "/json/version");
+    EXPECT_NE(version.find("200 OK"), std::string::npos) << version;
+    EXPECT_NE(version.find("\"Browser\""), std::string::npos) << version;
+    app.Send("quit");
+    EXPECT_EQ(app.Finish(), 0);
+  }
+  {
+    const int port = FreePort();
+    App app({"js", "--root=" + root, "--log=" + log_path(),
+             "--settings-port=" + std::to_string(port)});
+    const json before = app.WaitFor("before_command_line");
+    EXPECT_EQ(before["remote_debugging_port"], std::to_string(port));
+    const json js = app.WaitFor("js");
+    EXPECT_EQ(js["typeof_gc"], "undefined");
+    const std::string version = HttpGet(port, "/json/version");
+    EXPECT_NE(version.find("200 OK"), std::string::npos) << version;
+    app.Send("quit");
+    EXPECT_EQ(app.Finish(), 0);
+  }
+}
+
+// Records at or above the minimum severity reach the log file in Chromium's
+// format, from the engine, from Qt and from the renderer process; records
+// below it do not.
+TEST_F(EngineProcessTest, LogFileHonoursMinimumSeverity) {
+  const std::string root = dir_.path() + "/root";
+  {
+    App app({"logging", "--root=" + root, "--log=" + log_path(),
+             "--severity=warning"});
+    const json logged = app.WaitFor("logged");
+    EXPECT_EQ(logged["min_level"], 1);
+    ASSERT_EQ(app.Finish(), 0);
+    const std::string log = ReadFile(log_path());
+    for (const char* present : {"warning-marker", "error-marker",
+                                "qt-warning-marker", "renderer-marker"}) {
+      EXPECT_NE(log.find(present), std::string::npos) << present << "\n" << log;
+    }
+    for (const char* absent : {"info-marker", "verbose-marker",
+                               "direct-info-marker", "qt-info-marker"}) {
+      EXPECT_EQ(log.find(std::string("] ") + absent), std::string::npos)
+          << absent << "\n"
+          << log;
+    }
+    const std::regex record(
+        "\\[" + std::to_string(app.pid()) + ":" +
+        std::to_string(logged["tid"].get<long>()) +
+        ":[0-9]{4}/[0-9]{6}\\.[0-9]{3}:WARNING:engine_process_app\\.cc\\("
+        "[0-9]+\\)\\] warning-marker\n");
+    EXPECT_TRUE(std::regex_search(log, record)) << log;
+    const std::regex renderer_record(
+        "\\[([0-9]+):[0-9]+:[^\\]]*:WARNING:engine_process_app\\.cc\\([0-9]+"
+        "\\)\\] renderer-marker\n");
+    std::smatch match;
+    ASSERT_TRUE(std::regex_search(log, match, renderer_record)) << log;
+    EXPECT_NE(match[1].str(), std::to_string(app.pid()));
+  }
+  unlink(log_path().c_str());
+  {
+    App app(BaseArgs("logging", root));
+    const json logged = app.WaitFor("logged");
+    EXPECT_EQ(logged["min_level"], 0);
+    ASSERT_EQ(app.Finish(), 0);
+    const std::string log = ReadFile(log_path());
+    for (const char* present :
+         {"] info-marker", "] direct-info-marker", "] qt-info-marker"}) {
+      EXPECT_NE(log.find(present), std::string::npos) << present << "\n" << log;
+    }
+    EXPECT_EQ(log.find("verbose-marker"), std::string::npos) << log;
+  }
+}
+
+// A second instance on the same root is refused, exits, and the running
+// instance hears its argv and working directory on its UI thread.
+TEST_F(EngineProcessTest, SecondInstanceIsRefusedAndReported) {
+  const std::string root = dir_.path() + "/root";
+  const std::string other_cwd = dir_.path() + "/elsewhere";
+  ASSERT_EQ(mkdir(other_cwd.c_str(), 0700), 0);
+  App first(BaseArgs("wait", root));
+  ASSERT_EQ(first.WaitFor("context_initialized")["initialized"], true);
+
+  App second({"wait", "--root=" + root, "--log=" + log_path(), "--extra-flag=1",
+              "positional"},
+             other_cwd);
+  const json refused = second.WaitFor("initialized");
+  EXPECT_EQ(refused["ok"], false);
+  EXPECT_EQ(refused["exit_code"], 24);
+  EXPECT_EQ(second.Finish(), 1);
+  EXPECT_TRUE(second.Events("context_initialized").empty());
+
+  const json relaunch = first.WaitFor("relaunch");
+  ASSERT_FALSE(relaunch.is_null());
+  EXPECT_EQ(relaunch["cwd"], other_cwd);
+  EXPECT_EQ(relaunch["flags"]["on_ui"], true);
+  const auto argv = relaunch["argv"].get<std::vector<std::string>>();
+  EXPECT_NE(std::find(argv.begin(), argv.end(), "--extra-flag=1"), argv.end());
+  EXPECT_NE(std::find(argv.begin(), argv.end(), "positional"), argv.end());
+  EXPECT_EQ(argv.front(), ENGINE_PROCESS_APP);
+
+  first.Send("quit");
+  EXPECT_EQ(first.Finish(), 0);
+}
+
+// After kill -9 of the owner, its lock does not block a new start, and its
+// renderer process notices and exits cleanly. An application that declines
+// the relaunch leaves the default: nothing happens beyond a log record.
+TEST_F(EngineProcessTest, KilledOwnerLeavesNoStaleLockOrRenderer) {
+  const std::string root = dir_.path() + "/root";
+  pid_t renderer = 0;
+  {
+    App killed(BaseArgs("renderer", root));
+    renderer = killed.WaitFor("renderer_ready")["renderer_pid"].get<int>();
+    ASSERT_GT(renderer, 0);
+    kill(killed.pid(), SIGKILL);
+    ASSERT_NE(killed.Wait(), -1);
+    // The renderer was orphaned to this test (subreaper) and must end on
+    // its own, with status 0.
+    const int status = WaitForExit(renderer, std::chrono::seconds(5));
+    ASSERT_NE(status, -1) << "renderer still running";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  }
+  App owner({"wait", "--root=" + root, "--log=" + log_path(),
+             "--relaunch-result=false"});
+  EXPECT_EQ(owner.WaitFor("initialized")["ok"], true);
+  ASSERT_FALSE(owner.WaitFor("context_initialized").is_null());
+  App refused(BaseArgs("wait", root));
+  EXPECT_EQ(refused.Finish(), 1);
+  EXPECT_FALSE(owner.WaitFor("relaunch").is_null());
+  owner.Send("quit");
+  EXPECT_EQ(owner.Finish(), 0);
+  EXPECT_NE(ReadFile(log_path()).find("not handled by the application"),
+            std::string::npos);
+}
+
+// The renderer role is this executable with --type=renderer; it runs the
+// application's OnWebKitInitialized on its main thread, messages of every
+// value type round-trip in order, and it exits when the browser shuts down.
+TEST_F(EngineProcessTest, RendererRoleRoundTripsMessages) {
+  App app(BaseArgs("renderer", dir_.path() + "/root"));
+  const json ready = app.WaitFor("renderer_ready");
+  const int renderer = ready["renderer_pid"].get<int>();
+  ASSERT_GT(renderer, 0);
+  EXPECT_EQ(ready["flags"]["on_ui"], true);
+  const std::string cmdline =
+      ReadFile("/proc/" + std::to_string(renderer) + "/cmdline");
+  EXPECT_NE(cmdline.find(std::string("--type=renderer\0", 16)),
+            std::string::npos);
+  EXPECT_NE(cmdline.find("--log-file=" + log_path()), std::string::npos);
+
+  const json webkit = app.WaitFor("webkit_initialized");
+  EXPECT_EQ(webkit["pid"], renderer);
+  EXPECT_EQ(webkit["ppid"], app.pid());
+  EXPECT_EQ(webkit["flags"]["on_renderer"], true);
+  EXPECT_EQ(webkit["flags"]["on_ui"], false);
+  const json command_line = app.WaitFor("renderer_command_line");
+  EXPECT_EQ(command_line["process_type"], "renderer");
+  EXPECT_EQ(command_line["log_file"], log_path());
+
+  const json reply = app.WaitFor("reply");
+  ASSERT_FALSE(reply.is_null());
+  EXPECT_EQ(reply["name"], "hello-reply");
+  EXPECT_EQ(reply["args"], json::parse(R"([{"string":"from browser"},{"int":)" +
+                                       std::to_string(renderer) + "}]"));
+  EXPECT_EQ(reply["flags"]["on_ui"], true);
+
+  const std::vector<json> echoes = app.Events("echo");
+  ASSERT_EQ(echoes.size(), 51u);
+  for (int i = 0; i < 50; ++i) {
+    const json& echo = echoes[i];
+    EXPECT_EQ(echo["name"], "echo-" + std::to_string(i));
+    EXPECT_EQ(echo["browser_id"], i + 1);
+    EXPECT_EQ(echo["frame_id"], "frame-" + std::to_string(i));
+    EXPECT_EQ(echo["request_id"], 1000000000000ull + i);
+    const json expected = {
+        {{"int", i}},
+        {{"bool", i % 2 == 0}},
+        {{"double", i + 0.25}},
+        {{"string", "text \xC3\xA9\xE2\x82\xAC " + std::to_string(i)}},
+        {{"null", nullptr}},
+        {{"binary", {0, 1, 2, 255}}},
+        {{"dict",
+          {{"ratio_is_double", true},
+           {"ratio", 12.0},
+           {"count", -7},
+           {"nested", "nested"}}}}};
+    EXPECT_EQ(echo["args"], expected) << i;
+  }
+  EXPECT_EQ(echoes[50]["size"], 3u << 20);
+
+  app.Send("quit");
+  const json shutdown = app.WaitFor("shutdown");
+  EXPECT_EQ(shutdown["renderer_pid"], renderer);
+  EXPECT_EQ(shutdown["renderer_gone"], true);
+  EXPECT_EQ(app.Finish(), 0);
+}
+
+}  // namespace
