@@ -44,12 +44,13 @@ function(korvel_test name)
   if(ARG_X11)
     list(APPEND launcher "${PROJECT_SOURCE_DIR}/tests/support/with-x")
   endif()
+  # gtest_discover_tests() reads the launcher when it is called.
+  if(launcher)
+    set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR "${launcher}")
+  endif()
   gtest_discover_tests(${name}
     TEST_PREFIX "${name}."
     DISCOVERY_MODE PRE_TEST
     PROPERTIES LABELS ${ARG_LABEL} TIMEOUT ${ARG_TIMEOUT}
     )
-  if(launcher)
-    set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR "${launcher}")
-  endif()
 endfunction()
