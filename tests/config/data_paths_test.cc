@@ -1,0 +1,110 @@
+#include "app/data_paths.h"
+
+#include <pwd.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "gtest/gtest.h"
+
+namespace {
+
+std::string Str(const cef_string_t& s) {
+  return CefString(&s).ToString();
+}
+
+// Runs GetDataDir in a child whose real user id is `uid` (the effective id
+// stays root) and returns what it answered.
+std::string DataDirForRealUser(uid_t uid) {
+  int fds[2];
+  if (pipe(fds) != 0) {
+    return "<pipe failed>";
+  }
+  pid_t child = fork();
+  if (child == 0) {
+    close(fds[0]);
+    std::string answer =
+        setreuid(uid, 0) == 0 ? "=" + GetDataDir() : "<setreuid failed>";
+    ssize_t ignored = write(fds[1], answer.data(), answer.size());
+    (void)ignored;
+    _exit(0);
+  }
+  close(fds[1]);
+  std::string answer;
+  char buffer[256];
+  ssize_t n;
+  while ((n = read(fds[0], buffer, sizeof(buffer))) > 0) {
+    answer.append(buffer, static_cast<size_t>(n));
+  }
+  close(fds[0]);
+  if (child > 0) {
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+  }
+  return answer;
+}
+
+TEST(JoinPathTest, AppendsWithOneSeparatorUnlessOneIsThere) {
+  EXPECT_EQ("a/b", JoinPath("a/", "b"));
+  EXPECT_EQ("a/b", JoinPath("a", "/b"));
+  EXPECT_EQ("a/b", JoinPath("a", "b"));
+  EXPECT_EQ("b", JoinPath("", "b"));
+  EXPECT_EQ("a", JoinPath("a", ""));
+  // An absolute right side is appended as it is, never replacing the left.
+  EXPECT_EQ("/x/etc/app.json", JoinPath("/x", "/etc/app.json"));
+  EXPECT_EQ("a//b", JoinPath("a/", "/b"));
+}
+
+TEST(EngineSettingsTest, PathsUnderTheDataDirectory) {
+  CefSettings settings;
+  FillEngineSettings("/home/ann/.korvel", settings);
+  EXPECT_EQ("/home/ann/.korvel/cache", Str(settings.root_cache_path));
+  EXPECT_EQ("/home/ann/.korvel/cache/app", Str(settings.cache_path));
+  EXPECT_EQ("/home/ann/.korvel/korvel.log", Str(settings.log_file));
+  EXPECT_TRUE(settings.no_sandbox);
+  EXPECT_EQ(0, settings.remote_debugging_port);
+  EXPECT_FALSE(settings.multi_threaded_message_loop);
+  EXPECT_FALSE(settings.command_line_args_disabled);
+}
+
+// A user without a password entry gets paths relative to the working
+// directory, not paths under "/".
+TEST(EngineSettingsTest, EmptyDataDirectoryGivesRelativePaths) {
+  CefSettings settings;
+  cef_string_from_utf8("stale", 5, &settings.log_file);
+  settings.remote_debugging_port = 9222;
+  FillEngineSettings("", settings);
+  EXPECT_EQ("cache", Str(settings.root_cache_path));
+  EXPECT_EQ("cache/app", Str(settings.cache_path));
+  EXPECT_EQ("korvel.log", Str(settings.log_file));
+  EXPECT_EQ(0, settings.remote_debugging_port);
+}
+
+TEST(DataDirTest, TestingOverrideAndItsRelease) {
+  SetDataDirForTesting("/tmp/korvel-override");
+  EXPECT_EQ("/tmp/korvel-override", GetDataDir());
+  SetDataDirForTesting("");
+  EXPECT_NE("/tmp/korvel-override", GetDataDir());
+}
+
+// The real user decides, not the effective one; no entry means no directory.
+TEST(DataDirTest, FollowsThePasswordEntryOfTheRealUser) {
+  if (geteuid() != 0) {
+    GTEST_SKIP() << "needs root to change the real user id";
+  }
+  passwd* nobody = getpwnam("nobody");
+  ASSERT_NE(nullptr, nobody);
+  const uid_t nobodyUid = nobody->pw_uid;
+  const std::string nobodyHome = nobody->pw_dir;
+  EXPECT_EQ("=" + nobodyHome + "/.korvel", DataDirForRealUser(nobodyUid));
+
+  uid_t unknown = 47000;
+  while (getpwuid(unknown)) {
+    ++unknown;
+  }
+  EXPECT_EQ("=", DataDirForRealUser(unknown));
+}
+
+}  // namespace

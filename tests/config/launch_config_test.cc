@@ -1,0 +1,298 @@
+#include "config/launch_config.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/data_paths.h"
+#include "gtest/gtest.h"
+#include "tests/config/temp_dir.h"
+
+namespace {
+
+const std::string kRuntime = ".korvel-cn/runtime";
+
+class LaunchConfigTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(data_.path().empty());
+    SetDataDirForTesting(data_.path());
+  }
+  void TearDown() override { SetDataDirForTesting(""); }
+
+  // Installs a release whose manifest is `manifest` (relative to the data
+  // directory), entry description "<tag>/app.json" beside it and executable
+  // "<tag>/bin/server". Returns the executable's path.
+  std::string Install(const std::string& manifest,
+                      const std::string& tag,
+                      const std::string& version = "600") {
+    const std::string dir =
+        std::filesystem::path(manifest).parent_path().string();
+    data_.Write(manifest, "{\"entryPath\": \"" + tag +
+                              "/app.json\", \"version\": " + version + "}");
+    data_.Write(dir + "/" + tag + "/app.json",
+                R"({"relativeExecutable": "bin/server", "other": 1})");
+    return data_.Write(dir + "/" + tag + "/bin/server", "#!/bin/sh\n");
+  }
+
+  // Installs a release in every manifest of `order` (later ones with higher
+  // versions) and in every one of `never`, then removes them one by one in
+  // `order`: each time the next one must win, and the `never` ones never.
+  void ExpectManifestOrder(const std::vector<std::string>& order,
+                           const std::vector<std::string>& never) {
+    std::vector<std::string> executables;
+    for (size_t i = 0; i < order.size(); ++i) {
+      executables.push_back(
+          Install(order[i], "r" + std::to_string(i), std::to_string(600 + i)));
+    }
+    for (const std::string& manifest : never) {
+      Install(manifest, "never", "999");
+    }
+    for (size_t i = 0; i < order.size(); ++i) {
+      LaunchConfig config = LoadLaunchConfig();
+      EXPECT_TRUE(config.found) << order[i];
+      EXPECT_EQ(executables[i], config.executable) << order[i];
+      EXPECT_EQ(static_cast<int32_t>(600 + i), config.version) << order[i];
+      std::filesystem::remove(data_.path() + "/" + order[i]);
+    }
+    EXPECT_FALSE(LoadLaunchConfig().found);
+  }
+
+  TempDir data_;
+};
+
+TEST_F(LaunchConfigTest, NothingInstalled) {
+  LaunchConfig config = LoadLaunchConfig();
+  EXPECT_FALSE(config.found);
+  EXPECT_EQ(505, config.version);
+  EXPECT_EQ("", config.executable);
+  EXPECT_EQ(505, GetBackendVersion());
+  EXPECT_EQ("production", GetEnvironmentName());
+  EXPECT_EQ(data_.path() + "/.korvel-cn/runtime", GetRuntimeDir());
+}
+
+TEST_F(LaunchConfigTest, ProductionManifestOrder) {
+  ExpectManifestOrder(
+      {kRuntime + "/current.production.json", kRuntime + "/current.json"},
+      {kRuntime + "/current.beta.json",
+       "production/" + kRuntime + "/current.json"});
+}
+
+TEST_F(LaunchConfigTest, TestEnvironmentRunsBetaThenProduction) {
+  data_.Write(".env", "test");
+  ExpectManifestOrder(
+      {kRuntime + "/current.beta.json", kRuntime + "/current.production.json",
+       kRuntime + "/current.json", "test/" + kRuntime + "/current.json"},
+      {kRuntime + "/current.test.json",
+       "test/" + kRuntime + "/current.beta.json",
+       "test/" + kRuntime + "/current.production.json"});
+}
+
+TEST_F(LaunchConfigTest, BetaBetweenSpacesEndedByCrLf) {
+  data_.Write(".env", "  beta \r\n");
+  EXPECT_EQ("beta", GetEnvironmentName());
+  ExpectManifestOrder(
+      {kRuntime + "/current.beta.json", kRuntime + "/current.production.json",
+       kRuntime + "/current.json", "beta/" + kRuntime + "/current.json"},
+      {});
+}
+
+TEST_F(LaunchConfigTest, OtherEnvironmentUsesItsOwnName) {
+  data_.Write(".env", "staging\n");
+  ExpectManifestOrder(
+      {kRuntime + "/current.staging.json", kRuntime + "/current.json",
+       "staging/" + kRuntime + "/current.json"},
+      {kRuntime + "/current.production.json", kRuntime + "/current.beta.json",
+       "staging/" + kRuntime + "/current.staging.json"});
+}
+
+TEST_F(LaunchConfigTest, EnvironmentFileIsOnlyTrimmed) {
+  data_.Write(".env", "dev\nbeta\n");
+  EXPECT_EQ("dev\nbeta", GetEnvironmentName());
+  data_.Write(".env", " \t\r\n ");
+  EXPECT_EQ("production", GetEnvironmentName());
+  data_.Write(".env", "\tBeta ");
+  EXPECT_EQ("Beta", GetEnvironmentName());
+}
+
+TEST_F(LaunchConfigTest, ExampleReleaseOfTheTestChannel) {
+  data_.Write(".env", "test");
+  data_.Write(kRuntime + "/current.production.json",
+              R"({"entryPath": "2.3.0/app.json", "version": 512})");
+  data_.Write(kRuntime + "/2.3.0/app.json",
+              R"({"relativeExecutable": "bin/server"})");
+  // Without the executable the release does not count.
+  EXPECT_FALSE(LoadLaunchConfig().found);
+  EXPECT_EQ(505, GetBackendVersion());
+
+  data_.Write(kRuntime + "/2.3.0/bin/server", "");
+  LaunchConfig config = LoadLaunchConfig();
+  EXPECT_TRUE(config.found);
+  EXPECT_EQ(512, config.version);
+  EXPECT_EQ(data_.path() + "/.korvel-cn/runtime/2.3.0/bin/server",
+            config.executable);
+  EXPECT_EQ(512, GetBackendVersion());
+}
+
+TEST_F(LaunchConfigTest, VersionMustBeAnInteger) {
+  struct Case {
+    std::string json;
+    int32_t loaded;
+    int32_t reported;
+  };
+  const Case cases[] = {{"512", 512, 512},  {"\"512\"", 505, 505},
+                        {"300", 300, 505},  {"512.5", 505, 505},
+                        {"true", 505, 505}, {"-7", -7, 505},
+                        {"null", 505, 505}};
+  for (const Case& c : cases) {
+    Install(kRuntime + "/current.json", "r", c.json);
+    LaunchConfig config = LoadLaunchConfig();
+    EXPECT_TRUE(config.found) << c.json;
+    EXPECT_EQ(c.loaded, config.version) << c.json;
+    EXPECT_EQ(c.reported, GetBackendVersion()) << c.json;
+  }
+  data_.Write(kRuntime + "/current.json", R"({"entryPath": "r/app.json"})");
+  EXPECT_EQ(505, LoadLaunchConfig().version);
+}
+
+// Each broken manifest or entry description is skipped silently, and the
+// valid current.json after it still wins.
+TEST_F(LaunchConfigTest, BrokenFilesAreSkipped) {
+  const std::string good = Install(kRuntime + "/current.json", "good");
+  const std::string first = kRuntime + "/current.production.json";
+  const std::string manifests[] = {
+      "",
+      "{\"entryPath\": \"good/app.json\"",
+      "entryPath = good/app.json",
+      "[{\"entryPath\": \"good/app.json\"}]",
+      "{\"entryPath\": 5}",
+      "{\"entryPath\": [\"good/app.json\"]}",
+      "{\"entryPath\": \"missing/app.json\"}",
+      "{\"entryPath\": \"good/app.json\",}",
+      "{\"entryPath\": \"good/app.json\"} // latest",
+      "\"good/app.json\"",
+      std::string(200000, '[') + std::string(200000, ']'),
+  };
+  for (const std::string& manifest : manifests) {
+    data_.Write(first, manifest);
+    LaunchConfig config = LoadLaunchConfig();
+    EXPECT_EQ(good, config.executable) << manifest.substr(0, 60);
+  }
+
+  data_.Write(first, R"({"entryPath": "bad/app.json", "version": 700})");
+  const std::string entries[] = {"",
+                                 "[]",
+                                 "{}",
+                                 "{\"relativeExecutable\": 7}",
+                                 "{\"relativeExecutable\": \"nothing/here\"}",
+                                 "{\"relativeExecutable\"",
+                                 std::string(3, '\0')};
+  for (const std::string& entry : entries) {
+    data_.Write(kRuntime + "/bad/app.json", entry);
+    EXPECT_EQ(good, LoadLaunchConfig().executable) << entry;
+  }
+}
+
+// Huge files, directories and FIFOs in a manifest's place are refused
+// without reading them whole or blocking.
+TEST_F(LaunchConfigTest, OversizedAndSpecialFilesAreSkipped) {
+  const std::string good = Install(kRuntime + "/current.json", "good");
+  const std::string other = Install(kRuntime + "/other.json", "other", "800");
+  const std::string first = kRuntime + "/current.production.json";
+  const std::string valid = R"({"entryPath": "other/app.json"})";
+
+  data_.Write(first, valid + std::string(kMaxConfigFileBytes, ' '));
+  EXPECT_EQ(good, LoadLaunchConfig().executable);
+  data_.Write(first, valid + std::string(kMaxConfigFileBytes / 2, ' '));
+  EXPECT_EQ(other, LoadLaunchConfig().executable);
+
+  std::filesystem::remove(data_.path() + "/" + first);
+  std::filesystem::create_directories(data_.path() + "/" + first);
+  EXPECT_EQ(good, LoadLaunchConfig().executable);
+  std::filesystem::remove(data_.path() + "/" + first);
+  ASSERT_EQ(0, mkfifo((data_.path() + "/" + first).c_str(), 0600));
+  EXPECT_EQ(good, LoadLaunchConfig().executable);
+
+  ASSERT_EQ(0, mkfifo((data_.path() + "/.env").c_str(), 0600));
+  EXPECT_EQ("production", GetEnvironmentName());
+  std::filesystem::remove(data_.path() + "/.env");
+  data_.Write(".env", "beta" + std::string(kMaxConfigFileBytes, ' '));
+  EXPECT_EQ("production", GetEnvironmentName());
+}
+
+TEST_F(LaunchConfigTest, PathsAreTakenAsWritten) {
+  // An entry description directly in the runtime directory.
+  data_.Write(kRuntime + "/current.json", R"({"entryPath": "app.json"})");
+  data_.Write(kRuntime + "/app.json", R"({"relativeExecutable": "server"})");
+  data_.Write(kRuntime + "/server", "");
+  EXPECT_EQ(data_.path() + "/" + kRuntime + "/server",
+            LoadLaunchConfig().executable);
+
+  // Parent components stay as they are, and a directory counts as present.
+  data_.Write(kRuntime + "/current.json",
+              R"({"entryPath": "../elsewhere/app.json"})");
+  data_.Write(".korvel-cn/elsewhere/app.json",
+              R"({"relativeExecutable": "bin"})");
+  std::filesystem::create_directories(data_.path() +
+                                      "/.korvel-cn/elsewhere/bin");
+  EXPECT_EQ(data_.path() + "/" + kRuntime + "/../elsewhere/bin",
+            LoadLaunchConfig().executable);
+}
+
+// Nothing is cached: a release installed between two calls is seen.
+TEST_F(LaunchConfigTest, ReadsAfreshOnEveryCall) {
+  EXPECT_FALSE(LoadLaunchConfig().found);
+  const std::string executable = Install(kRuntime + "/current.json", "r");
+  EXPECT_EQ(executable, LoadLaunchConfig().executable);
+  data_.Write(".env", "beta");
+  const std::string beta = Install(kRuntime + "/current.beta.json", "b");
+  EXPECT_EQ(beta, LoadLaunchConfig().executable);
+}
+
+// Without a password entry the data directory is empty and every path is
+// relative to the working directory.
+TEST_F(LaunchConfigTest, EmptyDataDirectoryMeansWorkingDirectory) {
+  char* previous = getcwd(nullptr, 0);
+  ASSERT_NE(nullptr, previous);
+  ASSERT_EQ(0, chdir(data_.path().c_str()));
+  Install(kRuntime + "/current.json", "r", "600");
+  data_.Write(".env", "staging");
+  EXPECT_EQ("staging", GetEnvironmentName(""));
+  EXPECT_EQ(".korvel-cn/runtime", GetRuntimeDir(""));
+  LaunchConfig config = LoadLaunchConfig("");
+  EXPECT_EQ(0, chdir(previous));
+  free(previous);
+  EXPECT_TRUE(config.found);
+  EXPECT_EQ(".korvel-cn/runtime/r/bin/server", config.executable);
+}
+
+TEST(ConfigFilesTest, ReadFileTextKeepsEveryByte) {
+  TempDir dir;
+  const std::string bytes("a\r\n\0b\xff", 6);
+  EXPECT_EQ(bytes, ReadFileText(dir.Write("f", bytes)));
+  EXPECT_EQ("", ReadFileText(dir.path() + "/missing"));
+  EXPECT_EQ("", ReadFileText(dir.path()));
+
+  std::string text;
+  EXPECT_TRUE(ReadFileTextUpTo(dir.Write("g", "12345"), 5, text));
+  EXPECT_EQ("12345", text);
+  EXPECT_FALSE(ReadFileTextUpTo(dir.Write("g", "123456"), 5, text));
+}
+
+TEST(ConfigFilesTest, LoadJsonObjectOnlyForObjects) {
+  TempDir dir;
+  CefRefPtr<CefDictionaryValue> object;
+  ASSERT_TRUE(LoadJsonObject(dir.Write("o.json", " {\"a\": \"b\", \"n\": 3}\n"),
+                             object));
+  EXPECT_EQ("b", object->GetString("a").ToString());
+  EXPECT_EQ(3, object->GetInt("n"));
+  EXPECT_FALSE(LoadJsonObject(dir.Write("l.json", "[1]"), object));
+  EXPECT_FALSE(LoadJsonObject(dir.Write("e.json", ""), object));
+  EXPECT_FALSE(LoadJsonObject(dir.Write("s.json", "\"x\""), object));
+  EXPECT_FALSE(LoadJsonObject(dir.path() + "/none.json", object));
+}
+
+}  // namespace

@@ -1,0 +1,361 @@
+#include "backend/http_client.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "gtest/gtest.h"
+#include "tests/http/hosts_setup.h"
+#include "tests/http/test_server.h"
+
+namespace {
+
+using namespace std::string_literals;
+using Clock = std::chrono::steady_clock;
+
+std::string Url(int port, const std::string& path = "/") {
+  return "http://127.0.0.1:" + std::to_string(port) + path;
+}
+
+long long MsSince(Clock::time_point start) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() -
+                                                               start)
+      .count();
+}
+
+class ScopedFd {
+ public:
+  explicit ScopedFd(int fd) : fd_(fd) {}
+  ~ScopedFd() {
+    if (fd_ >= 0) {
+      close(fd_);
+    }
+  }
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+TEST(SendHttpRequestTest, RequestBytesOnTheWire) {
+  TestServer server(AF_INET, 0, Reply("HTTP/1.1 200 OK\r\n\r\n{}"));
+  ASSERT_TRUE(server.ok());
+  const std::string host = "Host: 127.0.0.1:" + std::to_string(server.port());
+  HttpResponse response;
+  EXPECT_TRUE(SendHttpRequest(Url(server.port(), "/ready"), "GET",
+                              {{"Origin", BackendBaseUrl()}}, "", response));
+  EXPECT_TRUE(SendHttpRequest(
+      Url(server.port(), "/hot-update/prepare-restart?a=b#frag"), "POST",
+      {{"Content-Type", "application/json"}, {"X-B", "2"}, {"X-B", "1"}}, "{}",
+      response));
+  EXPECT_TRUE(
+      SendHttpRequest(Url(server.port(), "/empty"), "POST", {}, "", response));
+  std::vector<std::string> requests = server.requests();
+  ASSERT_EQ(3u, requests.size());
+  EXPECT_EQ("GET /ready HTTP/1.1\r\n" + host +
+                "\r\nConnection: close\r\n"
+                "Origin: http://127.0.0.1:35580\r\n\r\n",
+            requests[0]);
+  EXPECT_EQ("POST /hot-update/prepare-restart?a=b HTTP/1.1\r\n" + host +
+                "\r\nConnection: close\r\nContent-Type: application/json\r\n"
+                "X-B: 2\r\nX-B: 1\r\nContent-Length: 2\r\n\r\n{}",
+            requests[1]);
+  // No Content-Length for an empty body, even for POST.
+  EXPECT_EQ("POST /empty HTTP/1.1\r\n" + host + "\r\nConnection: close\r\n\r\n",
+            requests[2]);
+}
+
+TEST(SendHttpRequestTest, StatusLineAndBodyOfOddAnswers) {
+  struct Case {
+    std::string raw;
+    bool ok;
+    int status;
+    std::string body;
+  };
+  const Case cases[] = {
+      {"HTTP/1.1 503 Service Unavailable\r\nContent-Type: application/json"
+       "\r\n\r\n{\"message\":\"busy\"}",
+       true, 503, "{\"message\":\"busy\"}"},
+      {"HTTP/1.1 200 OK\r\nX-A: b", true, 200, ""},
+      {"HTTP/1.1 200 OK\r\n\r\nbody\r\n\r\nmore\0bin"s, true, 200,
+       "body\r\n\r\nmore\0bin"s},
+      {"HTTP/2 200\r\n\r\nok", true, 200, "ok"},
+      {"HTTP/1.1 204\r\n\r\n", true, 204, ""},
+      {"HTTP/1.1 200abc\r\n\r\nz", true, 200, "z"},
+      {"HTTP/1.1 200 OK", false, 0, ""},
+      {"HTTP/1.1 abc OK\r\n\r\nx", false, 0, ""},
+      {"HTTP/1.1 0 OK\r\n\r\n", false, 0, ""},
+      {"HTTP/1.1 -5 OK\r\n\r\n", false, 0, ""},
+      {"HTTP/1.1\r\n\r\n", false, 0, ""},
+      {"HTTP/1.1  200 OK\r\n\r\n", false, 0, ""},
+      {"HTTP/1.1 99999999999 OK\r\n\r\n", false, 0, ""},
+      {"\x01\x02\xff garbage without a line end", false, 0, ""},
+      {"", false, 0, ""},
+  };
+  for (const Case& c : cases) {
+    TestServer server(AF_INET, 0, Reply(c.raw));
+    ASSERT_TRUE(server.ok());
+    HttpResponse response;
+    ASSERT_EQ(c.ok,
+              SendHttpRequest(Url(server.port()), "GET", {}, "", response))
+        << c.raw;
+    if (c.ok) {
+      EXPECT_EQ(c.status, response.status) << c.raw;
+      EXPECT_EQ(c.body, response.body) << c.raw;
+    }
+  }
+}
+
+// A server that never closes: the read ends when the receive timeout runs
+// out, and what arrived by then is the answer.
+TEST(SendHttpRequestTest, ServerThatNeverClosesEndsAtTheTimeout) {
+  TestServer server(AF_INET, 0, ReplyAndHold("HTTP/1.1 200 OK\r\n\r\npart"));
+  ASSERT_TRUE(server.ok());
+  HttpResponse response;
+  Clock::time_point start = Clock::now();
+  EXPECT_TRUE(SendHttpRequest(Url(server.port()), "GET", {}, "", response));
+  long long elapsed = MsSince(start);
+  EXPECT_GE(elapsed, kHttpRequestTimeoutMs - 50);
+  EXPECT_LT(elapsed, kHttpRequestTimeoutMs + 700);
+  EXPECT_EQ(200, response.status);
+  EXPECT_EQ("part", response.body);
+
+  TestServer silent(AF_INET, 0, ReplyAndHold(""));
+  start = Clock::now();
+  EXPECT_FALSE(SendHttpRequest(Url(silent.port()), "GET", {}, "", response));
+  EXPECT_LT(MsSince(start), kHttpRequestTimeoutMs + 700);
+}
+
+// Every receive restarts the socket timeout: without an overall bound a
+// server that keeps sending would hold the caller forever.
+TEST(SendHttpRequestTest, EndlessBodyStopsAtTheSizeCap) {
+  const std::string head = "HTTP/1.1 200 OK\r\n\r\n";
+  TestServer server(AF_INET, 0, Stream(head, 65536, 0));
+  ASSERT_TRUE(server.ok());
+  HttpResponse response;
+  Clock::time_point start = Clock::now();
+  EXPECT_TRUE(SendHttpRequest(Url(server.port()), "GET", {}, "", response));
+  EXPECT_LT(MsSince(start), kHttpRequestDeadlineMs);
+  EXPECT_EQ(200, response.status);
+  EXPECT_EQ(kMaxHttpResponseBytes - head.size(), response.body.size());
+}
+
+TEST(SendHttpRequestTest, TrickleStopsAtTheDeadline) {
+  TestServer server(AF_INET, 0, Stream("HTTP/1.1 200 OK\r\n\r\n", 1, 200));
+  ASSERT_TRUE(server.ok());
+  HttpResponse response;
+  Clock::time_point start = Clock::now();
+  EXPECT_TRUE(SendHttpRequest(Url(server.port()), "GET", {}, "", response));
+  long long elapsed = MsSince(start);
+  EXPECT_GE(elapsed, kHttpRequestDeadlineMs - 50);
+  EXPECT_LT(elapsed, kHttpRequestDeadlineMs + 400);
+  EXPECT_EQ(200, response.status);
+  EXPECT_GE(response.body.size(), 10u);
+}
+
+// A server that hangs up while a large body is still being sent must not
+// end the whole process with SIGPIPE.
+TEST(SendHttpRequestTest, PeerHangingUpDuringTheSendRaisesNoSignal) {
+  TestServer server(AF_INET, 0, [](TestServer&, int) {});
+  ASSERT_TRUE(server.ok());
+  HttpResponse response;
+  EXPECT_FALSE(SendHttpRequest(Url(server.port()), "POST", {},
+                               std::string(16u << 20, 'x'), response));
+}
+
+// Finds, in this process, the client end of `connection` and reports whether
+// it is closed on exec. A backend forked meanwhile must not inherit it.
+TestServer::Handler ReportClientCloseOnExec(std::vector<bool>& seen) {
+  return [&seen](TestServer& server, int connection) {
+    sockaddr_storage peer;
+    socklen_t length = sizeof(peer);
+    getpeername(connection, reinterpret_cast<sockaddr*>(&peer), &length);
+    DIR* fds = opendir("/proc/self/fd");
+    while (dirent* entry = fds ? readdir(fds) : nullptr) {
+      int fd = atoi(entry->d_name);
+      sockaddr_storage local;
+      socklen_t localLength = sizeof(local);
+      if (fd > 2 && fd != dirfd(fds) && fd != connection &&
+          getsockname(fd, reinterpret_cast<sockaddr*>(&local), &localLength) ==
+              0 &&
+          localLength == length && std::memcmp(&local, &peer, length) == 0) {
+        seen.push_back((fcntl(fd, F_GETFD) & FD_CLOEXEC) != 0);
+      }
+    }
+    if (fds) {
+      closedir(fds);
+    }
+    server.ReadRequest(connection);
+    server.SendAll(connection, "HTTP/1.1 200 OK\r\n\r\n");
+  };
+}
+
+TEST(SendHttpRequestTest, SocketsAreClosedOnExec) {
+  std::vector<bool> seen;
+  TestServer server(AF_INET, 0, ReportClientCloseOnExec(seen));
+  ASSERT_TRUE(server.ok());
+  HttpResponse response;
+  EXPECT_TRUE(SendHttpRequest(Url(server.port()), "GET", {}, "", response));
+  EXPECT_TRUE(ProbeUrl(Url(server.port())));
+  EXPECT_EQ(std::vector<bool>({true, true}), seen);
+}
+
+TEST(ProbeUrlTest, OnlyAnHttp1StatusOf200Counts) {
+  const std::pair<std::string, bool> cases[] = {
+      {"HTTP/1.1 200 OK\r\n\r\n", true},
+      {"HTTP/1.0 200 OK\r\n\r\n", true},
+      {"HTTP/1.1 200", true},
+      {"HTTP/1.1 2000 whatever follows", true},
+      {"HTTP/1.1 204 No Content\r\n\r\n", false},
+      {"HTTP/1.1 302 Found\r\nLocation: /login\r\n\r\n", false},
+      {"HTTP/2 200\r\n\r\n", false},
+      {"HTTP/1.1 20", false},
+      {"http/1.1 200 OK\r\n\r\n", false},
+      {"", false},
+  };
+  for (const auto& [raw, expected] : cases) {
+    TestServer server(AF_INET, 0, Reply(raw));
+    ASSERT_TRUE(server.ok());
+    EXPECT_EQ(expected, ProbeUrl(Url(server.port(), "/app?x=1"))) << raw;
+    ASSERT_EQ(1u, server.requests().size());
+    EXPECT_EQ("GET /app?x=1 HTTP/1.1\r\nHost: 127.0.0.1:" +
+                  std::to_string(server.port()) +
+                  "\r\nConnection: close\r\n\r\n",
+              server.requests()[0]);
+  }
+}
+
+TEST(ProbeUrlTest, SilentServerFailsQuickly) {
+  TestServer server(AF_INET, 0, ReplyAndHold(""));
+  ASSERT_TRUE(server.ok());
+  Clock::time_point start = Clock::now();
+  EXPECT_FALSE(ProbeUrl(Url(server.port())));
+  EXPECT_LT(MsSince(start), 300);
+  int freePort = 0;
+  close(ListenOn(AF_INET, 0, &freePort));
+  EXPECT_FALSE(ProbeUrl(Url(freePort)));
+}
+
+// Unusable URLs end before any socket is opened.
+TEST(NoNetworkTest, HttpsAndEmptyHostNeverConnect) {
+  ScopedFd v4(ListenOn(AF_INET, kBackendPort));
+  ScopedFd v6(ListenOn(AF_INET6, kBackendPort));
+  ASSERT_GE(v4.get(), 0);
+  ASSERT_GE(v6.get(), 0);
+  const std::string urls[] = {"https://127.0.0.1:35580/ready",
+                              "https://localhost:35580/",
+                              "http://:35580/",
+                              "http://",
+                              "ftp://127.0.0.1:35580/",
+                              "127.0.0.1:35580",
+                              ""};
+  for (const std::string& url : urls) {
+    HttpResponse response;
+    EXPECT_FALSE(SendHttpRequest(url, "GET", {}, "", response)) << url;
+    EXPECT_FALSE(ProbeUrl(url)) << url;
+  }
+  EXPECT_FALSE(HasPendingConnection(v4.get()));
+  EXPECT_FALSE(HasPendingConnection(v6.get()));
+}
+
+TEST(BackendPortTest, OpenOnlyWhileIpv4LoopbackListens) {
+  EXPECT_FALSE(IsBackendPortOpen());
+  {
+    ScopedFd v6(ListenOn(AF_INET6, kBackendPort));
+    ASSERT_GE(v6.get(), 0);
+    EXPECT_FALSE(IsBackendPortOpen());
+  }
+  {
+    TestServer server(AF_INET, kBackendPort,
+                      Reply("HTTP/1.1 200 OK\r\n\r\n{\"ready\":true}"));
+    ASSERT_TRUE(server.ok());
+    EXPECT_TRUE(IsBackendPortOpen());
+    HttpResponse response;
+    EXPECT_TRUE(SendHttpRequest(BackendBaseUrl() + "/ready", "GET",
+                                {{"Origin", BackendBaseUrl()}}, "", response));
+    EXPECT_EQ("{\"ready\":true}", response.body);
+  }
+  EXPECT_FALSE(IsBackendPortOpen());
+}
+
+std::vector<int> LocalhostFamilies() {
+  addrinfo hints;
+  std::memset(&hints, 0, sizeof(hints));
+  hints.ai_family = AF_UNSPEC;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* list = nullptr;
+  std::vector<int> families;
+  if (getaddrinfo("localhost", "80", &hints, &list) == 0) {
+    for (addrinfo* a = list; a; a = a->ai_next) {
+      families.push_back(a->ai_family);
+    }
+    freeaddrinfo(list);
+  }
+  return families;
+}
+
+TEST(ResolverOrderTest, AddressesAreTriedInResolverOrder) {
+  ASSERT_EQ("", HostsSetupError());
+  const std::vector<int> families = LocalhostFamilies();
+  ASSERT_EQ(2u, families.size());
+  ASSERT_NE(families[0], families[1]);
+  const auto url = [](int port) {
+    return "http://localhost:" + std::to_string(port) + "/";
+  };
+  HttpResponse response;
+  {
+    // Only the second address listens: the first refuses, the second answers.
+    TestServer second(families[1], 0, Reply("HTTP/1.1 200 OK\r\n\r\nsecond"));
+    ASSERT_TRUE(second.ok());
+    EXPECT_TRUE(SendHttpRequest(url(second.port()), "GET", {}, "", response));
+    EXPECT_EQ("second", response.body);
+    EXPECT_TRUE(ProbeUrl(url(second.port())));
+  }
+  {
+    // The first answers without a status: the second one's answer counts.
+    TestServer second(families[1], 0, Reply("HTTP/1.1 200 OK\r\n\r\nsecond"));
+    ASSERT_TRUE(second.ok());
+    TestServer first(families[0], second.port(), Reply("garbage\r\n\r\n"));
+    ASSERT_TRUE(first.ok());
+    EXPECT_TRUE(SendHttpRequest(url(second.port()), "GET", {}, "", response));
+    EXPECT_EQ("second", response.body);
+    EXPECT_EQ(1, first.accepted());
+    EXPECT_EQ(
+        "GET / HTTP/1.1\r\nHost: localhost:" + std::to_string(second.port()) +
+            "\r\nConnection: close\r\n\r\n",
+        second.requests().at(0));
+  }
+  {
+    // Both answer: the first in resolver order wins.
+    TestServer second(families[1], 0, Reply("HTTP/1.1 200 OK\r\n\r\nsecond"));
+    ASSERT_TRUE(second.ok());
+    TestServer first(families[0], second.port(),
+                     Reply("HTTP/1.1 200 OK\r\n\r\nfirst"));
+    ASSERT_TRUE(first.ok());
+    EXPECT_TRUE(SendHttpRequest(url(second.port()), "GET", {}, "", response));
+    EXPECT_EQ("first", response.body);
+  }
+}
+
+TEST(ResolverOrderTest, Ipv6LiteralHost) {
+  TestServer server(AF_INET6, 0, Reply("HTTP/1.1 200 OK\r\n\r\nsix"));
+  ASSERT_TRUE(server.ok());
+  const std::string port = std::to_string(server.port());
+  HttpResponse response;
+  EXPECT_TRUE(
+      SendHttpRequest("http://[::1]:" + port + "/v", "GET", {}, "", response));
+  EXPECT_EQ("six", response.body);
+  EXPECT_EQ("GET /v HTTP/1.1\r\nHost: [::1]:" + port +
+                "\r\nConnection: close\r\n\r\n",
+            server.requests().at(0));
+}
+
+}  // namespace
