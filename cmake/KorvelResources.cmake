@@ -15,9 +15,10 @@ if(CMAKE_SCRIPT_MODE_FILE AND DEFINED KORVEL_RESOURCE_OUTPUT)
   file(READ "${KORVEL_RESOURCE_INPUT}" hex HEX)
   string(LENGTH "${hex}" hex_length)
   math(EXPR size "${hex_length} / 2")
-  # Sixteen bytes a line, each as 0xNN followed by a comma.
-  string(REGEX REPLACE "([0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f])"
-         "\\1\n" hex "${hex}")
+  # Sixteen bytes a line, each as a '\xNN' character literal (a literal
+  # rather than a number, so bytes above 0x7f need no narrowing cast).
+  string(REPEAT "[0-9a-f]" 32 line_pattern)
+  string(REGEX REPLACE "(${line_pattern})" "\\1\n" hex "${hex}")
   string(REGEX REPLACE "([0-9a-f][0-9a-f])" "'\\\\x\\1'," bytes "${hex}")
   # A trailing zero keeps the array non-empty for an empty file; it is not
   # part of the view.
