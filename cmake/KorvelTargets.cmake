@@ -9,6 +9,31 @@ function(korvel_library name)
   target_compile_options(${name} PRIVATE ${KORVEL_WARNINGS})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+  # Remembered for cef_api_check, which compiles the shell against real CEF.
+  foreach(src ${ARG_SOURCES})
+    get_filename_component(abs "${src}" ABSOLUTE
+                           BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
+    set_property(GLOBAL APPEND PROPERTY KORVEL_SHELL_SOURCES "${abs}")
+  endforeach()
+endfunction()
+
+# cef_api_check: compiles every shell source (korvel_library) against the
+# headers of the real CEF distribution in CEF_ROOT instead of the development
+# engine's, so that the shell never relies on anything real CEF lacks.
+function(korvel_add_cef_api_check)
+  if(NOT CEF_ROOT)
+    return()
+  endif()
+  if(NOT EXISTS "${CEF_ROOT}/include/cef_app.h")
+    message(FATAL_ERROR "CEF_ROOT=${CEF_ROOT} has no include/cef_app.h")
+  endif()
+  get_property(sources GLOBAL PROPERTY KORVEL_SHELL_SOURCES)
+  add_library(cef_api_check OBJECT ${sources})
+  target_include_directories(cef_api_check BEFORE PRIVATE "${CEF_ROOT}"
+                                                          "${PROJECT_SOURCE_DIR}")
+  target_compile_options(cef_api_check PRIVATE ${KORVEL_WARNINGS})
+  target_compile_definitions(cef_api_check PRIVATE __STDC_CONSTANT_MACROS
+                                                   __STDC_FORMAT_MACROS)
 endfunction()
 
 include(GoogleTest)
