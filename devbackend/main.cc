@@ -1,0 +1,61 @@
+// korvel-backend: a substitute for the application's backend server, for
+// development and tests. It serves the application page and the endpoints
+// the shell relies on, on 127.0.0.1:35580, and can be steered by environment
+// variables (see settings.h and README.md) and by the control endpoints below
+// "/__control/" to misbehave in every way the shell must survive.
+//
+// Exit status: 0 after a restart handshake, a signal or a requested exit
+// (unless another status was asked for), 2 for malformed settings, 3 when
+// the port cannot be bound, 1 when accepting connections fails.
+
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "devbackend/actions.h"
+#include "devbackend/backend_state.h"
+#include "devbackend/lifecycle.h"
+#include "devbackend/output.h"
+#include "devbackend/recording_server.h"
+#include "devbackend/routes.h"
+#include "devbackend/settings.h"
+
+int main() {
+  Settings settings;
+  std::string error;
+  if (!ReadSettingsFromEnvironment(settings, error)) {
+    LogLine(error);
+    return 2;
+  }
+  SetQuiet(settings.quiet);
+
+  // Lives until the process ends: detached threads keep using it.
+  static BackendState state(settings);
+  StartSignalWatcher([](int signal) {
+    LogLine("signal " + std::to_string(signal) + " received");
+    ExitBackend(0, state.GetSettings().holdPortMs);
+  });
+  StartActions(settings.actions, state, /*inRequest=*/false);
+
+  if (settings.listenDelayMs > 0) {
+    std::this_thread::sleep_for(
+        std::chrono::milliseconds(settings.listenDelayMs));
+  }
+
+  static RecordingServer server(state);
+  InstallControlRoutes(server, state);
+  InstallAppRoutes(server, state);
+  if (!server.Bind(settings.port)) {
+    LogLine("cannot listen on 127.0.0.1:" + std::to_string(settings.port) +
+            ": the port is taken");
+    ExitBackend(3, 0);
+  }
+  SetListeningSocket(server.ListeningSocket());
+  LogLine("listening on 127.0.0.1:" + std::to_string(settings.port) + " (pid " +
+          std::to_string(getpid()) + ")");
+  server.listen_after_bind();
+  LogLine("accepting connections failed");
+  ExitBackend(1, 0);
+}

@@ -1,0 +1,221 @@
+#include "tests/devbackend/backend_process.h"
+
+#include <arpa/inet.h>
+#include <dirent.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+// Kills and reaps every remaining child of this process, including port
+// holders that were re-parented to it.
+void KillAllChildren() {
+  const std::string self = std::to_string(getpid());
+  DIR* proc = opendir("/proc");
+  if (!proc)
+    return;
+  std::vector<pid_t> children;
+  while (dirent* entry = readdir(proc)) {
+    const pid_t pid = std::atoi(entry->d_name);
+    if (pid <= 0)
+      continue;
+    std::ifstream status(std::string("/proc/") + entry->d_name + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+      if (line.rfind("PPid:", 0) == 0) {
+        if (std::atoi(line.c_str() + 5) == getpid())
+          children.push_back(pid);
+        break;
+      }
+    }
+  }
+  closedir(proc);
+  for (pid_t child : children) {
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+  }
+}
+
+int Connect(int port) {
+  const int sock = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address = {};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (connect(sock, reinterpret_cast<sockaddr*>(&address), sizeof(address))) {
+    close(sock);
+    return -1;
+  }
+  return sock;
+}
+
+}  // namespace
+
+BackendProcess::BackendProcess(const Environment& environment)
+    : BackendProcess(WorkingDir(), environment) {}
+
+BackendProcess::BackendProcess(const WorkingDir& workingDir,
+                               const Environment& environment) {
+  prctl(PR_SET_CHILD_SUBREAPER, 1);
+  std::vector<std::string> entries;
+  for (char** entry = environ; *entry; ++entry) {
+    const std::string text = *entry;
+    if (environment.count(text.substr(0, text.find('='))) == 0)
+      entries.push_back(text);
+  }
+  for (const auto& [name, value] : environment)
+    entries.push_back(name + "=" + value);
+  std::vector<char*> envp;
+  for (std::string& entry : entries)
+    envp.push_back(entry.data());
+  envp.push_back(nullptr);
+
+  int out[2];
+  int err[2];
+  if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0)
+    std::abort();
+  pid_ = fork();
+  if (pid_ == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    dup2(out[1], STDOUT_FILENO);
+    dup2(err[1], STDERR_FILENO);
+    if (!workingDir.path.empty() && chdir(workingDir.path.c_str()) != 0)
+      _exit(127);
+    char* argv[] = {const_cast<char*>(KORVEL_BACKEND_PATH), nullptr};
+    execve(KORVEL_BACKEND_PATH, argv, envp.data());
+    _exit(127);
+  }
+  close(out[1]);
+  close(err[1]);
+  stdout_ = out[0];
+  stderr_ = err[0];
+}
+
+BackendProcess::~BackendProcess() {
+  if (pid_ > 0 && !reaped_) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+  KillAllChildren();
+  close(stdout_);
+  close(stderr_);
+}
+
+bool BackendProcess::WaitForPort(int timeoutMs) const {
+  return WaitUntil([] { return IsPortOpen(); }, timeoutMs);
+}
+
+bool BackendProcess::WaitForExit(int timeoutMs, int& status) {
+  if (reaped_)
+    return false;
+  return WaitUntil(
+      [&] {
+        if (waitpid(pid_, &status, WNOHANG) != pid_)
+          return false;
+        reaped_ = true;
+        return true;
+      },
+      timeoutMs);
+}
+
+bool BackendProcess::HasExited() {
+  if (reaped_)
+    return true;
+  int status = 0;
+  return WaitForExit(0, status);
+}
+
+RawReply RawExchange(const std::string& request, int timeoutMs, int port) {
+  RawReply reply;
+  const int sock = Connect(port);
+  if (sock < 0)
+    return reply;
+  const timeval timeout = {timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+  setsockopt(sock, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof(timeout));
+  if (send(sock, request.data(), request.size(), MSG_NOSIGNAL) !=
+      static_cast<ssize_t>(request.size())) {
+    close(sock);
+    return reply;
+  }
+  char chunk[1024];
+  for (;;) {
+    const ssize_t n = recv(sock, chunk, sizeof(chunk), 0);
+    if (n == 0)
+      reply.closedByPeer = true;
+    if (n <= 0)
+      break;
+    reply.bytes.append(chunk, static_cast<size_t>(n));
+  }
+  close(sock);
+  const size_t headEnd = reply.bytes.find("\r\n\r\n");
+  reply.head = reply.bytes.substr(0, headEnd);
+  if (headEnd != std::string::npos)
+    reply.body = reply.bytes.substr(headEnd + 4);
+  const size_t space = reply.bytes.find(' ');
+  if (space != std::string::npos)
+    reply.status = std::atoi(reply.bytes.c_str() + space + 1);
+  return reply;
+}
+
+RawReply Get(const std::string& path) {
+  return RawExchange("GET " + path +
+                     " HTTP/1.1\r\nHost: 127.0.0.1:35580\r\n"
+                     "Connection: close\r\n\r\n");
+}
+
+RawReply Post(const std::string& path, const std::string& jsonBody) {
+  return RawExchange("POST " + path +
+                     " HTTP/1.1\r\nHost: 127.0.0.1:35580\r\n"
+                     "Connection: close\r\n"
+                     "Content-Type: application/json\r\n"
+                     "Content-Length: " +
+                     std::to_string(jsonBody.size()) + "\r\n\r\n" + jsonBody);
+}
+
+std::string HandshakeRequest() {
+  return "POST /hot-update/prepare-restart HTTP/1.1\r\n"
+         "Host: 127.0.0.1:35580\r\n"
+         "Connection: close\r\n"
+         "Origin: http://127.0.0.1:35580\r\n"
+         "Content-Type: application/json\r\n"
+         "Content-Length: 2\r\n"
+         "\r\n"
+         "{}";
+}
+
+bool IsPortOpen(int port) {
+  const int sock = Connect(port);
+  if (sock < 0)
+    return false;
+  close(sock);
+  return true;
+}
+
+std::string ReadChunk(int fd, int timeoutMs) {
+  pollfd entry = {fd, POLLIN, 0};
+  if (poll(&entry, 1, timeoutMs) <= 0)
+    return "";
+  char buffer[255];
+  const ssize_t n = read(fd, buffer, sizeof(buffer));
+  return n > 0 ? std::string(buffer, static_cast<size_t>(n)) : "";
+}
+
+void SleepMs(int ms) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}

@@ -1,0 +1,128 @@
+// Ending on request: exit statuses, crashes by signal, stop signals, and
+// refusing malformed settings.
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "tests/devbackend/backend_process.h"
+
+namespace {
+
+using Env = BackendProcess::Environment;
+
+namespace fs = std::filesystem;
+
+// A private working directory, removed with everything in it.
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern =
+        (fs::temp_directory_path() / "korvel-devbackend-XXXXXX").string();
+    path_ = mkdtemp(pattern.data());
+  }
+  ~TempDir() { fs::remove_all(path_); }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+TEST(DevBackendLifecycle, ExitOnRequestAnswersFirstThenUsesTheStatus) {
+  BackendProcess backend;
+  ASSERT_TRUE(backend.WaitForPort());
+  const RawReply reply = Post("/__control/exit", R"({"status":7})");
+  EXPECT_EQ(reply.status, 200);
+  EXPECT_TRUE(reply.closedByPeer);
+  int status = -1;
+  ASSERT_TRUE(backend.WaitForExit(2000, status));
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 7);
+  EXPECT_FALSE(IsPortOpen());
+}
+
+TEST(DevBackendLifecycle, ExitsByItselfAfterTheConfiguredDelay) {
+  BackendProcess backend(Env{{"KORVEL_BACKEND_EXIT_AFTER_MS", "600"},
+                             {"KORVEL_BACKEND_EXIT_STATUS", "4"}});
+  ASSERT_TRUE(backend.WaitForPort());
+  SleepMs(200);
+  EXPECT_FALSE(backend.HasExited());
+  int status = -1;
+  ASSERT_TRUE(backend.WaitForExit(3000, status));
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 4);
+}
+
+TEST(DevBackendLifecycle, CrashesBySignalWithoutLeavingACoreFile) {
+  for (const auto& [name, number] :
+       {std::pair<std::string, int>{"segv", SIGSEGV}, {"abort", SIGABRT}}) {
+    SCOPED_TRACE(name);
+    TempDir dir;
+    BackendProcess backend(BackendProcess::WorkingDir{dir.path()}, {});
+    ASSERT_TRUE(backend.WaitForPort());
+    EXPECT_EQ(
+        Post("/__control/crash", R"({"signal":")" + name + R"("})").status,
+        200);
+    int status = -1;
+    ASSERT_TRUE(backend.WaitForExit(3000, status));
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(WTERMSIG(status), number);
+    EXPECT_TRUE(fs::is_empty(dir.path()));
+  }
+}
+
+TEST(DevBackendLifecycle, CrashAfterDelayFromEnvironment) {
+  BackendProcess backend(Env{{"KORVEL_BACKEND_CRASH_AFTER_MS", "300"},
+                             {"KORVEL_BACKEND_CRASH_SIGNAL", "kill"}});
+  int status = -1;
+  ASSERT_TRUE(backend.WaitForExit(3000, status));
+  ASSERT_TRUE(WIFSIGNALED(status));
+  EXPECT_EQ(WTERMSIG(status), SIGKILL);
+}
+
+TEST(DevBackendLifecycle, StopSignalsExitCleanlyAndCloseTheListener) {
+  for (int signal : {SIGTERM, SIGINT}) {
+    SCOPED_TRACE(signal);
+    BackendProcess backend;
+    ASSERT_TRUE(backend.WaitForPort());
+    kill(backend.pid(), signal);
+    int status = -1;
+    ASSERT_TRUE(backend.WaitForExit(2000, status));
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_FALSE(IsPortOpen());
+  }
+}
+
+TEST(DevBackendLifecycle, MalformedSettingsStopTheStartWithAReason) {
+  BackendProcess backend(Env{{"KORVEL_BACKEND_VERSION", "12abc"}});
+  int status = -1;
+  ASSERT_TRUE(backend.WaitForExit(2000, status));
+  EXPECT_EQ(WEXITSTATUS(status), 2);
+  EXPECT_NE(ReadChunk(backend.stderrFd(), 1000).find("KORVEL_BACKEND_VERSION"),
+            std::string::npos);
+}
+
+TEST(DevBackendLifecycle, SettingsFileIsReadAfterTheEnvironment) {
+  TempDir dir;
+  const std::string file = dir.path() + "/settings.json";
+  {
+    FILE* out = fopen(file.c_str(), "w");
+    ASSERT_NE(out, nullptr);
+    fputs(R"({"exitAfterMs": 0, "exitStatus": 9})", out);
+    fclose(out);
+  }
+  BackendProcess backend(Env{{"KORVEL_BACKEND_EXIT_STATUS", "5"},
+                             {"KORVEL_BACKEND_SETTINGS_FILE", file}});
+  int status = -1;
+  ASSERT_TRUE(backend.WaitForExit(2000, status));
+  EXPECT_EQ(WEXITSTATUS(status), 9);
+}
+
+}  // namespace

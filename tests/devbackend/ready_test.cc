@@ -1,0 +1,124 @@
+// The application page and the readiness endpoint, as the shell polls them.
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "tests/devbackend/backend_process.h"
+
+namespace {
+
+using Env = BackendProcess::Environment;
+
+using nlohmann::json;
+
+// The shell's readiness request, byte for byte.
+RawReply ShellReadyRequest() {
+  return RawExchange(
+      "GET /ready HTTP/1.1\r\nHost: 127.0.0.1:35580\r\nConnection: close\r\n"
+      "Origin: http://127.0.0.1:35580\r\n\r\n");
+}
+
+TEST(DevBackendReady, DefaultsAnswerReadyAndCloseTheConnection) {
+  BackendProcess backend;
+  ASSERT_TRUE(backend.WaitForPort());
+
+  // The shell's page probe reads 255 bytes and wants this prefix.
+  const RawReply page = Get("/");
+  EXPECT_EQ(page.bytes.rfind("HTTP/1.1 200", 0), 0u) << page.bytes;
+  EXPECT_NE(page.body.find("korvel"), std::string::npos);
+
+  const RawReply ready = ShellReadyRequest();
+  // The shell reads until end of stream: a kept-alive connection would hang
+  // it until its socket time-out.
+  EXPECT_TRUE(ready.closedByPeer);
+  EXPECT_EQ(ready.status, 200);
+  EXPECT_NE(ready.head.find("\r\nConnection: close"), std::string::npos);
+  const json body = json::parse(ready.body);
+  EXPECT_EQ(body["ready"], true);
+  EXPECT_TRUE(body["version"].is_number_integer());
+  EXPECT_EQ(body["version"], 505);
+  EXPECT_EQ(body["versionName"], "dev");
+  EXPECT_EQ(body["entryPath"], "/");
+}
+
+TEST(DevBackendReady, ReportsConfiguredVersionAndEntryPath) {
+  BackendProcess backend(Env{{"KORVEL_BACKEND_VERSION", "612"},
+                             {"KORVEL_BACKEND_VERSION_NAME", "6.1.2"},
+                             {"KORVEL_BACKEND_ENTRY_PATH", "/app/"}});
+  ASSERT_TRUE(backend.WaitForPort());
+  json body = json::parse(ShellReadyRequest().body);
+  EXPECT_EQ(body["version"], 612);
+  EXPECT_EQ(body["versionName"], "6.1.2");
+  EXPECT_EQ(body["entryPath"], "/app/");
+
+  // A running backend can be told to report another version.
+  ASSERT_EQ(Post("/__control/settings", R"({"version":-3})").status, 200);
+  body = json::parse(ShellReadyRequest().body);
+  EXPECT_EQ(body["version"], -3);
+}
+
+TEST(DevBackendReady, BecomesReadyAfterDelayAnsweringFalseUntilThen) {
+  BackendProcess backend(Env{{"KORVEL_BACKEND_READY_AFTER_MS", "800"}});
+  ASSERT_TRUE(backend.WaitForPort());
+  RawReply early = ShellReadyRequest();
+  EXPECT_EQ(early.status, 200);
+  EXPECT_EQ(json::parse(early.body)["ready"], false);
+  EXPECT_TRUE(WaitUntil(
+      [] {
+        const RawReply reply = ShellReadyRequest();
+        return reply.status == 200 && json::parse(reply.body)["ready"] == true;
+      },
+      3000));
+}
+
+TEST(DevBackendReady, NotReadyCanAnswer503WithReadyTrue) {
+  BackendProcess backend(Env{{"KORVEL_BACKEND_READY_AFTER_MS", "-1"},
+                             {"KORVEL_BACKEND_NOT_READY_STATUS", "503"},
+                             {"KORVEL_BACKEND_NOT_READY_FLAG", "1"}});
+  ASSERT_TRUE(backend.WaitForPort());
+  SleepMs(300);
+  RawReply reply = ShellReadyRequest();
+  EXPECT_EQ(reply.status, 503);
+  EXPECT_EQ(json::parse(reply.body)["ready"], true);
+
+  ASSERT_EQ(Post("/__control/settings", R"({"readyAfterMs":0})").status, 200);
+  reply = ShellReadyRequest();
+  EXPECT_EQ(reply.status, 200);
+  EXPECT_EQ(json::parse(reply.body)["ready"], true);
+}
+
+TEST(DevBackendReady, RawBodyAndStatusOverridesAreServedVerbatim) {
+  BackendProcess backend(
+      Env{{"KORVEL_BACKEND_READY_BODY", R"({"ready":"yes"})"},
+          {"KORVEL_BACKEND_READY_STATUS", "202"}});
+  ASSERT_TRUE(backend.WaitForPort());
+  RawReply reply = ShellReadyRequest();
+  EXPECT_EQ(reply.status, 202);
+  EXPECT_EQ(reply.body, R"({"ready":"yes"})");
+
+  ASSERT_EQ(Post("/__control/settings", R"({"readyBody":""})").status, 200);
+  reply = ShellReadyRequest();
+  EXPECT_EQ(reply.body, "");
+  EXPECT_NE(reply.head.find("Content-Length: 0"), std::string::npos);
+
+  ASSERT_EQ(Post("/__control/settings", R"({"readyBody":null})").status, 200);
+  EXPECT_EQ(json::parse(ShellReadyRequest().body)["ready"], true);
+}
+
+TEST(DevBackendReady, ListensOnlyAfterTheListenDelay) {
+  BackendProcess backend(Env{{"KORVEL_BACKEND_LISTEN_DELAY_MS", "700"}});
+  SleepMs(300);
+  EXPECT_FALSE(IsPortOpen());
+  EXPECT_TRUE(backend.WaitForPort(3000));
+}
+
+TEST(DevBackendReady, AppPageStatusIsConfigurable) {
+  BackendProcess backend(Env{{"KORVEL_BACKEND_APP_STATUS", "503"}});
+  ASSERT_TRUE(backend.WaitForPort());
+  EXPECT_EQ(Get("/").bytes.rfind("HTTP/1.1 503", 0), 0u);
+  ASSERT_EQ(Post("/__control/settings", R"({"appStatus":200})").status, 200);
+  EXPECT_EQ(Get("/").bytes.rfind("HTTP/1.1 200", 0), 0u);
+}
+
+}  // namespace
