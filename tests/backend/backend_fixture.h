@@ -1,0 +1,101 @@
+#ifndef KORVEL_TESTS_BACKEND_BACKEND_FIXTURE_H_
+#define KORVEL_TESTS_BACKEND_BACKEND_FIXTURE_H_
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "gtest/gtest.h"
+
+using Report = std::map<std::string, std::string>;
+
+// Runs the real launcher in the test process against a helper executable.
+// Each case gets a private data directory (no release manifests, so the
+// launcher falls back to "korvel-backend" in the working directory) and a
+// working directory in which that name links to the helper. Whatever the
+// case leaves running is killed and reaped before the next one.
+class BackendFixture : public testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Makes "korvel-backend" in the working directory point at `executable`.
+  void UseBackend(const std::string& executable);
+  // Pids of every backend that has written its report so far.
+  std::vector<pid_t> ReportedPids();
+  // The report of backend `pid`, waiting up to `timeout` for it to appear;
+  // empty when it does not.
+  Report ReadReport(pid_t pid, std::chrono::milliseconds timeout);
+  // backendPid as the supervision state holds it.
+  pid_t CurrentBackendPid();
+  // Live children of this process: the backend, and orphans that found the
+  // test as their subreaper.
+  static std::vector<pid_t> OwnChildren();
+
+  std::string root_;
+  std::string dataDir_;
+  std::string workDir_;
+  std::string reportDir_;
+
+ private:
+  std::string previousDir_;
+};
+
+// Milliseconds since construction, on the monotonic clock.
+class Stopwatch {
+ public:
+  Stopwatch() : start_(std::chrono::steady_clock::now()) {}
+  long long ElapsedMs() const {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now() - start_)
+        .count();
+  }
+
+ private:
+  std::chrono::steady_clock::time_point start_;
+};
+
+// A helper program started by a test, with its stdout on a pipe. Killed
+// with SIGKILL and reaped on destruction, whatever the test's outcome.
+class SpawnedProcess {
+ public:
+  SpawnedProcess() = default;
+  SpawnedProcess(const SpawnedProcess&) = delete;
+  SpawnedProcess& operator=(const SpawnedProcess&) = delete;
+  ~SpawnedProcess();
+
+  bool Start(const std::vector<std::string>& argv);
+  // One line of its output without the line feed; empty after `timeout`.
+  std::string ReadLine(std::chrono::milliseconds timeout);
+  // Waits for its exit; returns the raw wait status, or -1.
+  int Wait();
+  void Kill();
+  pid_t pid() const { return pid_; }
+
+ private:
+  pid_t pid_ = -1;
+  int output_ = -1;
+  std::string pending_;
+};
+
+// Kills and reaps a process this test process will end up parenting (an
+// orphaned backend that found the test as its subreaper).
+class OrphanGuard {
+ public:
+  explicit OrphanGuard(pid_t pid) : pid_(pid) {}
+  OrphanGuard(const OrphanGuard&) = delete;
+  OrphanGuard& operator=(const OrphanGuard&) = delete;
+  ~OrphanGuard();
+  // Waits up to `timeout` for the process to end and reaps it. True with
+  // its raw wait status when it ended in time.
+  bool WaitForEnd(std::chrono::milliseconds timeout, int& status);
+
+ private:
+  pid_t pid_;
+  bool reaped_ = false;
+};
+
+#endif  // KORVEL_TESTS_BACKEND_BACKEND_FIXTURE_H_

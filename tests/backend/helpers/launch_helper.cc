@@ -1,0 +1,55 @@
+// A browser process in miniature for the process-exit tests: it starts a
+// backend through the launcher, prints the backend's pid on stdout and then
+// either returns from main (argument "exit") or waits to be killed
+// ("hang"). Usage: launch_helper DATA_DIR WORK_DIR exit|hang
+#include <stdio.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "app/data_paths.h"
+#include "backend/backend_launcher.h"
+#include "backend/backend_state.h"
+#include "instance/client_actions.h"
+
+void CloseAllBrowsersOnBackendExit() {}
+void RaiseMainWindowOnReopen() {}
+
+int main(int argc, char** argv) {
+  if (argc != 4 || chdir(argv[2]) != 0) {
+    return 2;
+  }
+  SetDataDirForTesting(argv[1]);
+  StartBackend();
+  if (!WaitForBackendState(true, 5000)) {
+    return 3;
+  }
+  pid_t pid;
+  {
+    std::lock_guard<std::mutex> lock(backendMutex);
+    pid = backendState.backendPid;
+  }
+  // The backend reports once it is set up; only then is it worth killing.
+  const char* reportDir = getenv("KORVEL_TEST_REPORT_DIR");
+  std::string report = std::string(reportDir ? reportDir : "") + "/" +
+                       std::to_string(pid) + ".report";
+  struct stat info;
+  for (int i = 0; reportDir && stat(report.c_str(), &info) != 0; ++i) {
+    if (i == 500) {
+      return 4;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  printf("%d\n", static_cast<int>(pid));
+  fflush(stdout);
+  if (strcmp(argv[3], "hang") == 0) {
+    for (;;) {
+      pause();
+    }
+  }
+  return 0;
+}

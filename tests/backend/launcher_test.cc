@@ -1,0 +1,290 @@
+#include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <dirent.h>
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "backend/backend_launcher.h"
+#include "backend/backend_state.h"
+#include "tests/backend/backend_fixture.h"
+#include "tests/instance/recording_client_actions.h"
+
+namespace {
+
+using std::chrono::milliseconds;
+
+class LauncherTest : public BackendFixture {
+ protected:
+  void SetUp() override {
+    BackendFixture::SetUp();
+    if (!IsSkipped()) {
+      UseBackend(PROBE_BACKEND);
+    }
+  }
+
+  // Starts a backend and returns its pid once it has forked.
+  pid_t StartAndWait() {
+    StartBackend();
+    EXPECT_TRUE(WaitForBackendState(true, 5000));
+    return CurrentBackendPid();
+  }
+};
+
+TEST_F(LauncherTest, RacingStartsLaunchOneBackend) {
+  std::atomic<bool> go{false};
+  std::vector<std::thread> callers;
+  for (int i = 0; i < 8; ++i) {
+    callers.emplace_back([&go] {
+      while (!go) {
+      }
+      StartBackend();
+    });
+  }
+  go = true;
+  for (std::thread& caller : callers) {
+    caller.join();
+  }
+  ASSERT_TRUE(WaitForBackendState(true, 5000));
+  pid_t pid = CurrentBackendPid();
+  ASSERT_FALSE(ReadReport(pid, milliseconds(5000)).empty());
+  // Give any second launch the time to show itself.
+  std::this_thread::sleep_for(milliseconds(300));
+  EXPECT_EQ(ReportedPids(), std::vector<pid_t>{pid});
+  // Further starts while one runs change nothing either.
+  StartBackend();
+  std::this_thread::sleep_for(milliseconds(200));
+  EXPECT_EQ(CurrentBackendPid(), pid);
+  EXPECT_EQ(ReportedPids().size(), 1u);
+}
+
+TEST_F(LauncherTest, BackendStartsCleanInItsOwnDirectory) {
+  // A descriptor without close-on-exec and a socket, as the engine would
+  // have them, and a blocked signal on the thread that asks for the start.
+  int file = open("/dev/null", O_RDONLY);
+  ASSERT_GE(file, 3);
+  int sock = socket(AF_INET, SOCK_STREAM, 0);
+  ASSERT_GE(sock, 3);
+  sigset_t blocked, previous;
+  sigemptyset(&blocked);
+  sigaddset(&blocked, SIGUSR2);
+  ASSERT_EQ(pthread_sigmask(SIG_BLOCK, &blocked, &previous), 0);
+  pid_t pid = StartAndWait();
+  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+
+  Report report = ReadReport(pid, milliseconds(5000));
+  close(file);
+  close(sock);
+  ASSERT_FALSE(report.empty());
+  EXPECT_EQ(report["fds"], "0,1,2");
+  EXPECT_EQ(report["sigblk"], "0000000000000000");
+  EXPECT_EQ(report["cwd"], workDir_);
+  EXPECT_EQ(report["argc"], "1");
+  EXPECT_EQ(report["argv0"], workDir_ + "/korvel-backend");
+  // stdout and stderr are one pipe.
+  EXPECT_EQ(report["stdout"].rfind("pipe:", 0), 0u) << report["stdout"];
+  EXPECT_EQ(report["stdout"], report["stderr"]);
+}
+
+TEST_F(LauncherTest, ReleaseFromManifestRunsInItsDirectory) {
+  std::string release = dataDir_ + "/.korvel-cn/runtime/2.3.0";
+  std::filesystem::create_directories(release + "/bin");
+  ASSERT_EQ(symlink(PROBE_BACKEND, (release + "/bin/server").c_str()), 0);
+  {
+    std::ofstream(dataDir_ + "/.korvel-cn/runtime/current.production.json")
+        << R"({"entryPath": "2.3.0/app.json", "version": 512})";
+    std::ofstream(release + "/app.json")
+        << R"({"relativeExecutable": "bin/server"})";
+  }
+  Report report = ReadReport(StartAndWait(), milliseconds(5000));
+  EXPECT_EQ(report["argv0"], release + "/bin/server");
+  EXPECT_EQ(report["cwd"], release + "/bin");
+}
+
+TEST_F(LauncherTest, UnexpectedExitClosesBrowsers) {
+  setenv("KORVEL_TEST_EXIT", "0", 1);
+  StartBackend();
+  EXPECT_TRUE(recording::WaitForCloseCount(1, milliseconds(5000)));
+  EXPECT_TRUE(WaitForBackendState(false, 5000));
+  EXPECT_EQ(CurrentBackendPid(), 0);
+}
+
+TEST_F(LauncherTest, BackendKilledFromOutsideClosesBrowsers) {
+  pid_t pid = StartAndWait();
+  ASSERT_GT(pid, 0);
+  ASSERT_FALSE(ReadReport(pid, milliseconds(5000)).empty());
+  EXPECT_EQ(recording::CloseCount(), 0);
+  kill(pid, SIGKILL);
+  EXPECT_TRUE(recording::WaitForCloseCount(1, milliseconds(5000)));
+  EXPECT_TRUE(WaitForBackendState(false, 5000));
+}
+
+TEST_F(LauncherTest, MissingExecutableEndsLikeAnExit) {
+  UseBackend(workDir_ + "/no-such-program");
+  StartBackend();
+  EXPECT_TRUE(recording::WaitForCloseCount(1, milliseconds(5000)));
+  EXPECT_TRUE(WaitForBackendState(false, 5000));
+}
+
+TEST_F(LauncherTest, ExitDuringRestartKeepsBrowsers) {
+  // Asked for by a restart's handshake: expectedExit, cleared by the exit.
+  pid_t pid = StartAndWait();
+  {
+    std::lock_guard<std::mutex> lock(backendMutex);
+    backendState.expectedExit = true;
+  }
+  kill(pid, SIGKILL);
+  ASSERT_TRUE(WaitForBackendState(false, 5000));
+  {
+    std::lock_guard<std::mutex> lock(backendMutex);
+    EXPECT_FALSE(backendState.expectedExit);
+  }
+
+  // Any exit while a restart runs, even one it did not ask for.
+  pid = StartAndWait();
+  {
+    std::lock_guard<std::mutex> lock(backendMutex);
+    backendState.restartInProgress = true;
+  }
+  kill(pid, SIGKILL);
+  ASSERT_TRUE(WaitForBackendState(false, 5000));
+  std::this_thread::sleep_for(milliseconds(200));
+  EXPECT_EQ(recording::CloseCount(), 0);
+  std::lock_guard<std::mutex> lock(backendMutex);
+  EXPECT_TRUE(backendState.restartInProgress);
+  backendState.restartInProgress = false;
+}
+
+// The pipe fails when the process is out of descriptors.
+class DescriptorStarvation {
+ public:
+  DescriptorStarvation() {
+    getrlimit(RLIMIT_NOFILE, &saved_);
+    int lowest = dup(0);
+    close(lowest);
+    rlimit starved = saved_;
+    starved.rlim_cur = lowest;
+    setrlimit(RLIMIT_NOFILE, &starved);
+  }
+  ~DescriptorStarvation() { setrlimit(RLIMIT_NOFILE, &saved_); }
+
+ private:
+  rlimit saved_{};
+};
+
+TEST_F(LauncherTest, FailedLaunchReturnsToIdle) {
+  {
+    DescriptorStarvation starvation;
+    StartBackend();
+    EXPECT_TRUE(recording::WaitForCloseCount(1, milliseconds(5000)));
+  }
+  EXPECT_TRUE(WaitForBackendState(false, 0));
+  EXPECT_TRUE(ReportedPids().empty());
+
+  // During a restart the failure is the restart's to report.
+  recording::Reset();
+  {
+    std::lock_guard<std::mutex> lock(backendMutex);
+    backendState.restartInProgress = true;
+  }
+  {
+    DescriptorStarvation starvation;
+    StartBackend();
+    EXPECT_FALSE(WaitForBackendState(true, 500));
+  }
+  EXPECT_TRUE(WaitForBackendState(false, 0));
+  EXPECT_EQ(recording::CloseCount(), 0);
+}
+
+TEST_F(LauncherTest, ReopenTokenOnBackendOutputRaisesWindow) {
+  setenv("KORVEL_TEST_OUTPUT", "korvel:reopen\r\n", 1);
+  StartAndWait();
+  EXPECT_TRUE(recording::WaitForRaiseCount(1, milliseconds(5000)));
+}
+
+void NoteSignal(int) {}
+
+// A signal that reaches the launcher thread must not look like the
+// backend's exit: that would close the application.
+TEST_F(LauncherTest, SignalsDoNotInterruptSupervision) {
+  struct sigaction action = {};
+  struct sigaction previous = {};
+  action.sa_handler = NoteSignal;
+  sigemptyset(&action.sa_mask);
+  ASSERT_EQ(sigaction(SIGUSR1, &action, &previous), 0);
+  pid_t pid = StartAndWait();
+  ASSERT_FALSE(ReadReport(pid, milliseconds(5000)).empty());
+
+  // Every other thread of this process, the launcher among them.
+  for (int round = 0; round < 5; ++round) {
+    DIR* tasks = opendir("/proc/self/task");
+    ASSERT_NE(tasks, nullptr);
+    while (dirent* entry = readdir(tasks)) {
+      pid_t tid = atoi(entry->d_name);
+      if (tid > 0 && tid != gettid()) {
+        tgkill(getpid(), tid, SIGUSR1);
+      }
+    }
+    closedir(tasks);
+    std::this_thread::sleep_for(milliseconds(20));
+  }
+  std::this_thread::sleep_for(milliseconds(100));
+  EXPECT_EQ(recording::CloseCount(), 0);
+  EXPECT_EQ(CurrentBackendPid(), pid);
+  EXPECT_EQ(kill(pid, 0), 0);
+  sigaction(SIGUSR1, &previous, nullptr);
+}
+
+TEST_F(LauncherTest, WaitForStateIgnoresALaunchUnderway) {
+  {
+    std::lock_guard<std::mutex> lock(backendMutex);
+    backendState.starting = true;
+  }
+  Stopwatch watch;
+  EXPECT_FALSE(WaitForBackendState(true, 300));
+  EXPECT_FALSE(WaitForBackendState(false, 300));
+  EXPECT_GE(watch.ElapsedMs(), 600);
+  EXPECT_LT(watch.ElapsedMs(), 1500);
+
+  // A waiter wakes as soon as the state it wants is set.
+  std::thread setter([] {
+    std::this_thread::sleep_for(milliseconds(200));
+    SetBackendState(false, false);
+  });
+  Stopwatch wake;
+  EXPECT_TRUE(WaitForBackendState(false, 5000));
+  EXPECT_GE(wake.ElapsedMs(), 150);
+  EXPECT_LT(wake.ElapsedMs(), 1000);
+  setter.join();
+
+  // True at once when the state already holds.
+  Stopwatch immediate;
+  EXPECT_TRUE(WaitForBackendState(false, 5000));
+  EXPECT_LT(immediate.ElapsedMs(), 50);
+}
+
+TEST_F(LauncherTest, WaitForRunningGivesUpAfterItsBound) {
+  // A launch that never forks: the full 5000 ms bound of the restart's
+  // start step.
+  {
+    std::lock_guard<std::mutex> lock(backendMutex);
+    backendState.starting = true;
+  }
+  Stopwatch watch;
+  EXPECT_FALSE(WaitForBackendState(true, 5000));
+  long long elapsed = watch.ElapsedMs();
+  RecordProperty("elapsed_ms", static_cast<int>(elapsed));
+  EXPECT_GE(elapsed, 5000);
+  EXPECT_LT(elapsed, 5500);
+  SetBackendState(false, false);
+}
+
+}  // namespace

@@ -1,0 +1,232 @@
+#include <signal.h>
+
+#include <atomic>
+#include <cstdio>
+#include <mutex>
+#include <string>
+
+#include "backend/backend_launcher.h"
+#include "backend/backend_state.h"
+#include "backend/http_client.h"
+#include "backend/readiness.h"
+#include "tests/backend/backend_fixture.h"
+#include "tests/backend/scripted_server.h"
+
+namespace {
+
+using std::chrono::milliseconds;
+
+// Short enough to walk every failure of the table within a second.
+ReadyWaitTimings QuickTimings() {
+  ReadyWaitTimings timings;
+  timings.budget = milliseconds(800);
+  timings.interval = milliseconds(50);
+  return timings;
+}
+
+ScriptedReply Reply(int status, const std::string& body) {
+  ScriptedReply reply;
+  reply.status = status;
+  reply.body = body;
+  return reply;
+}
+
+class WaitForBackendTest : public testing::Test {};
+
+TEST_F(WaitForBackendTest, ReturnsOnThirdProbeAfterTwoPauses) {
+  std::atomic<int> seen{0};
+  ScriptedServer server;
+  ASSERT_TRUE(server.Start(kBackendPort, [&seen](const RecordedRequest&) {
+    return Reply(++seen == 3 ? 200 : 503, "{}");
+  }));
+  Stopwatch watch;
+  EXPECT_TRUE(WaitForBackend("http://localhost:35580/", backendProbeAttempts,
+                             backendProbeIntervalMs));
+  long long elapsed = watch.ElapsedMs();
+  printf("third-probe wait: %lld ms\n", elapsed);
+  EXPECT_EQ(server.Requests().size(), 3u);
+  EXPECT_GE(elapsed, 100);
+  EXPECT_LT(elapsed, 400);
+}
+
+TEST_F(WaitForBackendTest, GivesUpAfterFiftyProbes) {
+  ScriptedServer server;
+  ASSERT_TRUE(server.Start(kBackendPort, [](const RecordedRequest&) {
+    return Reply(503, "starting");
+  }));
+  Stopwatch watch;
+  EXPECT_FALSE(WaitForBackend("http://127.0.0.1:35580/app", 50, 50));
+  long long elapsed = watch.ElapsedMs();
+  printf("50 refused probes: %lld ms\n", elapsed);
+  EXPECT_EQ(server.Requests().size(), 50u);
+  EXPECT_EQ(server.Requests().front().path, "/app");
+  // 49 pauses of 50 ms.
+  EXPECT_GE(elapsed, 2450);
+  EXPECT_LT(elapsed, 5000);
+}
+
+TEST_F(WaitForBackendTest, NoAttemptsNoProbe) {
+  ScriptedServer server;
+  ASSERT_TRUE(server.Start(
+      kBackendPort, [](const RecordedRequest&) { return Reply(200, "{}"); }));
+  EXPECT_FALSE(WaitForBackend("http://127.0.0.1:35580/", 0, 50));
+  EXPECT_FALSE(WaitForBackend("http://127.0.0.1:35580/", -1, 50));
+  EXPECT_TRUE(server.Requests().empty());
+}
+
+// Readiness waits need a live backend in the supervision state: a real
+// child started by the launcher. Its "/ready" is played by a scripted
+// server on the backend port.
+class ReadinessTest : public BackendFixture {
+ protected:
+  void SetUp() override {
+    BackendFixture::SetUp();
+    if (IsSkipped()) {
+      return;
+    }
+    UseBackend(PROBE_BACKEND);
+    StartBackend();
+    ASSERT_TRUE(WaitForBackendState(true, 5000));
+  }
+
+  // Serves every readiness request with `reply`.
+  void Answer(ScriptedReply reply) {
+    ASSERT_TRUE(server_.Start(
+        kBackendPort, [reply](const RecordedRequest&) { return reply; }));
+  }
+
+  std::string FailureOf(int32_t version, const std::string& name) {
+    ReadyInfo info;
+    std::string error;
+    EXPECT_FALSE(
+        WaitForBackendReady(version, name, info, error, QuickTimings()));
+    return error;
+  }
+
+  ScriptedServer server_;
+};
+
+TEST_F(ReadinessTest, AcceptsAnyReadyBackendWithoutExpectations) {
+  Answer(Reply(200, R"({"ready": true, "version": 512, "versionName": "2.3.0",
+                        "entryPath": "2.3.0/app.json"})"));
+  ReadyInfo info;
+  std::string error;
+  ASSERT_TRUE(WaitForBackendReady(0, "", info, error));
+  EXPECT_TRUE(info.ready);
+  EXPECT_EQ(info.version, 512);
+  EXPECT_EQ(info.versionName, "2.3.0");
+  EXPECT_EQ(info.entryPath, "2.3.0/app.json");
+
+  std::vector<RecordedRequest> requests = server_.Requests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].raw,
+            "GET /ready HTTP/1.1\r\nHost: 127.0.0.1:35580\r\n"
+            "Connection: close\r\nOrigin: http://127.0.0.1:35580\r\n\r\n");
+}
+
+TEST_F(ReadinessTest, WaitsUntilTheExpectedVersionIsReady) {
+  std::atomic<int> seen{0};
+  ASSERT_TRUE(server_.Start(kBackendPort, [&seen](const RecordedRequest&) {
+    switch (++seen) {
+      case 1:
+        return Reply(200, "not json yet");
+      case 2:
+        return Reply(503, R"({"ready": true, "version": 512})");
+      case 3:
+        return Reply(200, R"({"ready": false, "version": 512})");
+      case 4:
+        return Reply(200, R"({"ready": true, "version": 511})");
+      default:
+        return Reply(200,
+                     R"({"ready": true, "version": 512, "versionName": "x"})");
+    }
+  }));
+  ReadyInfo info;
+  std::string error;
+  Stopwatch watch;
+  ASSERT_TRUE(WaitForBackendReady(512, "x", info, error));
+  EXPECT_EQ(seen, 5);
+  // Four pauses of 200 ms.
+  EXPECT_GE(watch.ElapsedMs(), 800);
+  EXPECT_EQ(info.version, 512);
+}
+
+TEST_F(ReadinessTest, EveryFailureHasItsMessage) {
+  EXPECT_EQ(FailureOf(0, ""), "failed to query backend readiness");
+
+  for (const char* body : {"", "ready", "[true]", R"({"ready": "yes"})"}) {
+    server_.Stop();
+    Answer(Reply(200, body));
+    EXPECT_EQ(FailureOf(0, ""), "invalid backend readiness response") << body;
+  }
+}
+
+TEST_F(ReadinessTest, NotReadyTimesOut) {
+  Answer(Reply(200, R"({"ready": false, "version": 512})"));
+  EXPECT_EQ(FailureOf(0, ""), "backend ready check timed out");
+}
+
+TEST_F(ReadinessTest, ServiceUnavailableIsNeverAccepted) {
+  Answer(Reply(503, R"({"ready": true, "version": 512})"));
+  EXPECT_EQ(FailureOf(0, ""), "backend ready check timed out");
+}
+
+TEST_F(ReadinessTest, WrongVersionIsNamedInTheMessage) {
+  Answer(Reply(200, R"({"ready": true, "version": 511, "versionName": "a"})"));
+  EXPECT_EQ(FailureOf(512, ""),
+            "backend ready check timed out (expected version 512, got 511)");
+  EXPECT_EQ(FailureOf(511, "b"), "backend ready check timed out");
+}
+
+TEST_F(ReadinessTest, UnreportedVersionGivesNoDetail) {
+  Answer(Reply(200, R"({"ready": true})"));
+  EXPECT_EQ(FailureOf(512, ""), "backend ready check timed out");
+}
+
+TEST_F(ReadinessTest, EndsEarlyWhenTheBackendExits) {
+  Answer(Reply(200, R"({"ready": false})"));
+  pid_t pid = CurrentBackendPid();
+  std::thread killer([pid] {
+    std::this_thread::sleep_for(milliseconds(500));
+    kill(pid, SIGKILL);
+  });
+  ReadyInfo info;
+  std::string error;
+  Stopwatch watch;
+  EXPECT_FALSE(WaitForBackendReady(0, "", info, error));
+  killer.join();
+  EXPECT_EQ(error, "backend exited before it became ready");
+  EXPECT_LT(watch.ElapsedMs(), 1500);
+
+  // Not even one request when nothing runs.
+  size_t before = server_.Requests().size();
+  EXPECT_FALSE(WaitForBackendReady(0, "", info, error));
+  EXPECT_EQ(error, "backend exited before it became ready");
+  EXPECT_EQ(server_.Requests().size(), before);
+}
+
+TEST_F(ReadinessTest, LaunchUnderwayCountsAsAlive) {
+  KillBackend();
+  ASSERT_TRUE(WaitForBackendState(false, 5000));
+  SetBackendState(false, true);
+  Answer(Reply(200, R"({"ready": true})"));
+  ReadyInfo info;
+  std::string error;
+  EXPECT_TRUE(WaitForBackendReady(0, "", info, error, QuickTimings()));
+  SetBackendState(false, false);
+}
+
+TEST_F(ReadinessTest, GivesUpAfterFifteenSeconds) {
+  // Nothing listens on the port: every attempt fails at once.
+  ReadyInfo info;
+  std::string error;
+  Stopwatch watch;
+  EXPECT_FALSE(WaitForBackendReady(0, "", info, error));
+  long long elapsed = watch.ElapsedMs();
+  printf("readiness bound: %lld ms\n", elapsed);
+  EXPECT_EQ(error, "failed to query backend readiness");
+  EXPECT_GE(elapsed, 15000);
+  EXPECT_LT(elapsed, 16500);
+}
+
+}  // namespace

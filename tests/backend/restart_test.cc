@@ -1,0 +1,355 @@
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <fstream>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "backend/backend_launcher.h"
+#include "backend/backend_state.h"
+#include "backend/hot_restart.h"
+#include "backend/http_client.h"
+#include "tests/backend/backend_fixture.h"
+#include "tests/backend/scripted_server.h"
+#include "tests/instance/recording_client_actions.h"
+
+namespace {
+
+using std::chrono::milliseconds;
+
+// Restarts against the substitute backend. Settings for the backend that a
+// restart starts next go into a file it reads at start.
+class RestartTest : public BackendFixture {
+ protected:
+  void SetUp() override {
+    BackendFixture::SetUp();
+    if (IsSkipped()) {
+      return;
+    }
+    UseBackend(DEV_BACKEND);
+    settingsFile_ = root_ + "/next-backend.json";
+    NextBackend("{}");
+    setenv("KORVEL_BACKEND_QUIET", "1", 1);
+    setenv("KORVEL_BACKEND_SETTINGS_FILE", settingsFile_.c_str(), 1);
+    // Port holders of exited backends end up here and are reaped.
+    ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
+  }
+
+  void TearDown() override {
+    unsetenv("KORVEL_BACKEND_QUIET");
+    unsetenv("KORVEL_BACKEND_SETTINGS_FILE");
+    BackendFixture::TearDown();
+  }
+
+  void NextBackend(const std::string& json) {
+    std::ofstream(settingsFile_) << json;
+  }
+
+  // Starts a backend as the browser process does and waits until it
+  // answers "/ready".
+  pid_t StartReadyBackend() {
+    StartBackend();
+    EXPECT_TRUE(WaitForBackendState(true, 5000));
+    ReadyInfo info;
+    std::string error;
+    EXPECT_TRUE(WaitForBackendReady(0, "", info, error)) << error;
+    return CurrentBackendPid();
+  }
+
+  void ExpectFlagsCleared() {
+    std::lock_guard<std::mutex> lock(backendMutex);
+    EXPECT_FALSE(backendState.restartInProgress);
+    EXPECT_FALSE(backendState.expectedExit);
+  }
+
+  std::string settingsFile_;
+};
+
+// Short bounds for the cases that only need a step to fail.
+RestartTimings QuickTimings() {
+  RestartTimings timings;
+  timings.ready.budget = milliseconds(1500);
+  return timings;
+}
+
+TEST_F(RestartTest, ReplacesBackendWithTheExpectedVersion) {
+  pid_t old = StartReadyBackend();
+  NextBackend(R"({"version": 512, "versionName": "2.3.0"})");
+  std::string message;
+  Stopwatch watch;
+  ASSERT_TRUE(RestartBackend("http://localhost:35580/", 512, "2.3.0", message))
+      << message;
+  printf("restart: %lld ms\n", watch.ElapsedMs());
+  pid_t now = CurrentBackendPid();
+  EXPECT_GT(now, 0);
+  EXPECT_NE(now, old);
+  EXPECT_NE(kill(old, 0), 0);
+  ExpectFlagsCleared();
+  // The old backend's exit was expected: the window stays.
+  EXPECT_EQ(recording::CloseCount(), 0);
+
+  // The new backend is the supervised one: its unexpected exit closes.
+  KillBackend();
+  EXPECT_TRUE(recording::WaitForCloseCount(1, milliseconds(5000)));
+}
+
+TEST_F(RestartTest, WithoutBackendStartsOneDirectly) {
+  std::string message;
+  EXPECT_TRUE(RestartBackend("", 0, "", message)) << message;
+  EXPECT_GT(CurrentBackendPid(), 0);
+  ExpectFlagsCleared();
+  EXPECT_EQ(recording::CloseCount(), 0);
+}
+
+TEST_F(RestartTest, SecondConcurrentRestartIsRefused) {
+  StartReadyBackend();
+  std::atomic<bool> firstOk{false};
+  std::string firstMessage;
+  std::thread first([&] { firstOk = RestartBackend("", 0, "", firstMessage); });
+  // Wait until the first has claimed the restart.
+  for (int i = 0; i < 500; ++i) {
+    std::lock_guard<std::mutex> lock(backendMutex);
+    if (backendState.restartInProgress) {
+      break;
+    }
+  }
+  std::string message;
+  EXPECT_FALSE(RestartBackend("", 0, "", message));
+  EXPECT_EQ(message, "backend restart already in progress");
+  first.join();
+  EXPECT_TRUE(firstOk) << firstMessage;
+  ExpectFlagsCleared();
+  EXPECT_EQ(recording::CloseCount(), 0);
+}
+
+TEST_F(RestartTest, BackendThatNeverExitsIsKilledAfterEightSeconds) {
+  NextBackend(R"({"handshakeExit": false})");
+  pid_t old = StartReadyBackend();
+  NextBackend("{}");
+  std::string message;
+  Stopwatch watch;
+  ASSERT_TRUE(RestartBackend("", 0, "", message)) << message;
+  long long elapsed = watch.ElapsedMs();
+  printf("restart through SIGKILL: %lld ms\n", elapsed);
+  EXPECT_GE(elapsed, 8000);
+  EXPECT_LT(elapsed, 12000);
+  EXPECT_NE(CurrentBackendPid(), old);
+  EXPECT_EQ(recording::CloseCount(), 0);
+}
+
+// An old backend that SIGKILL does not remove in time: a tracer that never
+// waits keeps its death from the launcher.
+TEST_F(RestartTest, BackendNotGoneAfterKillGivesUp) {
+  NextBackend(R"({"handshakeExit": false})");
+  pid_t old = StartReadyBackend();
+  SpawnedProcess holder;
+  ASSERT_TRUE(holder.Start({PTRACE_HOLDER, std::to_string(old)}));
+  std::string attached = holder.ReadLine(milliseconds(5000));
+  if (attached != "attached") {
+    GTEST_SKIP() << "cannot trace the backend here: " << attached;
+  }
+  std::string message;
+  Stopwatch watch;
+  EXPECT_FALSE(RestartBackend("", 0, "", message));
+  long long elapsed = watch.ElapsedMs();
+  printf("exit wait and kill wait: %lld ms\n", elapsed);
+  EXPECT_EQ(message, "backend did not exit in time");
+  EXPECT_GE(elapsed, 13000);
+  EXPECT_LT(elapsed, 15000);
+  ExpectFlagsCleared();
+  EXPECT_EQ(recording::CloseCount(), 0);
+
+  // Once its death gets through, nobody expects it any more: the
+  // application closes.
+  holder.Kill();
+  holder.Wait();
+  EXPECT_TRUE(WaitForBackendState(false, 5000));
+  EXPECT_TRUE(recording::WaitForCloseCount(1, milliseconds(5000)));
+}
+
+TEST_F(RestartTest, PortHeldAfterExitGivesUpAfterFiveSeconds) {
+  NextBackend(R"({"holdPortMs": 8000})");
+  StartReadyBackend();
+  std::string message;
+  Stopwatch watch;
+  EXPECT_FALSE(RestartBackend("", 0, "", message));
+  long long elapsed = watch.ElapsedMs();
+  printf("port wait: %lld ms\n", elapsed);
+  EXPECT_EQ(message, "backend port did not close");
+  EXPECT_GE(elapsed, 5000);
+  EXPECT_LT(elapsed, 6500);
+  // No new backend was started.
+  EXPECT_TRUE(WaitForBackendState(false, 0));
+  ExpectFlagsCleared();
+  EXPECT_EQ(recording::CloseCount(), 0);
+}
+
+TEST_F(RestartTest, PortReleasedLateIsWaitedFor) {
+  NextBackend(R"({"holdPortMs": 1500})");
+  StartReadyBackend();
+  NextBackend("{}");
+  std::string message;
+  Stopwatch watch;
+  EXPECT_TRUE(RestartBackend("", 0, "", message)) << message;
+  EXPECT_GE(watch.ElapsedMs(), 1500);
+}
+
+TEST_F(RestartTest, LaunchFailureGivesUpAfterFiveSeconds) {
+  // Out of descriptors, the launcher cannot create its pipe.
+  rlimit saved{};
+  getrlimit(RLIMIT_NOFILE, &saved);
+  int lowest = dup(0);
+  close(lowest);
+  rlimit starved = saved;
+  starved.rlim_cur = lowest;
+  setrlimit(RLIMIT_NOFILE, &starved);
+  std::string message;
+  Stopwatch watch;
+  bool ok = RestartBackend("", 0, "", message);
+  long long elapsed = watch.ElapsedMs();
+  setrlimit(RLIMIT_NOFILE, &saved);
+  printf("start wait: %lld ms\n", elapsed);
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(message, "backend failed to start");
+  EXPECT_GE(elapsed, 5000);
+  EXPECT_LT(elapsed, 5500);
+  ExpectFlagsCleared();
+  // A failed launch during a restart is the restart's to report.
+  EXPECT_EQ(recording::CloseCount(), 0);
+}
+
+TEST_F(RestartTest, LaunchUnderwayIsWaitedForNotDuplicated) {
+  SetBackendState(false, true);
+  std::atomic<bool> ok{false};
+  std::string message;
+  std::thread restart([&] { ok = RestartBackend("", 0, "", message); });
+  std::this_thread::sleep_for(milliseconds(300));
+  // The launch that was underway forks now.
+  std::thread launcher(RunBackendProcess);
+  restart.join();
+  EXPECT_TRUE(ok) << message;
+  EXPECT_EQ(OwnChildren().size(), 1u);
+  KillBackend();
+  launcher.join();
+  // Exactly one backend: the restart started none of its own.
+  EXPECT_TRUE(WaitForBackendState(false, 5000));
+}
+
+TEST_F(RestartTest, NewBackendWithWrongVersionIsReported) {
+  StartReadyBackend();
+  NextBackend(R"({"version": 511})");
+  std::string message;
+  EXPECT_FALSE(RestartBackend("", 512, "", message, QuickTimings()));
+  EXPECT_EQ(message,
+            "backend ready check timed out (expected version 512, got 511)");
+  ExpectFlagsCleared();
+  NextBackend(R"({"readyAfterMs": -1})");
+  EXPECT_FALSE(RestartBackend("", 0, "", message, QuickTimings()));
+  EXPECT_EQ(message, "backend ready check timed out");
+  EXPECT_EQ(recording::CloseCount(), 0);
+}
+
+TEST_F(RestartTest, NewBackendDyingEarlyIsReported) {
+  StartReadyBackend();
+  NextBackend(R"({"listenDelayMs": 3000, "exitAfterMs": 300})");
+  std::string message;
+  Stopwatch watch;
+  EXPECT_FALSE(RestartBackend("", 0, "", message));
+  EXPECT_EQ(message, "backend exited before it became ready");
+  EXPECT_LT(watch.ElapsedMs(), 3000);
+  ExpectFlagsCleared();
+}
+
+TEST_F(RestartTest, ReloadUrlThatNeverAnswersIsReported) {
+  StartReadyBackend();
+  NextBackend(R"({"appStatus": 503})");
+  std::string message;
+  Stopwatch watch;
+  EXPECT_FALSE(RestartBackend("http://localhost:35580/", 0, "", message));
+  long long elapsed = watch.ElapsedMs();
+  printf("reload wait: %lld ms\n", elapsed);
+  EXPECT_EQ(message, "app url did not become ready");
+  // 79 pauses of 50 ms after readiness.
+  EXPECT_GE(elapsed, 3950);
+  ExpectFlagsCleared();
+}
+
+// The handshake alone, against a scripted endpoint while a helper child
+// stands in for the running backend.
+class HandshakeTest : public BackendFixture {
+ protected:
+  void SetUp() override {
+    BackendFixture::SetUp();
+    if (IsSkipped()) {
+      return;
+    }
+    UseBackend(PROBE_BACKEND);
+    StartBackend();
+    ASSERT_TRUE(WaitForBackendState(true, 5000));
+    pid_ = CurrentBackendPid();
+  }
+
+  // Restarts against a handshake answered with `reply`; the restart must
+  // fail and leave the running backend alone.
+  std::string Refusal(ScriptedReply reply) {
+    ScriptedServer server;
+    EXPECT_TRUE(server.Start(
+        kBackendPort, [reply](const RecordedRequest&) { return reply; }));
+    std::string message;
+    EXPECT_FALSE(RestartBackend("", 0, "", message));
+    std::lock_guard<std::mutex> lock(backendMutex);
+    EXPECT_FALSE(backendState.restartInProgress);
+    EXPECT_FALSE(backendState.expectedExit);
+    EXPECT_EQ(backendState.backendPid, pid_);
+    requests_ = server.Requests();
+    return message;
+  }
+
+  pid_t pid_ = 0;
+  std::vector<RecordedRequest> requests_;
+};
+
+ScriptedReply Refuse(int status, const std::string& body) {
+  ScriptedReply reply;
+  reply.status = status;
+  reply.body = body;
+  return reply;
+}
+
+TEST_F(HandshakeTest, RefusalCarriesTheBackendsMessage) {
+  EXPECT_EQ(Refusal(Refuse(409, R"({"message": "update still unpacking"})")),
+            "update still unpacking");
+  ASSERT_EQ(requests_.size(), 1u);
+  EXPECT_EQ(requests_[0].raw,
+            "POST /hot-update/prepare-restart HTTP/1.1\r\n"
+            "Host: 127.0.0.1:35580\r\nConnection: close\r\n"
+            "Origin: http://127.0.0.1:35580\r\n"
+            "Content-Type: application/json\r\nContent-Length: 2\r\n\r\n{}");
+}
+
+TEST_F(HandshakeTest, RefusalWithoutUsableMessage) {
+  const std::string fallback = "backend shutdown handshake failed";
+  EXPECT_EQ(Refusal(Refuse(409, "")), fallback);
+  EXPECT_EQ(Refusal(Refuse(500, "<html>busy</html>")), fallback);
+  EXPECT_EQ(Refusal(Refuse(409, R"({"message": 7})")), fallback);
+  EXPECT_EQ(Refusal(Refuse(409, R"({"message": ""})")), fallback);
+  EXPECT_EQ(recording::CloseCount(), 0);
+}
+
+TEST_F(HandshakeTest, UnansweredHandshake) {
+  // Nothing listens on the port.
+  std::string message;
+  EXPECT_FALSE(RestartBackend("", 0, "", message));
+  EXPECT_EQ(message, "failed to request backend shutdown");
+  ScriptedReply garbage;
+  garbage.raw = "nonsense\r\n\r\n";
+  EXPECT_EQ(Refusal(garbage), "failed to request backend shutdown");
+  EXPECT_EQ(CurrentBackendPid(), pid_);
+}
+
+}  // namespace
