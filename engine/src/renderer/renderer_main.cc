@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "base/command_line_global.h"
 #include "common/logging.h"
 #include "common/qt_task_queue.h"
 #include "common/switches.h"
@@ -61,6 +62,7 @@ int RunRendererProcess(const CefMainArgs& args, CefRefPtr<CefApp> application) {
     application->OnBeforeCommandLineProcessing(switches::kRendererProcess,
                                                command_line);
   }
+  cef_base::SetGlobalCommandLine(command_line);
   InitLogging(command_line);
   if (channel_fd < 0 || fcntl(channel_fd, F_GETFD) < 0) {
     LOG(ERROR) << "Renderer process started without a channel";

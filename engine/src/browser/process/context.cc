@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/command_line_global.h"
 #include "browser/process/process_singleton.h"
 #include "browser/process/renderer_host.h"
 #include "common/logging.h"
@@ -219,9 +220,11 @@ bool StartRenderer(Context* context) {
 }
 
 void CreateQtApplication(Context* context) {
-  // Qt hands the application's switches to Chromium, so the application
-  // sees the command line the engine was configured with.
+  // Qt hands Chromium what follows "--webEngineArgs", so Chromium sees the
+  // command line the application configured.
   context->qt_arg_storage = GetArgvStrings(context->command_line);
+  context->qt_arg_storage.insert(context->qt_arg_storage.begin() + 1,
+                                 "--webEngineArgs");
   for (std::string& arg : context->qt_arg_storage)
     context->qt_argv.push_back(&arg[0]);
   context->qt_argv.push_back(nullptr);
@@ -361,7 +364,7 @@ bool CefInitialize(const CefMainArgs& args,
   if (application)
     application->OnBeforeCommandLineProcessing(CefString(), line);
   context->command_line = line;
-  // TEMP cefengine::SetGlobalCommandLine(line);
+  cef_base::SetGlobalCommandLine(line);
   cefengine::InitLogging(line);
 
   const std::string root = cefengine::ResolveRootCachePath(settings);
@@ -457,6 +460,5 @@ void CefShutdown() {
   std::unique_ptr<Context> context(g_context);
   g_context = nullptr;
   cefengine::TearDown(context.get());
-  // TEMP cefengine::SetGlobalCommandLine(nullptr);
   context.reset();
 }
