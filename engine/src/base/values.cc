@@ -62,8 +62,10 @@ CefRefPtr<CefValue> MakeValueFor(const ValueNodePtr& child, bool read_only);
 
 class BinaryValueImpl : public CefBinaryValue, public NodeHolder {
  public:
+  // Binary data has no setters at all; "read-only" does not apply, so a
+  // free-standing binary value is moved, not copied, into containers.
   BinaryValueImpl(ValueNodePtr node, bool owned)
-      : NodeHolder(std::move(node), owned, /*read_only=*/true) {}
+      : NodeHolder(std::move(node), owned, /*read_only=*/false) {}
 
   bool IsValid() override {
     Lock lock(ValuesLock());
@@ -526,10 +528,11 @@ class ValueImpl : public CefValue {
     NodeHolder* holder = Holder();
     return holder && holder->Valid() && holder->owned_;
   }
+  // Binary values count as read-only.
   bool IsReadOnly() override {
     Lock lock(ValuesLock());
     NodeHolder* holder = Holder();
-    return holder && holder->read_only_;
+    return binary_ || (holder && holder->read_only_);
   }
   bool IsSame(CefRefPtr<CefValue> that) override {
     Lock lock(ValuesLock());

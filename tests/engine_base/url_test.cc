@@ -1,0 +1,173 @@
+#include <string>
+
+#include "gtest/gtest.h"
+#include "include/cef_parser.h"
+
+namespace {
+
+struct Parts {
+  bool ok = false;
+  std::string spec, scheme, username, password, host, port, origin, path, query,
+      fragment;
+};
+
+Parts ParseUrl(const std::string& url) {
+  CefURLParts parts;
+  Parts out;
+  out.ok = CefParseURL(url, parts);
+  out.spec = CefString(&parts.spec).ToString();
+  out.scheme = CefString(&parts.scheme).ToString();
+  out.username = CefString(&parts.username).ToString();
+  out.password = CefString(&parts.password).ToString();
+  out.host = CefString(&parts.host).ToString();
+  out.port = CefString(&parts.port).ToString();
+  out.origin = CefString(&parts.origin).ToString();
+  out.path = CefString(&parts.path).ToString();
+  out.query = CefString(&parts.query).ToString();
+  out.fragment = CefString(&parts.fragment).ToString();
+  return out;
+}
+
+TEST(UrlTest, CanonicalisesSchemeHostAndPort) {
+  Parts p = ParseUrl("HTTP://LocalHost:35580");
+  ASSERT_TRUE(p.ok);
+  EXPECT_EQ(p.scheme, "http");
+  EXPECT_EQ(p.host, "localhost");
+  EXPECT_EQ(p.port, "35580");
+  EXPECT_EQ(p.path, "/");
+  EXPECT_EQ(p.spec, "http://localhost:35580/");
+  EXPECT_EQ(p.origin, "http://localhost:35580/");
+
+  // Default ports disappear, including with leading zeros.
+  EXPECT_EQ(ParseUrl("http://a:80/").port, "");
+  EXPECT_EQ(ParseUrl("http://a:80/").spec, "http://a/");
+  EXPECT_EQ(ParseUrl("http://a:0080/").port, "");
+  EXPECT_EQ(ParseUrl("https://a:443/x").port, "");
+  EXPECT_EQ(ParseUrl("wss://a:443/").port, "");
+  EXPECT_EQ(ParseUrl("ws://a:80/").port, "");
+  EXPECT_EQ(ParseUrl("ftp://a:21/").port, "");
+  EXPECT_EQ(ParseUrl("https://a:80/").port, "80");
+  EXPECT_EQ(ParseUrl("http://a:/").port, "");
+}
+
+TEST(UrlTest, RefusesWhatIsNotAnAbsoluteUrl) {
+  for (const char* bad :
+       {"not a url", "http://", "http://a:99999/", "/relative", "relative/x",
+        "", "://host", "1http://a/", "http://a:8o/", "http://a b/",
+        "http://a<b/", "http://[::1/", "http://[1:2:3]/", "http://256.0.0.1/",
+        "http://user@/", "https://:443/"}) {
+    EXPECT_FALSE(ParseUrl(bad).ok) << bad;
+  }
+}
+
+TEST(UrlTest, SplitsEveryComponent) {
+  Parts p = ParseUrl("https://user:pw@Example.COM:8443/a/b?x=1&y=2#frag");
+  ASSERT_TRUE(p.ok);
+  EXPECT_EQ(p.username, "user");
+  EXPECT_EQ(p.password, "pw");
+  EXPECT_EQ(p.host, "example.com");
+  EXPECT_EQ(p.port, "8443");
+  EXPECT_EQ(p.path, "/a/b");
+  EXPECT_EQ(p.query, "x=1&y=2");
+  EXPECT_EQ(p.fragment, "frag");
+  // The origin leaves out credentials, path, query and fragment.
+  EXPECT_EQ(p.origin, "https://example.com:8443/");
+  EXPECT_EQ(p.spec, "https://user:pw@example.com:8443/a/b?x=1&y=2#frag");
+}
+
+TEST(UrlTest, NormalisesPathsAndEscapes) {
+  EXPECT_EQ(ParseUrl("http://h/a/./b/../c").path, "/a/c");
+  EXPECT_EQ(ParseUrl("http://h/a/%2e%2E/c").path, "/c");
+  EXPECT_EQ(ParseUrl("http://h/../..").path, "/");
+  EXPECT_EQ(ParseUrl("http://h\\a\\b").path, "/a/b");
+  EXPECT_EQ(ParseUrl("http://h/a b").path, "/a%20b");
+  EXPECT_EQ(ParseUrl("http://h/%7Efoo%41").path, "/~fooA");
+  EXPECT_EQ(ParseUrl("http://h/%2F%zz").path, "/%2F%zz");
+  EXPECT_EQ(ParseUrl("http://h/\xC3\xA9").path, "/%C3%A9");
+  EXPECT_EQ(ParseUrl("http://h/?a b'c").query, "a%20b%27c");
+  EXPECT_EQ(ParseUrl("http://h/#a b").fragment, "a%20b");
+  // Surrounding spaces and embedded line breaks are dropped.
+  EXPECT_EQ(ParseUrl("  http://h/a\n\tb  ").spec, "http://h/ab");
+}
+
+TEST(UrlTest, HostForms) {
+  // IPv6 literals keep their brackets and are written in short form.
+  Parts v6 = ParseUrl("http://[0:0:0:0:0:0:0:1]:35580/");
+  ASSERT_TRUE(v6.ok);
+  EXPECT_EQ(v6.host, "[::1]");
+  EXPECT_EQ(v6.port, "35580");
+  EXPECT_EQ(ParseUrl("http://[2001:DB8:0:0:1:0:0:1]/").host,
+            "[2001:db8::1:0:0:1]");
+  EXPECT_EQ(ParseUrl("http://[::ffff:192.168.0.1]/").host, "[::ffff:c0a8:1]");
+  // IPv4 shorthand and hex forms become dotted decimal.
+  EXPECT_EQ(ParseUrl("http://127.1/").host, "127.0.0.1");
+  EXPECT_EQ(ParseUrl("http://0x7F.0.0.1/").host, "127.0.0.1");
+  EXPECT_EQ(ParseUrl("http://2130706433/").host, "127.0.0.1");
+  // Escaped and non-ASCII host names.
+  EXPECT_EQ(ParseUrl("http://ex%41mple.com/").host, "example.com");
+  EXPECT_EQ(ParseUrl("http://b\xC3\xBC\x63her.de/").host, "xn--bcher-kva.de");
+}
+
+TEST(UrlTest, OtherSchemes) {
+  Parts file = ParseUrl("file:///tmp/a%20b");
+  ASSERT_TRUE(file.ok);
+  EXPECT_EQ(file.host, "");
+  EXPECT_EQ(file.path, "/tmp/a%20b");
+  EXPECT_EQ(file.origin, "file:///");
+  EXPECT_EQ(ParseUrl("file:/etc/hosts").spec, "file:///etc/hosts");
+
+  Parts data = ParseUrl("data:text/html;base64,PGI+");
+  ASSERT_TRUE(data.ok);
+  EXPECT_EQ(data.scheme, "data");
+  EXPECT_EQ(data.host, "");
+  EXPECT_EQ(data.path, "text/html;base64,PGI+");
+  EXPECT_EQ(data.origin, "");
+
+  Parts about = ParseUrl("About:Blank");
+  EXPECT_EQ(about.scheme, "about");
+  EXPECT_EQ(about.path, "Blank");
+  EXPECT_EQ(ParseUrl("javascript:alert(1)").path, "alert(1)");
+
+  // A custom scheme followed by "//" has a host.
+  Parts custom = ParseUrl("korvel://drag?paths=%5B%22%2Fa%22%5D");
+  ASSERT_TRUE(custom.ok);
+  EXPECT_EQ(custom.scheme, "korvel");
+  EXPECT_EQ(custom.host, "drag");
+  EXPECT_EQ(custom.path, "");
+  EXPECT_EQ(custom.query, "paths=%5B%22%2Fa%22%5D");
+  EXPECT_EQ(custom.origin, "");
+}
+
+TEST(UrlTest, CreateAndResolve) {
+  CefURLParts parts;
+  CefString(&parts.scheme) = "HTTP";
+  CefString(&parts.host) = "Example.com";
+  CefString(&parts.port) = "80";
+  CefString(&parts.path) = "/x y";
+  CefString(&parts.query) = "q=1";
+  CefString url;
+  ASSERT_TRUE(CefCreateURL(parts, url));
+  EXPECT_EQ(url.ToString(), "http://example.com/x%20y?q=1");
+  CefURLParts no_host;
+  CefString(&no_host.scheme) = "http";
+  EXPECT_FALSE(CefCreateURL(no_host, url));
+
+  CefString resolved;
+  ASSERT_TRUE(CefResolveURL("http://a/b/c?q#f", "../d", resolved));
+  EXPECT_EQ(resolved.ToString(), "http://a/d");
+  ASSERT_TRUE(CefResolveURL("http://a/b/c?q#f", "?z", resolved));
+  EXPECT_EQ(resolved.ToString(), "http://a/b/c?z");
+  ASSERT_TRUE(CefResolveURL("http://a/b/c", "//other/x", resolved));
+  EXPECT_EQ(resolved.ToString(), "http://other/x");
+  ASSERT_TRUE(CefResolveURL("http://a/b/c", "https://z/", resolved));
+  EXPECT_EQ(resolved.ToString(), "https://z/");
+  EXPECT_FALSE(CefResolveURL("not a url", "x", resolved));
+  EXPECT_FALSE(CefResolveURL("data:text/plain,x", "y", resolved));
+
+  EXPECT_EQ(CefFormatUrlForSecurityDisplay("https://a.b:8443/p?q").ToString(),
+            "https://a.b:8443");
+  EXPECT_EQ(CefGetMimeType("HTML").ToString(), "text/html");
+  EXPECT_EQ(CefGetMimeType("nope").ToString(), "");
+}
+
+}  // namespace
