@@ -256,8 +256,13 @@ void ProcessSingleton::ListenLoop() {
         continue;
       return;
     }
-    if (fds[1].revents)
+    if (fds[1].revents) {
+      // Consume the wake-up so a later StartListening does not stop at once.
+      char byte;
+      if (read(wake_pipe_[0], &byte, 1) < 0) {
+      }
       return;
+    }
     if (fds[0].revents & POLLIN) {
       const int fd = accept4(listen_fd_, nullptr, nullptr, SOCK_CLOEXEC);
       if (fd >= 0)
@@ -335,10 +340,14 @@ ProcessSingleton::Result ProcessSingleton::Notify(
   for (;;) {
     SetTimeouts(fd, MillisecondsUntil(deadline));
     char answer = 0;
-    if (ReadAll(fd, &answer, 1))
+    const ssize_t n = recv(fd, &answer, 1, 0);
+    if (n == 1)
       return answer == kAck ? Result::kNotified : Result::kFailed;
-    if (errno != EAGAIN || MillisecondsUntil(deadline) == 0)
+    // End of stream: the owner closed without answering.
+    if (n == 0 || (errno != EAGAIN && errno != EINTR) ||
+        MillisecondsUntil(deadline) == 0) {
       return Result::kFailed;
+    }
   }
 }
 

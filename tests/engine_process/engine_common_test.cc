@@ -1,0 +1,464 @@
+// In-process tests of the engine's plumbing: the value codec against hostile
+// input, the framed channel over a real socket pair, the IO-thread queue, the
+// process singleton on real directories and sockets, and the log file.
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "browser/process/process_singleton.h"
+#include "common/channel.h"
+#include "common/channel_message.h"
+#include "common/logging.h"
+#include "common/task_queue.h"
+#include "common/value_codec.h"
+#include "include/base/cef_logging.h"
+
+namespace cefengine {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+class TempDir {
+ public:
+  TempDir() {
+    char templ[] = "/tmp/engine-common-XXXXXX";
+    path_ = mkdtemp(templ);
+  }
+  ~TempDir() {
+    if (system(("rm -rf '" + path_ + "'").c_str()) != 0)
+      ADD_FAILURE() << "could not remove " << path_;
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+CefRefPtr<CefListValue> AllTypes() {
+  CefRefPtr<CefListValue> list = CefListValue::Create();
+  list->SetNull(0);
+  list->SetBool(1, true);
+  list->SetInt(2, -2147483647 - 1);
+  list->SetDouble(3, 12.0);
+  list->SetString(4, "\xF0\x9F\x98\x80 snow \xE2\x98\x83");
+  const char bytes[] = {'\0', '\x7f', '\x80', '\xff'};
+  list->SetBinary(5, CefBinaryValue::Create(bytes, sizeof(bytes)));
+  CefRefPtr<CefDictionaryValue> dict = CefDictionaryValue::Create();
+  dict->SetInt("int", 3);
+  dict->SetString("", "empty key");
+  dict->SetList("empty", CefListValue::Create());
+  dict->SetDictionary("nested", CefDictionaryValue::Create());
+  list->SetDictionary(6, dict);
+  return list;
+}
+
+ChannelMessage Sample() {
+  ChannelMessage message;
+  message.type = MessageType::kRequest;
+  message.browser_id = 7;
+  message.frame_id = "frame";
+  message.request_id = 0xfedcba9876543210ull;
+  message.name = "name";
+  message.args = AllTypes();
+  return message;
+}
+
+// Every type survives a round trip with its type: an integral double stays a
+// double; empty keys and containers survive.
+TEST(ValueCodecTest, RoundTripKeepsTypesAndValues) {
+  std::string data;
+  EncodeMessage(Sample(), &data);
+  ChannelMessage decoded;
+  ASSERT_TRUE(DecodeMessage(data, &decoded));
+  EXPECT_EQ(decoded.type, MessageType::kRequest);
+  EXPECT_EQ(decoded.browser_id, 7);
+  EXPECT_EQ(decoded.frame_id, "frame");
+  EXPECT_EQ(decoded.request_id, 0xfedcba9876543210ull);
+  EXPECT_EQ(decoded.name, "name");
+  EXPECT_TRUE(decoded.args->IsEqual(AllTypes()));
+  EXPECT_EQ(decoded.args->GetType(3), VTYPE_DOUBLE);
+
+  ChannelMessage empty;
+  EncodeMessage(empty, &data);
+  ASSERT_TRUE(DecodeMessage(data, &decoded));
+  ASSERT_TRUE(decoded.args);
+  EXPECT_EQ(decoded.args->GetSize(), 0u);
+}
+
+// Damaged or hostile input is refused without crashing or allocating what a
+// forged count asks for.
+TEST(ValueCodecTest, RefusesMalformedInput) {
+  std::string data;
+  EncodeMessage(Sample(), &data);
+  ChannelMessage decoded;
+  for (size_t size = 0; size < data.size(); ++size)
+    EXPECT_FALSE(DecodeMessage(data.substr(0, size), &decoded)) << size;
+  EXPECT_FALSE(DecodeMessage(data + "x", &decoded));
+  std::string other_version = data;
+  other_version[0] = 2;
+  EXPECT_FALSE(DecodeMessage(other_version, &decoded));
+
+  // A list that claims four billion entries.
+  std::string forged;
+  Writer(&forged).U32(0xffffffffu);
+  CefRefPtr<CefListValue> list;
+  EXPECT_FALSE(Reader(forged.data(), forged.size()).List(&list));
+  // An unknown tag.
+  std::string unknown;
+  Writer writer(&unknown);
+  writer.U32(1);
+  writer.U8(42);
+  EXPECT_FALSE(Reader(unknown.data(), unknown.size()).List(&list));
+}
+
+std::string NestedLists(int depth) {
+  std::string data;
+  Writer writer(&data);
+  for (int i = 0; i < depth; ++i) {
+    writer.U32(1);
+    writer.U8(7);  // list
+  }
+  writer.U32(0);
+  return data;
+}
+
+// Nesting is bounded so a crafted message cannot exhaust the stack.
+TEST(ValueCodecTest, LimitsNesting) {
+  CefRefPtr<CefListValue> list;
+  const std::string ok = NestedLists(Reader::kMaxDepth);
+  EXPECT_TRUE(Reader(ok.data(), ok.size()).List(&list));
+  const std::string deep = NestedLists(Reader::kMaxDepth + 1);
+  EXPECT_FALSE(Reader(deep.data(), deep.size()).List(&list));
+  const std::string hostile = NestedLists(1000000);
+  EXPECT_FALSE(Reader(hostile.data(), hostile.size()).List(&list));
+}
+
+// Collects what one end of a channel receives.
+class Receiver {
+ public:
+  void Start(Channel* channel) {
+    channel->Start(
+        [this](ChannelMessage message) {
+          std::lock_guard<std::mutex> lock(mutex_);
+          messages_.push_back(std::move(message));
+          changed_.notify_all();
+        },
+        [this] {
+          std::lock_guard<std::mutex> lock(mutex_);
+          ++closed_;
+          changed_.notify_all();
+        });
+  }
+  bool WaitForCount(size_t count) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::seconds(20),
+                             [&] { return messages_.size() >= count; });
+  }
+  bool WaitForClosed() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::seconds(20),
+                             [&] { return closed_ > 0; });
+  }
+  std::vector<ChannelMessage> messages() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return messages_;
+  }
+  int closed() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return closed_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<ChannelMessage> messages_;
+  int closed_ = 0;
+};
+
+ChannelMessage Numbered(int sender, int index, size_t padding = 0) {
+  ChannelMessage message;
+  message.browser_id = sender;
+  message.request_id = static_cast<uint64_t>(index);
+  message.name = std::string(padding, 'p');
+  return message;
+}
+
+// Concurrent senders never interleave frames, each sender's order is kept,
+// and two ends that both send megabytes at once do not deadlock.
+TEST(ChannelTest, OrderedFramesFromConcurrentSendersBothWays) {
+  int fds[2];
+  ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds), 0);
+  Channel left(fds[0]);
+  Channel right(fds[1]);
+  Receiver at_left;
+  Receiver at_right;
+  at_left.Start(&left);
+  at_right.Start(&right);
+
+  constexpr int kPerSender = 300;
+  std::vector<std::thread> senders;
+  for (int sender = 0; sender < 3; ++sender) {
+    senders.emplace_back([&, sender] {
+      for (int i = 0; i < kPerSender; ++i)
+        EXPECT_TRUE(left.Send(Numbered(sender, i, i % 7 == 0 ? 70000 : 10)));
+    });
+  }
+  senders.emplace_back([&] {
+    for (int i = 0; i < kPerSender; ++i)
+      EXPECT_TRUE(right.Send(Numbered(9, i, 70000)));
+  });
+  for (std::thread& thread : senders)
+    thread.join();
+
+  ASSERT_TRUE(at_right.WaitForCount(3 * kPerSender));
+  ASSERT_TRUE(at_left.WaitForCount(kPerSender));
+  int next[3] = {0, 0, 0};
+  for (const ChannelMessage& message : at_right.messages()) {
+    ASSERT_GE(message.browser_id, 0);
+    ASSERT_LT(message.browser_id, 3);
+    EXPECT_EQ(message.request_id,
+              static_cast<uint64_t>(next[message.browser_id]++));
+  }
+  const std::vector<ChannelMessage> back = at_left.messages();
+  for (int i = 0; i < kPerSender; ++i)
+    EXPECT_EQ(back[i].request_id, static_cast<uint64_t>(i));
+  EXPECT_EQ(at_left.closed(), 0);
+}
+
+// The peer going away, or a corrupt frame, closes the channel exactly once;
+// sending afterwards fails instead of blocking or raising SIGPIPE.
+TEST(ChannelTest, ClosesOnPeerExitAndCorruptFrames) {
+  {
+    int fds[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds), 0);
+    Channel channel(fds[0]);
+    Receiver receiver;
+    receiver.Start(&channel);
+    close(fds[1]);
+    ASSERT_TRUE(receiver.WaitForClosed());
+    EXPECT_FALSE(channel.Send(Numbered(0, 0)));
+    channel.Close();
+    EXPECT_EQ(receiver.closed(), 1);
+  }
+  for (const std::string& garbage :
+       {std::string("\xff\xff\xff\xff", 4),  // oversized frame
+        std::string("\x03\x00\x00\x00"
+                    "abc",
+                    7)}) {  // undecodable payload
+    int fds[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds), 0);
+    Channel channel(fds[0]);
+    Receiver receiver;
+    receiver.Start(&channel);
+    ASSERT_EQ(write(fds[1], garbage.data(), garbage.size()),
+              static_cast<ssize_t>(garbage.size()));
+    EXPECT_TRUE(receiver.WaitForClosed());
+    EXPECT_TRUE(receiver.messages().empty());
+    close(fds[1]);
+  }
+}
+
+// Tasks run on the queue's own thread, undelayed ones first, delayed ones
+// by due time and then posting order; a stopped queue refuses work and never
+// runs what was pending.
+TEST(ThreadTaskQueueTest, OrdersByDueTimeAndStops) {
+  ThreadTaskQueue queue;
+  queue.Start();
+  std::mutex mutex;
+  std::vector<std::string> order;
+  std::condition_variable done;
+  const Clock::time_point start = Clock::now();
+  auto record = [&](std::string name, int min_ms) {
+    return [&, name, min_ms] {
+      EXPECT_TRUE(queue.BelongsToCurrentThread());
+      EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(min_ms));
+      std::lock_guard<std::mutex> lock(mutex);
+      order.push_back(name);
+      done.notify_all();
+    };
+  };
+  EXPECT_FALSE(queue.BelongsToCurrentThread());
+  ASSERT_TRUE(queue.Post(record("late", 60), 60));
+  ASSERT_TRUE(queue.Post(record("soon-1", 20), 20));
+  ASSERT_TRUE(queue.Post(record("now-1", 0), 0));
+  ASSERT_TRUE(queue.Post(record("soon-2", 20), 20));
+  ASSERT_TRUE(queue.Post(record("now-2", 0), 0));
+  {
+    std::unique_lock<std::mutex> lock(mutex);
+    ASSERT_TRUE(done.wait_for(lock, std::chrono::seconds(10),
+                              [&] { return order.size() == 5; }));
+  }
+  EXPECT_EQ(order, (std::vector<std::string>{"now-1", "now-2", "soon-1",
+                                             "soon-2", "late"}));
+
+  std::atomic<bool> ran{false};
+  ASSERT_TRUE(queue.Post([&] { ran = true; }, 200));
+  queue.Stop();
+  EXPECT_FALSE(queue.Post([&] { ran = true; }, 0));
+  EXPECT_FALSE(ran);
+}
+
+// The owner hears later launches even when the directory path is too long
+// for a socket address; a silent owner makes later launches fail within
+// their time limit; a released directory can be taken over.
+TEST(ProcessSingletonTest, NotifiesOwnerAndTimesOut) {
+  TempDir temp;
+  const std::string dir = temp.path() + "/" + std::string(60, 'a') + "/" +
+                          std::string(60, 'b') + "/root";
+  auto owner = std::make_unique<ProcessSingleton>(dir);
+  ASSERT_EQ(owner->Acquire({"first"}, "/", 1000),
+            ProcessSingleton::Result::kPrimary);
+
+  // Not listening yet: the later launch waits for its limit and gives up.
+  {
+    ProcessSingleton later(dir);
+    const Clock::time_point start = Clock::now();
+    EXPECT_EQ(later.Acquire({"second"}, "/", 400),
+              ProcessSingleton::Result::kFailed);
+    const auto waited = Clock::now() - start;
+    EXPECT_GE(waited, std::chrono::milliseconds(400));
+    EXPECT_LT(waited, std::chrono::milliseconds(3000));
+  }
+
+  std::mutex mutex;
+  std::vector<std::string> heard;
+  std::string heard_cwd;
+  owner->StartListening([&](std::vector<std::string> argv, std::string cwd,
+                            std::function<void()> done) {
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      heard = argv;
+      heard_cwd = cwd;
+    }
+    done();
+  });
+  {
+    ProcessSingleton later(dir);
+    EXPECT_EQ(
+        later.Acquire({"prog", "--flag=1", "", "x y"}, "/some where", 5000),
+        ProcessSingleton::Result::kNotified);
+  }
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    EXPECT_EQ(heard, (std::vector<std::string>{"prog", "--flag=1", "", "x y"}));
+    EXPECT_EQ(heard_cwd, "/some where");
+  }
+
+  // An owner that drops the launch without answering: the later launch
+  // fails at once rather than reporting success or waiting it out.
+  owner->StopListening();
+  std::atomic<int> dropped{0};
+  owner->StartListening([&](std::vector<std::string>, std::string,
+                            std::function<void()>) { ++dropped; });
+  {
+    ProcessSingleton later(dir);
+    const Clock::time_point start = Clock::now();
+    EXPECT_EQ(later.Acquire({"third"}, "/", 3000),
+              ProcessSingleton::Result::kFailed);
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(1500));
+    EXPECT_EQ(dropped, 1);
+  }
+
+  owner.reset();
+  ProcessSingleton successor(dir);
+  EXPECT_EQ(successor.Acquire({"fourth"}, "/", 1000),
+            ProcessSingleton::Result::kPrimary);
+}
+
+// A socket file left by a dead owner (whose lock the kernel released) does
+// not stop a new owner from listening.
+TEST(ProcessSingletonTest, ReplacesStaleSocket) {
+  TempDir temp;
+  const std::string socket_path =
+      temp.path() + "/" + ProcessSingleton::kSocketName;
+  {
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    strcpy(address.sun_path, socket_path.c_str());
+    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)),
+              0);
+    close(fd);
+  }
+  ProcessSingleton owner(temp.path());
+  ASSERT_EQ(owner.Acquire({"a"}, "/", 1000),
+            ProcessSingleton::Result::kPrimary);
+  owner.StartListening([](std::vector<std::string>, std::string,
+                          std::function<void()> done) { done(); });
+  ProcessSingleton later(temp.path());
+  EXPECT_EQ(later.Acquire({"b"}, "/", 3000),
+            ProcessSingleton::Result::kNotified);
+}
+
+CefRefPtr<CefCommandLine> LogSwitches(const std::string& file,
+                                      const std::string& severity) {
+  CefRefPtr<CefCommandLine> line = CefCommandLine::CreateCommandLine();
+  line->SetProgram("test");
+  line->AppendSwitchWithValue("log-file", file);
+  if (!severity.empty())
+    line->AppendSwitchWithValue("log-severity", severity);
+  return line;
+}
+
+// The severity switch sets the minimum level (verbose also enables VLOG(1));
+// "disable" writes no file at all.
+TEST(LoggingTest, SeveritySwitches) {
+  TempDir temp;
+  const std::string file = temp.path() + "/log";
+
+  InitLogging(LogSwitches(file, "error"));
+  EXPECT_EQ(cef_get_min_log_level(), 2);
+  LOG(WARNING) << "dropped-warning";
+  cef_log("x.cc", 1, cef::logging::LOG_WARNING, "dropped-direct");
+  LOG(ERROR) << "kept-error";
+  ShutdownLogging();
+  std::string log = ReadFile(file);
+  EXPECT_EQ(log.find("dropped"), std::string::npos) << log;
+  EXPECT_NE(log.find(":ERROR:engine_common_test.cc("), std::string::npos)
+      << log;
+
+  InitLogging(LogSwitches(file, "verbose"));
+  EXPECT_EQ(cef_get_min_log_level(), -1);
+  VLOG(1) << "verbose-one";
+  VLOG(2) << "verbose-two";
+  ShutdownLogging();
+  log = ReadFile(file);
+  EXPECT_NE(log.find(":VERBOSE1:engine_common_test.cc("), std::string::npos)
+      << log;
+  EXPECT_EQ(log.find("verbose-two"), std::string::npos) << log;
+
+  const std::string disabled = temp.path() + "/disabled";
+  InitLogging(LogSwitches(disabled, "disable"));
+  EXPECT_EQ(cef_get_min_log_level(), 3);
+  LOG(ERROR) << "not-written";
+  ShutdownLogging();
+  struct stat st;
+  EXPECT_NE(stat(disabled.c_str(), &st), 0);
+}
+
+}  // namespace
+}  // namespace cefengine
