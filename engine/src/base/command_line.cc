@@ -162,7 +162,7 @@ class CommandLineImpl : public CefCommandLine {
 
   // The production engine supports this on Windows only; on Linux it
   // leaves the command line unchanged, and so does this one.
-  void InitFromString(const CefString& command_line) override {}
+  void InitFromString(const CefString& /*command_line*/) override {}
 
   void Reset() override {
     Modify([](CommandLineData& data) {

@@ -110,7 +110,7 @@ class JsonParser {
   }
 
   ValueNodePtr ParseLiteral(const std::string& word, ValueNodePtr value) {
-    if (data_ + pos_ + word.size() > data_ + size_ ||
+    if (pos_ + word.size() > size_ ||
         std::string(data_ + pos_, word.size()) != word) {
       return Fail("Unexpected token.");
     }
