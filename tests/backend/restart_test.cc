@@ -1,6 +1,8 @@
+#include <netinet/in.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -14,6 +16,7 @@
 #include "backend/backend_state.h"
 #include "backend/hot_restart.h"
 #include "backend/http_client.h"
+#include "backend/port_probe.h"
 #include "tests/backend/backend_fixture.h"
 #include "tests/backend/scripted_server.h"
 #include "tests/instance/recording_client_actions.h"
@@ -112,12 +115,13 @@ TEST_F(RestartTest, SecondConcurrentRestartIsRefused) {
   std::string firstMessage;
   std::thread first([&] { firstOk = RestartBackend("", 0, "", firstMessage); });
   // Wait until the first has claimed the restart.
-  for (int i = 0; i < 500; ++i) {
+  bool claimed = false;
+  for (int i = 0; i < 5000 && !claimed; ++i) {
+    std::this_thread::sleep_for(milliseconds(1));
     std::lock_guard<std::mutex> lock(backendMutex);
-    if (backendState.restartInProgress) {
-      break;
-    }
+    claimed = backendState.restartInProgress;
   }
+  ASSERT_TRUE(claimed);
   std::string message;
   EXPECT_FALSE(RestartBackend("", 0, "", message));
   EXPECT_EQ(message, "backend restart already in progress");
@@ -350,6 +354,34 @@ TEST_F(HandshakeTest, UnansweredHandshake) {
   garbage.raw = "nonsense\r\n\r\n";
   EXPECT_EQ(Refusal(garbage), "failed to request backend shutdown");
   EXPECT_EQ(CurrentBackendPid(), pid_);
+}
+
+}  // namespace
+
+namespace {
+
+// A listener that never accepts: once its queue is full, handshakes go
+// unanswered and a plain connect would block far beyond any deadline.
+TEST(PortProbeTest, FullQueueCountsAsHeldWithinTheBound) {
+  EXPECT_FALSE(IsBackendPortOpenWithin(100));
+
+  int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  ASSERT_GE(listener, 0);
+  sockaddr_in address = {};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(kBackendPort);
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(
+      bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)),
+      0);
+  ASSERT_EQ(listen(listener, 1), 0);
+  for (int i = 0; i < 20; ++i) {
+    Stopwatch watch;
+    EXPECT_TRUE(IsBackendPortOpenWithin(100)) << i;
+    EXPECT_LT(watch.ElapsedMs(), 500) << i;
+  }
+  close(listener);
+  EXPECT_FALSE(IsBackendPortOpenWithin(100));
 }
 
 }  // namespace
