@@ -121,4 +121,14 @@ TEST(DevBackendReady, AppPageStatusIsConfigurable) {
   EXPECT_EQ(Get("/").bytes.rfind("HTTP/1.1 200", 0), 0u);
 }
 
+TEST(DevBackendReady, PortCanBeMovedForDevelopmentUse) {
+  BackendProcess backend(Env{{"KORVEL_BACKEND_PORT", "35581"}});
+  ASSERT_TRUE(WaitUntil([] { return IsPortOpen(35581); }, 5000));
+  EXPECT_FALSE(IsPortOpen(35580));
+  EXPECT_EQ(RawExchange("GET /ready HTTP/1.1\r\nConnection: close\r\n\r\n",
+                        2000, 35581)
+                .status,
+            200);
+}
+
 }  // namespace
