@@ -357,6 +357,13 @@ class BrowserApp : public CefApp, public CefBrowserProcessHandler {
       CefQuitMessageLoop();
     }
   }
+  void OnBeforeChildProcessLaunch(
+      CefRefPtr<CefCommandLine> command_line) override {
+    Emit({{"event", "before_child_launch"},
+          {"type", command_line->GetSwitchValue("type").ToString()},
+          {"flags", ThreadFlags()}});
+    command_line->AppendSwitchWithValue("child-marker", "42");
+  }
   bool OnAlreadyRunningAppRelaunch(
       CefRefPtr<CefCommandLine> command_line,
       const CefString& current_directory) override {

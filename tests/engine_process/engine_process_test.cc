@@ -540,6 +540,11 @@ TEST_F(EngineProcessTest, RendererRoleRoundTripsMessages) {
   EXPECT_NE(cmdline.find(std::string("--type=renderer\0", 16)),
             std::string::npos);
   EXPECT_NE(cmdline.find("--log-file=" + log_path()), std::string::npos);
+  // The application may edit the child's command line before the launch.
+  const json before_launch = app.WaitFor("before_child_launch");
+  EXPECT_EQ(before_launch["type"], "renderer");
+  EXPECT_EQ(before_launch["flags"]["on_ui"], true);
+  EXPECT_NE(cmdline.find("--child-marker=42"), std::string::npos);
 
   const json webkit = app.WaitFor("webkit_initialized");
   EXPECT_EQ(webkit["pid"], renderer);

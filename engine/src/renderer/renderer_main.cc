@@ -112,8 +112,11 @@ int RunRendererProcess(const CefMainArgs& args, CefRefPtr<CefApp> application) {
     UnregisterThread(TID_RENDERER);
     queue->StopAccepting();
   }
-  signal(SIGTERM, SIG_DFL);
-  signal(SIGINT, SIG_DFL);
+  // The browser's death sends SIGTERM (parent-death signal) at about the
+  // same time as it closes the channel; a late one must not turn this
+  // orderly end into a kill.
+  signal(SIGTERM, SIG_IGN);
+  signal(SIGINT, SIG_IGN);
   close(g_signal_pipe[0]);
   close(g_signal_pipe[1]);
   ShutdownLogging();
