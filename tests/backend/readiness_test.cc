@@ -46,7 +46,8 @@ TEST_F(WaitForBackendTest, ReturnsOnThirdProbeAfterTwoPauses) {
   printf("third-probe wait: %lld ms\n", elapsed);
   EXPECT_EQ(server.Requests().size(), 3u);
   EXPECT_GE(elapsed, 100);
-  EXPECT_LT(elapsed, 400);
+  // Far below the 2.45 s of a wait that ran through all its probes.
+  EXPECT_LT(elapsed, 1000);
 }
 
 TEST_F(WaitForBackendTest, GivesUpAfterFiftyProbes) {

@@ -164,7 +164,7 @@ TEST_F(RestartTest, BackendNotGoneAfterKillGivesUp) {
   printf("exit wait and kill wait: %lld ms\n", elapsed);
   EXPECT_EQ(message, "backend did not exit in time");
   EXPECT_GE(elapsed, 13000);
-  EXPECT_LT(elapsed, 15000);
+  EXPECT_LT(elapsed, 16000);
   ExpectFlagsCleared();
   EXPECT_EQ(recording::CloseCount(), 0);
 
@@ -186,7 +186,7 @@ TEST_F(RestartTest, PortHeldAfterExitGivesUpAfterFiveSeconds) {
   printf("port wait: %lld ms\n", elapsed);
   EXPECT_EQ(message, "backend port did not close");
   EXPECT_GE(elapsed, 5000);
-  EXPECT_LT(elapsed, 6500);
+  EXPECT_LT(elapsed, 7000);
   // No new backend was started.
   EXPECT_TRUE(WaitForBackendState(false, 0));
   ExpectFlagsCleared();
@@ -221,7 +221,7 @@ TEST_F(RestartTest, LaunchFailureGivesUpAfterFiveSeconds) {
   EXPECT_FALSE(ok);
   EXPECT_EQ(message, "backend failed to start");
   EXPECT_GE(elapsed, 5000);
-  EXPECT_LT(elapsed, 5500);
+  EXPECT_LT(elapsed, 6000);
   ExpectFlagsCleared();
   // A failed launch during a restart is the restart's to report.
   EXPECT_EQ(recording::CloseCount(), 0);
@@ -342,6 +342,8 @@ TEST_F(HandshakeTest, RefusalWithoutUsableMessage) {
   EXPECT_EQ(Refusal(Refuse(500, "<html>busy</html>")), fallback);
   EXPECT_EQ(Refusal(Refuse(409, R"({"message": 7})")), fallback);
   EXPECT_EQ(Refusal(Refuse(409, R"({"message": ""})")), fallback);
+  EXPECT_EQ(Refusal(Refuse(409, R"(["message"])")), fallback);
+  EXPECT_EQ(Refusal(Refuse(503, R"({"error": "busy"})")), fallback);
   EXPECT_EQ(recording::CloseCount(), 0);
 }
 
