@@ -66,4 +66,18 @@ TEST_F(ProcessExitTest, KilledParentTakesBackendAlong) {
   EXPECT_EQ(WTERMSIG(status), SIGKILL);
 }
 
+// Started with stdout and stderr closed, the launcher's pipe lands on those
+// very descriptors; the backend must still get the pipe as both streams.
+TEST_F(ProcessExitTest, ClosedStandardStreamsStillReachTheBackend) {
+  SpawnedProcess helper;
+  pid_t backend = LaunchThrough(helper, "closed-streams");
+  ASSERT_GT(backend, 0);
+  OrphanGuard guard(backend);
+  Report report = ReadReport(backend, milliseconds(5000));
+  EXPECT_EQ(report["fds"], "0,1,2");
+  EXPECT_EQ(report["stdout"].rfind("pipe:", 0), 0u) << report["stdout"];
+  EXPECT_EQ(report["stdout"], report["stderr"]);
+  helper.Wait();
+}
+
 }  // namespace

@@ -1,7 +1,9 @@
 // A browser process in miniature for the process-exit tests: it starts a
 // backend through the launcher, prints the backend's pid on stdout and then
 // either returns from main (argument "exit") or waits to be killed
-// ("hang"). Usage: launch_helper DATA_DIR WORK_DIR exit|hang
+// ("hang"). "closed-streams" starts with stdout and stderr closed, as when
+// the program is launched with them closed, and then acts as "exit".
+// Usage: launch_helper DATA_DIR WORK_DIR exit|hang|closed-streams
 #include <stdio.h>
 #include <string.h>
 #include <sys/stat.h>
@@ -24,6 +26,12 @@ int main(int argc, char** argv) {
     return 2;
   }
   SetDataDirForTesting(argv[1]);
+  int out = 1;
+  if (strcmp(argv[3], "closed-streams") == 0) {
+    out = dup(1);
+    close(1);
+    close(2);
+  }
   StartBackend();
   if (!WaitForBackendState(true, 5000)) {
     return 3;
@@ -44,8 +52,7 @@ int main(int argc, char** argv) {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  printf("%d\n", static_cast<int>(pid));
-  fflush(stdout);
+  dprintf(out, "%d\n", static_cast<int>(pid));
   if (strcmp(argv[3], "hang") == 0) {
     for (;;) {
       pause();
