@@ -1,0 +1,454 @@
+// Windows and browser views of the development engine, checked on a real X
+// server with openbox: what the window manager reports (map state,
+// _NET_WM_STATE, WM_CLASS, frame extents, geometry) after each operation of
+// views_test_app, and what the user's mouse does to a frameless window.
+
+#include <stdlib.h>
+
+#include <algorithm>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "tests/engine_views/views_harness.h"
+
+namespace views_test {
+namespace {
+
+// A data: URL of |html|, escaped so that no parser trips over it.
+std::string DataUrl(const std::string& html) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string url = "data:text/html;charset=utf-8,";
+  for (unsigned char c : html) {
+    if (isalnum(c) || c == '-' || c == '_' || c == '.') {
+      url += static_cast<char>(c);
+    } else {
+      url += '%';
+      url += kHex[c >> 4];
+      url += kHex[c & 15];
+    }
+  }
+  return url;
+}
+
+constexpr char kPageColor[] = "#2A6F3C";
+
+// A page filling the window with one colour that reports each mouse press
+// in its title.
+std::string ClickPage() {
+  return DataUrl(
+      "<html><body style='margin:0;height:100vh;background:#2a6f3c' "
+      "onmousedown=\"document.title='down '+event.clientX+','+event.clientY\">"
+      "</body></html>");
+}
+
+unsigned long XidOf(const json& created) {
+  return created.value("xid", 0UL);
+}
+
+bool GeometryIs(unsigned long xid, int x, int y, int width, int height) {
+  const Geometry g = GetGeometry(xid);
+  return g.x == x && g.y == y && g.width == width && g.height == height;
+}
+
+::testing::AssertionResult WaitForGeometry(unsigned long xid,
+                                           int x,
+                                           int y,
+                                           int width,
+                                           int height) {
+  if (WaitUntil([&] { return GeometryIs(xid, x, y, width, height); })) {
+    return ::testing::AssertionSuccess();
+  }
+  const Geometry g = GetGeometry(xid);
+  return ::testing::AssertionFailure()
+         << "geometry " << g.x << "," << g.y << " " << g.width << "x"
+         << g.height << ", wanted " << x << "," << y << " " << width << "x"
+         << height;
+}
+
+json WaitForTitle(ViewsApp& app, const std::string& title) {
+  return app.WaitFor(
+      [&](const json& event) {
+        return event.value("event", "") == "title" &&
+               event.value("title", "") == title;
+      },
+      milliseconds(5000));
+}
+
+// Hidden at creation, shown on request; the class given on the command line
+// is on the window from the start, one the application sets itself survives
+// hiding and showing, and the X window keeps its id while the page loads.
+TEST(EngineViewsTest, WindowMapsHiddenKeepsClassIdAndFramelessness) {
+  ViewsApp app({"--class=ViewsTestClass"});
+  app.Command("create 1 url=" + ClickPage() + " x=100 y=100 w=640 h=480");
+  const unsigned long xid = XidOf(app.WaitForEvent("window_created", 1));
+  ASSERT_NE(xid, 0UL);
+  ASSERT_FALSE(app.WaitForEvent("load_end").is_null());
+
+  EXPECT_EQ(MapState(xid), "IsUnMapped");
+  EXPECT_EQ(Property(xid, "WM_CLASS"),
+            "WM_CLASS(STRING) = \"ViewsTestClass\", \"ViewsTestClass\"");
+  json state = app.State(1);
+  EXPECT_FALSE(state["visible"]);
+  EXPECT_FALSE(state["drawn"]);
+  EXPECT_GT(state["browser"].get<int>(), 0);
+  EXPECT_TRUE(state["view_in_window"]);
+  EXPECT_TRUE(state["view_for_browser"]);
+
+  app.Command("show 1");
+  EXPECT_TRUE(WaitUntil([&] { return MapState(xid) == "IsViewable"; }));
+  state = app.State(1);
+  EXPECT_TRUE(state["visible"]);
+  EXPECT_TRUE(state["drawn"]);
+  // Still the window that was created, after the page has been drawn.
+  EXPECT_EQ(state["xid"].get<unsigned long>(), xid);
+  EXPECT_NE(
+      Shell("xdotool search --class ViewsTestClass").find(std::to_string(xid)),
+      std::string::npos);
+
+  app.Command("setclass 1 KorVel");
+  EXPECT_EQ(Property(xid, "WM_CLASS"), "WM_CLASS(STRING) = \"KorVel\"");
+  app.Command("hide 1");
+  EXPECT_TRUE(WaitUntil([&] { return MapState(xid) == "IsUnMapped"; }));
+  EXPECT_FALSE(app.State(1)["visible"]);
+  app.Command("show 1");
+  EXPECT_TRUE(WaitUntil([&] { return MapState(xid) == "IsViewable"; }));
+  EXPECT_EQ(Property(xid, "WM_CLASS"), "WM_CLASS(STRING) = \"KorVel\"");
+
+  app.Command("title 1 Views Title");
+  EXPECT_EQ(Property(xid, "_NET_WM_NAME"),
+            "_NET_WM_NAME(UTF8_STRING) = \"Views Title\"");
+  EXPECT_EQ(app.State(1)["title"], "Views Title");
+
+  // No decoration on the frameless window; a normal window gets openbox's.
+  EXPECT_TRUE(WaitUntil([&] {
+    return Property(xid, "_NET_FRAME_EXTENTS") ==
+           "_NET_FRAME_EXTENTS(CARDINAL) = 0, 0, 0, 0";
+  }));
+  app.Command("create 2 frameless=0 show=1 x=50 y=50 w=300 h=200");
+  const unsigned long framed = XidOf(app.WaitForEvent("window_created", 2));
+  EXPECT_TRUE(WaitUntil([&] { return MapState(framed) == "IsViewable"; }));
+  EXPECT_TRUE(WaitUntil([&] {
+    const std::string extents = Property(framed, "_NET_FRAME_EXTENTS");
+    return extents.find("=") != std::string::npos &&
+           extents.find("0, 0, 0, 0") == std::string::npos;
+  })) << Property(framed, "_NET_FRAME_EXTENTS");
+
+  EXPECT_TRUE(app.Quit());
+}
+
+// Bounds, size and position as the window manager sees them, centring in
+// the work area, and a minimum size that neither the program nor the user
+// can undercut.
+TEST(EngineViewsTest, BoundsCentreAndMinimumSize) {
+  ViewsApp app;
+  app.Command("create 1 show=1 minw=600 minh=400 x=50 y=60 w=700 h=500");
+  const unsigned long xid = XidOf(app.WaitForEvent("window_created", 1));
+  ASSERT_TRUE(WaitUntil([&] { return MapState(xid) == "IsViewable"; }));
+  EXPECT_TRUE(WaitForGeometry(xid, 50, 60, 700, 500));
+  EXPECT_EQ(app.State(1)["bounds"], json({50, 60, 700, 500}));
+  EXPECT_NE(Property(xid, "WM_NORMAL_HINTS")
+                .find("program specified minimum size: 600 by 400"),
+            std::string::npos)
+      << Property(xid, "WM_NORMAL_HINTS");
+
+  app.Command("bounds 1 200 150 800 600");
+  EXPECT_TRUE(WaitForGeometry(xid, 200, 150, 800, 600));
+  app.Command("size 1 900 650");
+  EXPECT_TRUE(WaitForGeometry(xid, 200, 150, 900, 650));
+  app.Command("position 1 10 20");
+  EXPECT_TRUE(WaitForGeometry(xid, 10, 20, 900, 650));
+  EXPECT_EQ(app.State(1)["bounds"], json({10, 20, 900, 650}));
+
+  // 1920x1080 screen without panels: the work area is the whole screen.
+  app.Command("center 1 1200 685");
+  EXPECT_TRUE(WaitForGeometry(xid, 360, 197, 1200, 685));
+  app.Command("center 1 3000 2000");
+  EXPECT_TRUE(WaitForGeometry(xid, 0, 0, 1920, 1080));
+
+  app.Command("bounds 1 100 100 700 500");
+  EXPECT_TRUE(WaitForGeometry(xid, 100, 100, 700, 500));
+  // The user (here xdotool) cannot shrink the window below its minimum...
+  Shell("xdotool windowsize " + std::to_string(xid) + " 200 100");
+  EXPECT_TRUE(WaitForGeometry(xid, 100, 100, 600, 400));
+  // ...and neither can the program.
+  app.Command("bounds 1 100 100 300 200");
+  EXPECT_TRUE(WaitForGeometry(xid, 100, 100, 600, 400));
+  EXPECT_EQ(app.State(1)["bounds"], json({100, 100, 600, 400}));
+
+  EXPECT_TRUE(app.Quit());
+}
+
+// Each state change as openbox reports it in _NET_WM_STATE / WM_STATE, and
+// the window's own answers.
+TEST(EngineViewsTest, MaximiseMinimiseFullscreenAlwaysOnTop) {
+  ViewsApp app;
+  app.Command("create 1 show=1 x=100 y=100 w=640 h=480");
+  const unsigned long xid = XidOf(app.WaitForEvent("window_created", 1));
+  ASSERT_TRUE(WaitUntil([&] { return MapState(xid) == "IsViewable"; }));
+
+  app.Command("maximize 1");
+  EXPECT_TRUE(WaitUntil([&] {
+    return HasState(xid, "_NET_WM_STATE_MAXIMIZED_VERT") &&
+           HasState(xid, "_NET_WM_STATE_MAXIMIZED_HORZ");
+  }));
+  EXPECT_TRUE(WaitForGeometry(xid, 0, 0, 1920, 1080));
+  EXPECT_TRUE(app.State(1)["maximized"]);
+  app.Command("restore 1");
+  EXPECT_TRUE(WaitUntil(
+      [&] { return !HasState(xid, "_NET_WM_STATE_MAXIMIZED_VERT"); }));
+  EXPECT_TRUE(WaitForGeometry(xid, 100, 100, 640, 480));
+  EXPECT_FALSE(app.State(1)["maximized"]);
+
+  app.Command("minimize 1");
+  EXPECT_TRUE(WaitUntil([&] {
+    return HasState(xid, "_NET_WM_STATE_HIDDEN") &&
+           Property(xid, "WM_STATE").find("Iconic") != std::string::npos;
+  }));
+  json state = app.State(1);
+  EXPECT_TRUE(state["minimized"]);
+  // A minimised window still counts as visible.
+  EXPECT_TRUE(state["visible"]);
+  app.Command("restore 1");
+  EXPECT_TRUE(WaitUntil([&] {
+    return !HasState(xid, "_NET_WM_STATE_HIDDEN") &&
+           MapState(xid) == "IsViewable";
+  }));
+  EXPECT_FALSE(app.State(1)["minimized"]);
+
+  // Restoring a window minimised from maximised brings it back maximised.
+  app.Command("maximize 1");
+  EXPECT_TRUE(
+      WaitUntil([&] { return HasState(xid, "_NET_WM_STATE_MAXIMIZED_VERT"); }));
+  app.Command("minimize 1");
+  EXPECT_TRUE(WaitUntil([&] { return HasState(xid, "_NET_WM_STATE_HIDDEN"); }));
+  app.Command("restore 1");
+  EXPECT_TRUE(
+      WaitUntil([&] { return !HasState(xid, "_NET_WM_STATE_HIDDEN"); }));
+  EXPECT_TRUE(HasState(xid, "_NET_WM_STATE_MAXIMIZED_VERT"));
+  EXPECT_TRUE(app.State(1)["maximized"]);
+  app.Command("restore 1");
+  EXPECT_TRUE(WaitForGeometry(xid, 100, 100, 640, 480));
+
+  app.Command("fullscreen 1 1");
+  EXPECT_TRUE(
+      WaitUntil([&] { return HasState(xid, "_NET_WM_STATE_FULLSCREEN"); }));
+  EXPECT_TRUE(WaitForGeometry(xid, 0, 0, 1920, 1080));
+  EXPECT_TRUE(app.State(1)["fullscreen"]);
+  app.Command("fullscreen 1 0");
+  EXPECT_TRUE(
+      WaitUntil([&] { return !HasState(xid, "_NET_WM_STATE_FULLSCREEN"); }));
+  EXPECT_TRUE(WaitForGeometry(xid, 100, 100, 640, 480));
+  EXPECT_FALSE(app.State(1)["fullscreen"]);
+
+  app.Command("ontop 1 1");
+  EXPECT_TRUE(WaitUntil([&] { return HasState(xid, "_NET_WM_STATE_ABOVE"); }));
+  EXPECT_TRUE(app.State(1)["on_top"]);
+  // Hiding withdraws the window; showing it again must keep it on top.
+  app.Command("hide 1");
+  EXPECT_TRUE(WaitUntil([&] { return MapState(xid) == "IsUnMapped"; }));
+  app.Command("show 1");
+  EXPECT_TRUE(WaitUntil([&] { return MapState(xid) == "IsViewable"; }));
+  EXPECT_TRUE(WaitUntil([&] { return HasState(xid, "_NET_WM_STATE_ABOVE"); }));
+  app.Command("ontop 1 0");
+  EXPECT_TRUE(WaitUntil([&] { return !HasState(xid, "_NET_WM_STATE_ABOVE"); }));
+  EXPECT_FALSE(app.State(1)["on_top"]);
+  // Still the same X window after all of it.
+  EXPECT_EQ(app.State(1)["xid"].get<unsigned long>(), xid);
+
+  EXPECT_TRUE(app.Quit());
+}
+
+// The window manager's close button and CefWindow::Close both ask
+// CanClose; a refusal keeps the window, a consent closes it. A window with a
+// page closes through its browser's close sequence.
+TEST(EngineViewsTest, CloseOnlyWhenTheDelegateAgrees) {
+  ViewsApp app;
+  app.Command("create 1 show=1 canclose=0 x=100 y=100 w=400 h=300");
+  const unsigned long xid = XidOf(app.WaitForEvent("window_created", 1));
+  ASSERT_TRUE(WaitUntil([&] { return MapState(xid) == "IsViewable"; }));
+
+  RequestClose(xid);
+  json answer = app.WaitForEvent("can_close", 1);
+  ASSERT_FALSE(answer.is_null());
+  EXPECT_FALSE(answer["answer"]);
+  app.Command("close 1");
+  EXPECT_EQ(app.Events("can_close").size(), 2u);
+  EXPECT_EQ(MapState(xid), "IsViewable");
+  EXPECT_FALSE(app.State(1)["closed"]);
+  EXPECT_TRUE(app.Events("window_closing").empty());
+
+  app.Command("canclose 1 1");
+  RequestClose(xid);
+  EXPECT_FALSE(app.WaitForEvent("window_destroyed", 1).is_null());
+  EXPECT_EQ(app.Events("window_closing").size(), 1u);
+  EXPECT_EQ(app.Events("can_close").back()["answer"], true);
+  EXPECT_TRUE(WaitUntil([&] { return MapState(xid).empty(); }));
+
+  // With a page: the first CanClose starts the browser's close and refuses;
+  // the browser then closes the window, the view lets go of the browser
+  // before its OnBeforeClose, and the window goes last.
+  app.Command("create 2 url=" + ClickPage() + " show=1 w=400 h=300");
+  const unsigned long page_xid = XidOf(app.WaitForEvent("window_created", 2));
+  const json loaded = app.WaitForEvent("load_end");
+  ASSERT_FALSE(loaded.is_null());
+  const int browser = loaded["browser"];
+  RequestClose(page_xid);
+  ASSERT_FALSE(app.WaitForEvent("window_destroyed", 2).is_null());
+  EXPECT_TRUE(WaitUntil([&] { return MapState(page_xid).empty(); }));
+  const auto destroyed = app.Events("view_browser_destroyed");
+  const auto closed = app.Events("before_close");
+  ASSERT_EQ(destroyed.size(), 1u);
+  ASSERT_EQ(closed.size(), 1u);
+  EXPECT_EQ(destroyed[0]["browser"], browser);
+  EXPECT_EQ(closed[0]["browser"], browser);
+
+  EXPECT_TRUE(app.Quit());
+}
+
+// A press inside a draggable region moves the frameless window and never
+// reaches the page; presses outside the regions (or in a no-drag hole) go to
+// the page and move nothing.
+TEST(EngineViewsTest, DraggableRegionMovesFramelessWindow) {
+  ViewsApp app;
+  app.Command("create 1 url=" + ClickPage() +
+              " show=1 x=200 y=150 w=600 h=400");
+  const unsigned long xid = XidOf(app.WaitForEvent("window_created", 1));
+  ASSERT_FALSE(app.WaitForEvent("load_end").is_null());
+  ASSERT_TRUE(WaitForGeometry(xid, 200, 150, 600, 400));
+  app.Command("drag 1 0,0,600,40,1;500,0,100,40,0");
+
+  Shell("xdotool mousemove 400 170 mousedown 1");
+  Shell("xdotool mousemove 430 200");
+  Shell("xdotool mousemove 500 270");
+  Shell("xdotool mouseup 1");
+  EXPECT_TRUE(WaitForGeometry(xid, 300, 250, 600, 400));
+  EXPECT_EQ(app.State(1)["bounds"], json({300, 250, 600, 400}));
+
+  // The no-drag hole at the right end of the bar belongs to the page.
+  Shell("xdotool mousemove 850 270 click 1");
+  EXPECT_FALSE(WaitForTitle(app, "down 550,20").is_null());
+  // So does everything below the bar.
+  Shell("xdotool mousemove 400 450 click 1");
+  EXPECT_FALSE(WaitForTitle(app, "down 100,200").is_null());
+  EXPECT_TRUE(GeometryIs(xid, 300, 250, 600, 400));
+  // The drag press itself never reached the page.
+  for (const json& title : app.Events("title")) {
+    EXPECT_NE(title["title"], "down 200,20");
+  }
+
+  // Without regions the bar is page again.
+  app.Command("drag 1 none");
+  Shell("xdotool mousemove 500 270 click 1");
+  EXPECT_FALSE(WaitForTitle(app, "down 200,20").is_null());
+  EXPECT_TRUE(GeometryIs(xid, 300, 250, 600, 400));
+
+  EXPECT_TRUE(app.Quit());
+}
+
+// The page fills the frameless window edge to edge on screen.
+TEST(EngineViewsTest, FramelessWindowShowsItsPage) {
+  TempDir shots;
+  ViewsApp app;
+  app.Command("create 1 url=" + ClickPage() +
+              " show=1 x=300 y=200 w=640 h=400");
+  const unsigned long xid = XidOf(app.WaitForEvent("window_created", 1));
+  ASSERT_FALSE(app.WaitForEvent("load_end").is_null());
+  ASSERT_TRUE(WaitForGeometry(xid, 300, 200, 640, 400));
+
+  const std::string png = shots.path() + "/screen.png";
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        Shell("import -window root '" + png + "'");
+        return PixelAt(png, 620, 400) == kPageColor;
+      },
+      milliseconds(10000)))
+      << PixelAt(png, 620, 400);
+  // Edge to edge: the first and last pixels of the window are the page's,
+  // the pixels just outside are not.
+  EXPECT_EQ(PixelAt(png, 300, 200), kPageColor);
+  EXPECT_EQ(PixelAt(png, 939, 599), kPageColor);
+  EXPECT_NE(PixelAt(png, 299, 199), kPageColor);
+  EXPECT_NE(PixelAt(png, 940, 600), kPageColor);
+  if (const char* keep = getenv("ENGINE_VIEWS_SCREENSHOT")) {
+    Shell("cp '" + png + "' '" + keep + "'");
+  }
+
+  EXPECT_TRUE(app.Quit());
+}
+
+// Activation, stacking and keyboard focus of the page.
+TEST(EngineViewsTest, ActivateBringToTopAndFocus) {
+  ViewsApp app;
+  app.Command("create 1 url=" + ClickPage() + " show=1 x=0 y=0 w=400 h=300");
+  const unsigned long first = XidOf(app.WaitForEvent("window_created", 1));
+  ASSERT_FALSE(app.WaitForEvent("load_end").is_null());
+  app.Command("create 2 show=1 x=200 y=100 w=400 h=300");
+  const unsigned long second = XidOf(app.WaitForEvent("window_created", 2));
+  ASSERT_TRUE(WaitUntil([&] { return MapState(second) == "IsViewable"; }));
+
+  auto active_window = [] { return Shell("xprop -root _NET_ACTIVE_WINDOW"); };
+  app.Command("activate 1");
+  EXPECT_TRUE(WaitUntil([&] {
+    return active_window().find(Hex(first)) != std::string::npos;
+  })) << active_window();
+  EXPECT_TRUE(WaitUntil([&] { return app.State(1)["active"] == true; }));
+  EXPECT_FALSE(app.State(2)["active"]);
+
+  app.Command("focus 1");
+  EXPECT_TRUE(WaitUntil([&] { return app.State(1)["view_focused"] == true; }));
+
+  app.Command("bringtotop 2");
+  EXPECT_TRUE(WaitUntil([&] {
+    const std::string stacking = Shell("xprop -root _NET_CLIENT_LIST_STACKING");
+    return stacking.rfind(Hex(second)) > stacking.rfind(Hex(first));
+  })) << Shell("xprop -root _NET_CLIENT_LIST_STACKING");
+
+  EXPECT_TRUE(app.Quit());
+}
+
+// A popup of a page gets a browser view: placed by the opener's delegate
+// when it wants to, else in a window of the engine's own.
+TEST(EngineViewsTest, PopupsGetViewsAndWindows) {
+  ViewsApp app;
+  const std::string popup_url = DataUrl("<title>popup</title>");
+  app.Command("create 1 url=" + ClickPage() + " ownpopups=1 show=1");
+  ASSERT_FALSE(app.WaitForEvent("load_end").is_null());
+  app.Command("js 1 window.open('" + popup_url +
+              "','_blank','left=50,top=60,width=500,height=300')");
+  const json own = app.WaitForEvent("popup_view");
+  ASSERT_FALSE(own.is_null());
+  EXPECT_TRUE(own["own"]);
+  EXPECT_TRUE(own["view_found"]);
+  const unsigned long own_xid = XidOf(app.WaitForEvent("window_created", 1000));
+  ASSERT_NE(own_xid, 0UL);
+  EXPECT_TRUE(WaitUntil([&] { return MapState(own_xid) == "IsViewable"; }));
+  EXPECT_GT(app.State(1000)["browser"].get<int>(), 0);
+
+  const std::string clients_before = Shell("xprop -root _NET_CLIENT_LIST");
+  app.Command("create 2 url=" + ClickPage() + " ownpopups=0 show=1");
+  ASSERT_FALSE(app.WaitFor([](const json& e) {
+                    return e.value("event", "") == "load_end" &&
+                           e.value("browser", 0) > 2;
+                  })
+                   .is_null());
+  const size_t popups_before = app.Events("popup_view").size();
+  app.Command("js 2 window.open('" + popup_url +
+              "','_blank','left=70,top=80,width=300,height=200')");
+  ASSERT_TRUE(WaitUntil([&] {
+    return app.Events("popup_view").size() > popups_before;
+  })) << app.Transcript();
+  EXPECT_FALSE(app.Events("popup_view").back()["own"]);
+  // The engine's own window for it: two more clients (window 2 and the
+  // popup's) than before window 2 existed.
+  EXPECT_TRUE(WaitUntil([&] {
+    const std::string clients = Shell("xprop -root _NET_CLIENT_LIST");
+    return std::count(clients.begin(), clients.end(), ',') ==
+           std::count(clients_before.begin(), clients_before.end(), ',') + 2;
+  })) << Shell("xprop -root _NET_CLIENT_LIST");
+
+  EXPECT_TRUE(app.Quit());
+}
+
+}  // namespace
+}  // namespace views_test
