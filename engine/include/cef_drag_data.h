@@ -7,8 +7,7 @@
 #include <vector>
 
 #include "include/cef_base.h"
-
-class CefImage;
+#include "include/cef_image.h"
 
 // Any thread; setters do nothing on read-only data.
 class CefDragData : public virtual CefBaseRefCounted {

@@ -6,9 +6,8 @@
 #pragma once
 
 #include "include/cef_base.h"
+#include "include/cef_shared_memory_region.h"
 #include "include/cef_values.h"
-
-class CefSharedMemoryRegion;
 
 typedef cef_process_id_t CefProcessId;
 

@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "include/cef_base.h"
+#include "include/internal/cef_types_browser.h"
 
 class CefPostData;
+class CefPostDataElement;
 
 // Requests handed to a handler callback are read-only unless the callback's
 // documentation says otherwise; setters on them do nothing.
@@ -55,6 +57,36 @@ class CefRequest : public virtual CefBaseRefCounted {
   // Unique within the process for requests seen by handlers; 0 for requests
   // made with Create().
   virtual uint64_t GetIdentifier() = 0;
+};
+
+// The body of a request. Requests seen by the development engine's handlers
+// never expose one.
+class CefPostData : public virtual CefBaseRefCounted {
+ public:
+  typedef std::vector<CefRefPtr<CefPostDataElement>> ElementVector;
+
+  virtual bool IsReadOnly() = 0;
+  virtual bool HasExcludedElements() = 0;
+  virtual size_t GetElementCount() = 0;
+  virtual void GetElements(ElementVector& elements) = 0;
+  virtual bool RemoveElement(CefRefPtr<CefPostDataElement> element) = 0;
+  virtual bool AddElement(CefRefPtr<CefPostDataElement> element) = 0;
+  virtual void RemoveElements() = 0;
+};
+
+// One part of a request body: bytes or a file.
+class CefPostDataElement : public virtual CefBaseRefCounted {
+ public:
+  typedef cef_postdataelement_type_t Type;
+
+  virtual bool IsReadOnly() = 0;
+  virtual void SetToEmpty() = 0;
+  virtual void SetToFile(const CefString& fileName) = 0;
+  virtual void SetToBytes(size_t size, const void* bytes) = 0;
+  virtual Type GetType() = 0;
+  virtual CefString GetFile() = 0;
+  virtual size_t GetBytesCount() = 0;
+  virtual size_t GetBytes(size_t size, void* bytes) = 0;
 };
 
 #endif  // CEF_INCLUDE_CEF_REQUEST_H_

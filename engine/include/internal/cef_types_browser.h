@@ -1,4 +1,5 @@
-// Plain types of the browser interfaces: zoom commands, and those that only
+// Plain types of the browser interfaces: request bodies, zoom commands, and
+// those that only
 // handler callbacks use (cursor changes, touch handles, accelerated paint),
 // which the development engine never produces but which handlers written for
 // the real engine name.
@@ -17,6 +18,13 @@
 #ifdef __cplusplus
 extern "C" {
 #endif
+
+typedef enum {
+  PDE_TYPE_EMPTY = 0,
+  PDE_TYPE_BYTES,
+  PDE_TYPE_FILE,
+  PDE_TYPE_NUM_VALUES,
+} cef_postdataelement_type_t;
 
 typedef enum {
   CEF_ZOOM_COMMAND_OUT,

@@ -1,0 +1,45 @@
+// CefProcessMessage: a name and an argument list.
+
+#ifndef CEFENGINE_BROWSER_BROWSER_PROCESS_MESSAGE_IMPL_H_
+#define CEFENGINE_BROWSER_BROWSER_PROCESS_MESSAGE_IMPL_H_
+
+#include <mutex>
+
+#include "include/cef_process_message.h"
+
+namespace cefengine {
+
+class CefProcessMessageImpl : public CefProcessMessage {
+ public:
+  // |arguments| null gives an empty list. The message keeps |arguments|
+  // itself, not a copy.
+  CefProcessMessageImpl(const CefString& name,
+                        CefRefPtr<CefListValue> arguments);
+  CefProcessMessageImpl(const CefProcessMessageImpl&) = delete;
+  CefProcessMessageImpl& operator=(const CefProcessMessageImpl&) = delete;
+
+  // Freezes the message and its arguments (done when it is sent). Earlier
+  // references to the argument list keep the writable list, which no longer
+  // belongs to the message.
+  void SetReadOnly();
+
+  // CefProcessMessage methods:
+  bool IsValid() override;
+  bool IsReadOnly() override;
+  CefRefPtr<CefProcessMessage> Copy() override;
+  CefString GetName() override;
+  CefRefPtr<CefListValue> GetArgumentList() override;
+  CefRefPtr<CefSharedMemoryRegion> GetSharedMemoryRegion() override;
+
+ private:
+  const CefString name_;
+  std::mutex mutex_;
+  CefRefPtr<CefListValue> arguments_;
+  bool read_only_ = false;
+
+  IMPLEMENT_REFCOUNTING(CefProcessMessageImpl);
+};
+
+}  // namespace cefengine
+
+#endif  // CEFENGINE_BROWSER_BROWSER_PROCESS_MESSAGE_IMPL_H_
