@@ -17,8 +17,9 @@ void StartSignalWatcher(std::function<void(int)> onSignal);
 void SetListeningSocket(int fd);
 
 // Ends the process with `status`. With `holdPortMs` above 0 a forked child
-// keeps the listening socket open that much longer, so the port stays taken
-// although the backend itself has exited and been reaped.
+// keeps the listening socket open that much longer without accepting, like
+// a socket inherited by a leftover child process: the backend has exited and
+// been reaped, yet connects to the port still succeed (they queue).
 [[noreturn]] void ExitBackend(int status, int holdPortMs);
 
 // Ends the process by `signal` (with its default action, no core file),

@@ -15,6 +15,7 @@ constexpr int kReadTimeoutMs = 5000;
 constexpr int kWriteTimeoutMs = 5000;
 constexpr int kDeliveryTimeoutMs = 1000;
 constexpr size_t kThreads = 32;
+constexpr int kBacklog = 4096;
 
 bool WaitFor(int sock, short events, int timeoutMs) {
   pollfd entry = {sock, events, 0};
@@ -162,7 +163,14 @@ RecordingServer::RecordingServer(BackendState& state) : state_(state) {
 }
 
 bool RecordingServer::Bind(int port) {
-  return bind_to_port("127.0.0.1", port);
+  if (!bind_to_port("127.0.0.1", port))
+    return false;
+  // httplib listens with a backlog of 5: a page load opening connections in
+  // a burst, or the shell's probes while nothing accepts (a port holder),
+  // would overflow it, and every dropped handshake costs the client a
+  // second. Listening again only enlarges the queue.
+  ::listen(svr_sock_.load(), kBacklog);
+  return true;
 }
 
 int RecordingServer::ListeningSocket() const {
