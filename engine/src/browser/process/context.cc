@@ -62,7 +62,8 @@ struct Context {
   bool quit_requested = false;
 };
 
-Context* g_context = nullptr;
+// Read by any thread, written on the UI thread in CefInitialize/CefShutdown.
+std::atomic<Context*> g_context{nullptr};
 std::atomic<bool> g_initialized{false};
 int g_exit_code = kResultNormalExit;
 
@@ -260,7 +261,7 @@ void CreateProfile(Context* context, const std::string& storage) {
   context->profile = profile;
 }
 
-// Undoes a partial CefInitialize.
+// Stops what CefInitialize started, in reverse order.
 void TearDown(Context* context) {
   if (context->singleton)
     context->singleton->StopListening();
@@ -281,7 +282,6 @@ void TearDown(Context* context) {
   context->owned_app.reset();
   // The profile's files are closed now; a successor may take the directory.
   context->singleton.reset();
-  ShutdownLogging();
 }
 
 }  // namespace
@@ -291,7 +291,8 @@ bool IsInitialized() {
 }
 
 CefRefPtr<CefApp> GetApp() {
-  return g_context ? g_context->app : nullptr;
+  Context* context = g_context;
+  return context ? context->app : nullptr;
 }
 
 CefRefPtr<CefBrowserProcessHandler> GetBrowserProcessHandler() {
@@ -300,15 +301,18 @@ CefRefPtr<CefBrowserProcessHandler> GetBrowserProcessHandler() {
 }
 
 const CefSettings& GetSettings() {
-  return g_context ? g_context->settings : EmptySettings();
+  Context* context = g_context;
+  return context ? context->settings : EmptySettings();
 }
 
 CefRefPtr<CefCommandLine> GetCommandLine() {
-  return g_context ? g_context->command_line : nullptr;
+  Context* context = g_context;
+  return context ? context->command_line : nullptr;
 }
 
 QWebEngineProfile* GetProfile() {
-  return g_context ? g_context->profile : nullptr;
+  Context* context = g_context;
+  return context ? context->profile : nullptr;
 }
 
 std::string GetWindowName() {
@@ -333,7 +337,8 @@ std::string GetWindowClass() {
 }
 
 RendererHost* GetRendererHost() {
-  return g_context ? g_context->renderer.get() : nullptr;
+  Context* context = g_context;
+  return context ? context->renderer.get() : nullptr;
 }
 
 }  // namespace cefengine
@@ -378,6 +383,7 @@ bool CefInitialize(const CefMainArgs& args,
             ? cefengine::kResultProcessNotified
             : cefengine::kResultProfileInUse;
     LOG(INFO) << "Another browser process owns " << root;
+    // The log stays open for whatever the application does before exiting.
     cefengine::TearDown(context.get());
     return false;
   }
@@ -391,8 +397,9 @@ bool CefInitialize(const CefMainArgs& args,
   cefengine::CreateProfile(context.get(),
                            cefengine::ResolveProfilePath(settings, root));
 
-  g_context = context.release();
-  g_context->singleton->StartListening([](std::vector<std::string> argv,
+  Context* published = context.release();
+  g_context = published;
+  published->singleton->StartListening([](std::vector<std::string> argv,
                                           std::string cwd,
                                           std::function<void()> done) {
     cefengine::PostTask(TID_UI, [argv = std::move(argv), cwd = std::move(cwd),
@@ -401,7 +408,7 @@ bool CefInitialize(const CefMainArgs& args,
                                  std::move(done));
     });
   });
-  if (!cefengine::StartRenderer(g_context))
+  if (!cefengine::StartRenderer(published))
     LOG(ERROR) << "Continuing without a renderer process";
 
   cefengine::g_initialized = true;
@@ -420,45 +427,53 @@ int CefGetExitCode() {
 }
 
 void CefRunMessageLoop() {
-  if (!g_context || !cefengine::g_initialized)
+  Context* context = g_context;
+  if (!context || !cefengine::g_initialized)
     return;
-  if (g_context->quit_requested) {
-    g_context->quit_requested = false;
+  if (context->quit_requested) {
+    context->quit_requested = false;
     return;
   }
-  g_context->loop_running = true;
+  context->loop_running = true;
   QCoreApplication::exec();
-  g_context->loop_running = false;
+  context->loop_running = false;
 }
 
 void CefQuitMessageLoop() {
-  if (!g_context)
+  Context* context = g_context;
+  if (!context)
     return;
   if (!CefCurrentlyOn(TID_UI)) {
     cefengine::PostTask(TID_UI, [] { CefQuitMessageLoop(); });
     return;
   }
-  if (g_context->loop_running) {
+  if (context->loop_running) {
     // exit(), unlike quit(), does not first try to close every window.
     QCoreApplication::exit(0);
   } else {
-    g_context->quit_requested = true;
+    context->quit_requested = true;
   }
 }
 
 void CefDoMessageLoopWork() {
-  if (!g_context || !cefengine::g_initialized)
+  Context* context = g_context;
+  if (!context || !cefengine::g_initialized)
     return;
   QCoreApplication::processEvents();
-  g_context->ui_queue->RunPending();
+  context->ui_queue->RunPending();
 }
 
 void CefShutdown() {
-  if (!g_context)
+  Context* context = g_context;
+  if (!context)
     return;
   cefengine::g_initialized = false;
-  std::unique_ptr<Context> context(g_context);
+  // Windows and pages closed in the last loop iteration may still wait for
+  // their deferred deletion; they must go before the profile does.
+  for (int i = 0; i < 3; ++i)
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  cefengine::TearDown(context);
   g_context = nullptr;
-  cefengine::TearDown(context.get());
-  context.reset();
+  delete context;
+  cefengine::ShutdownLogging();
 }
