@@ -113,7 +113,10 @@ int WaitForExit(pid_t pid, std::chrono::milliseconds timeout) {
 // One run of the app with pipes on stdin and stdout.
 class App {
  public:
-  App(std::vector<std::string> args, const std::string& cwd = "") {
+  // |home| replaces HOME (and the XDG directories derived from it).
+  App(std::vector<std::string> args,
+      const std::string& cwd = "",
+      const std::string& home = "") {
     int in[2], out[2];
     if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0)
       abort();
@@ -123,6 +126,13 @@ class App {
       dup2(out[1], STDOUT_FILENO);
       if (!cwd.empty() && chdir(cwd.c_str()) != 0)
         _exit(127);
+      if (!home.empty()) {
+        setenv("HOME", home.c_str(), 1);
+        for (const char* name :
+             {"XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME"}) {
+          unsetenv(name);
+        }
+      }
       std::vector<char*> argv;
       argv.push_back(const_cast<char*>(ENGINE_PROCESS_APP));
       for (std::string& arg : args)
@@ -244,6 +254,21 @@ std::string ReadFile(const std::string& path) {
   return text.str();
 }
 
+// Names in |path| other than "." and "..", sorted.
+std::vector<std::string> ListDir(const std::string& path) {
+  std::vector<std::string> names;
+  if (DIR* dir = opendir(path.c_str())) {
+    while (dirent* entry = readdir(dir)) {
+      const std::string name = entry->d_name;
+      if (name != "." && name != "..")
+        names.push_back(name);
+    }
+    closedir(dir);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 int FreePort() {
   const int fd = socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in address{};
@@ -286,8 +311,10 @@ class EngineProcessTest : public ::testing::Test {
 // posted before the loop run in it, and nothing is accepted after shutdown.
 TEST_F(EngineProcessTest, StartsRunsAndShutsDown) {
   const std::string root = dir_.path() + "/root";
+  const std::string home = dir_.path() + "/home";
+  ASSERT_EQ(mkdir(home.c_str(), 0700), 0);
   {
-    App app(BaseArgs("quit", root));
+    App app(BaseArgs("quit", root), "", home);
     const json before = app.WaitFor("before_command_line");
     EXPECT_EQ(before["process_type"], "");
     EXPECT_EQ(before["log_file"], log_path());
@@ -320,6 +347,14 @@ TEST_F(EngineProcessTest, StartsRunsAndShutsDown) {
     EXPECT_EQ(shutdown["renderer_gone"], true);
     EXPECT_EQ(app.Finish(), 0);
     EXPECT_TRUE(app.Events("loop_returned").size() == 1);
+    // The profile keeps everything in the cache root, nothing in the home
+    // directory.
+    EXPECT_EQ(ListDir(home), std::vector<std::string>{});
+    const std::vector<std::string> in_root = ListDir(root);
+    EXPECT_NE(std::find(in_root.begin(), in_root.end(), "user_prefs.json"),
+              in_root.end());
+    EXPECT_EQ(std::find(in_root.begin(), in_root.end(), ".engine-profile-seed"),
+              in_root.end());
   }
   {
     App app({"quit", "--root=" + root, "--cache=" + root + "/app",
