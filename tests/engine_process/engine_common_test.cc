@@ -23,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include "browser/process/process_singleton.h"
+#include "browser/process/settings_switches.h"
 #include "common/channel.h"
 #include "common/channel_message.h"
 #include "common/logging.h"
@@ -458,6 +459,54 @@ TEST(LoggingTest, SeveritySwitches) {
   ShutdownLogging();
   struct stat st;
   EXPECT_NE(stat(disabled.c_str(), &st), 0);
+}
+
+// Settings become switches unless the command line already has them; the
+// debugging port only in the unprivileged range, as CEF does.
+TEST(SettingsTest, SwitchesFromSettings) {
+  CefSettings settings;
+  settings.no_sandbox = true;
+  CefString(&settings.log_file) = "/tmp/x.log";
+  settings.log_severity = LOGSEVERITY_ERROR;
+  settings.remote_debugging_port = 0;
+  CefRefPtr<CefCommandLine> line = CefCommandLine::CreateCommandLine();
+  line->SetProgram("prog");
+  ApplySettingsSwitches(settings, line);
+  EXPECT_TRUE(line->HasSwitch("no-sandbox"));
+  EXPECT_EQ(line->GetSwitchValue("log-file").ToString(), "/tmp/x.log");
+  EXPECT_EQ(line->GetSwitchValue("log-severity").ToString(), "error");
+  EXPECT_FALSE(line->HasSwitch("remote-debugging-port"));
+
+  for (int port : {80, 1023, 65536}) {
+    settings.remote_debugging_port = port;
+    ApplySettingsSwitches(settings, line);
+    EXPECT_FALSE(line->HasSwitch("remote-debugging-port")) << port;
+  }
+  settings.remote_debugging_port = 9222;
+  CefRefPtr<CefCommandLine> given = CefCommandLine::CreateCommandLine();
+  const char* argv[] = {"prog", "--log-file=/mine.log",
+                        "--remote-debugging-port=1234"};
+  given->InitFromArgv(3, argv);
+  ApplySettingsSwitches(settings, given);
+  EXPECT_EQ(given->GetSwitchValue("log-file").ToString(), "/mine.log");
+  EXPECT_EQ(given->GetSwitchValue("remote-debugging-port").ToString(), "1234");
+  ApplySettingsSwitches(settings, line);
+  EXPECT_EQ(line->GetSwitchValue("remote-debugging-port").ToString(), "9222");
+}
+
+TEST(SettingsTest, RootAndProfilePaths) {
+  CefSettings settings;
+  CefString(&settings.root_cache_path) = "/data/cache/";
+  EXPECT_EQ(ResolveRootCachePath(settings), "/data/cache");
+  EXPECT_EQ(ResolveProfilePath(settings, "/data/cache"), "/data/cache");
+  CefString(&settings.cache_path) = "/data/cache/app";
+  EXPECT_EQ(ResolveProfilePath(settings, "/data/cache"), "/data/cache/app");
+  // A sibling that merely shares the prefix is not inside the root.
+  CefString(&settings.cache_path) = "/data/cache-other";
+  EXPECT_EQ(ResolveProfilePath(settings, "/data/cache"), "/data/cache/Default");
+  CefSettings only_cache;
+  CefString(&only_cache.cache_path) = "/data/app";
+  EXPECT_EQ(ResolveRootCachePath(only_cache), "/data/app");
 }
 
 }  // namespace

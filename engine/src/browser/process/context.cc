@@ -4,16 +4,19 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QDir>
 #include <QWebEngineProfile>
 
+#include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "base/command_line_global.h"
 #include "browser/process/process_singleton.h"
+#include "browser/process/profile.h"
 #include "browser/process/renderer_host.h"
+#include "browser/process/settings_switches.h"
 #include "common/logging.h"
 #include "common/qt_task_queue.h"
 #include "common/switches.h"
@@ -73,99 +76,9 @@ const CefSettings& EmptySettings() {
   return *settings;
 }
 
-std::string ToString(const cef_string_t& value) {
-  return CefString(&value).ToString();
-}
-
-void AppendIfMissing(CefRefPtr<CefCommandLine> command_line,
-                     const char* name,
-                     const std::string& value) {
-  if (!command_line->HasSwitch(name))
-    command_line->AppendSwitchWithValue(name, value);
-}
-
-// Settings that stand for switches are applied before the application sees
-// the command line; a switch given on the command line wins.
-void ApplySettingsSwitches(const CefSettings& settings,
-                           CefRefPtr<CefCommandLine> command_line) {
-  if (settings.no_sandbox && !command_line->HasSwitch(switches::kNoSandbox))
-    command_line->AppendSwitch(switches::kNoSandbox);
-  if (settings.log_file.length > 0)
-    AppendIfMissing(command_line, switches::kLogFile,
-                    ToString(settings.log_file));
-  const char* severity = nullptr;
-  switch (settings.log_severity) {
-    case LOGSEVERITY_VERBOSE:
-      severity = "verbose";
-      break;
-    case LOGSEVERITY_INFO:
-      severity = "info";
-      break;
-    case LOGSEVERITY_WARNING:
-      severity = "warning";
-      break;
-    case LOGSEVERITY_ERROR:
-      severity = "error";
-      break;
-    case LOGSEVERITY_FATAL:
-      severity = "fatal";
-      break;
-    case LOGSEVERITY_DISABLE:
-      severity = "disable";
-      break;
-    default:
-      break;
-  }
-  if (severity)
-    AppendIfMissing(command_line, switches::kLogSeverity, severity);
-  if (settings.javascript_flags.length > 0)
-    AppendIfMissing(command_line, "js-flags",
-                    ToString(settings.javascript_flags));
-  if (settings.locale.length > 0)
-    AppendIfMissing(command_line, "lang", ToString(settings.locale));
-  // Ports below 1024 (including 0) leave remote debugging off.
-  if (settings.remote_debugging_port >= 1024 &&
-      settings.remote_debugging_port <= 65535) {
-    AppendIfMissing(command_line, switches::kRemoteDebuggingPort,
-                    std::to_string(settings.remote_debugging_port));
-  }
-}
-
 std::string CurrentDirectory() {
   char buffer[4096];
   return getcwd(buffer, sizeof(buffer)) ? std::string(buffer) : std::string();
-}
-
-// The root cache directory as CEF resolves it: root_cache_path, else
-// cache_path, else the per-user default.
-std::string ResolveRootCachePath(const CefSettings& settings) {
-  std::string root = ToString(settings.root_cache_path);
-  if (root.empty())
-    root = ToString(settings.cache_path);
-  if (root.empty()) {
-    const char* home = getenv("HOME");
-    root = std::string(home ? home : "") + "/.config/cef_user_data";
-  }
-  while (root.size() > 1 && root.back() == '/')
-    root.pop_back();
-  return root;
-}
-
-// Profile storage: cache_path when it lies in the root directory, else the
-// "Default" child of the root (CEF ignores a cache_path elsewhere), and the
-// root itself when cache_path is empty.
-std::string ResolveProfilePath(const CefSettings& settings,
-                               const std::string& root) {
-  std::string cache = ToString(settings.cache_path);
-  while (cache.size() > 1 && cache.back() == '/')
-    cache.pop_back();
-  if (cache.empty())
-    return root;
-  if (cache == root || cache.rfind(root + "/", 0) == 0)
-    return cache;
-  LOG(ERROR) << "cache_path " << cache << " is not inside root_cache_path "
-             << root << "; using " << root << "/Default";
-  return root + "/Default";
 }
 
 std::vector<std::string> GetArgvStrings(CefRefPtr<CefCommandLine> line) {
@@ -243,45 +156,6 @@ void CreateQtApplication(Context* context) {
   }
   // Only CefQuitMessageLoop ends the loop, never closing a window.
   QApplication::setQuitOnLastWindowClosed(false);
-}
-
-// A named Qt profile first creates its directory and preferences under the
-// user's XDG data directory, and only then moves to the path it is given.
-// To keep every file inside the cache directory, that first location is
-// pointed into a seed directory there (through XDG_DATA_HOME, for the few
-// milliseconds the profile needs once Qt's engine is up) and removed after.
-QWebEngineProfile* CreatePersistentProfile(const QString& path) {
-  // Starts Qt's engine; the default profile is off the record and writes
-  // nothing.
-  QWebEngineProfile::defaultProfile();
-  const QString seed = path + QStringLiteral("/.engine-profile-seed");
-  const bool had_data_home = qEnvironmentVariableIsSet("XDG_DATA_HOME");
-  const QByteArray data_home = qgetenv("XDG_DATA_HOME");
-  qputenv("XDG_DATA_HOME", seed.toLocal8Bit());
-  auto* profile = new QWebEngineProfile(QStringLiteral("cef"));
-  profile->setPersistentStoragePath(path);
-  profile->setCachePath(path + QStringLiteral("/Cache"));
-  if (had_data_home)
-    qputenv("XDG_DATA_HOME", data_home);
-  else
-    qunsetenv("XDG_DATA_HOME");
-  QDir(seed).removeRecursively();
-  return profile;
-}
-
-void CreateProfile(Context* context, const std::string& storage) {
-  QWebEngineProfile* profile =
-      CreatePersistentProfile(QString::fromStdString(storage));
-  if (context->settings.persist_session_cookies)
-    profile->setPersistentCookiesPolicy(
-        QWebEngineProfile::ForcePersistentCookies);
-  if (context->settings.user_agent.length > 0)
-    profile->setHttpUserAgent(
-        QString::fromStdString(ToString(context->settings.user_agent)));
-  if (context->settings.accept_language_list.length > 0)
-    profile->setHttpAcceptLanguage(QString::fromStdString(
-        ToString(context->settings.accept_language_list)));
-  context->profile = profile;
 }
 
 // Stops what CefInitialize started, in reverse order.
@@ -417,8 +291,8 @@ bool CefInitialize(const CefMainArgs& args,
   context->io_queue = std::make_shared<cefengine::ThreadTaskQueue>();
   context->io_queue->Start();
   cefengine::RegisterThread(TID_IO, context->io_queue);
-  cefengine::CreateProfile(context.get(),
-                           cefengine::ResolveProfilePath(settings, root));
+  context->profile = cefengine::CreateProfile(
+      settings, cefengine::ResolveProfilePath(settings, root));
 
   Context* published = context.release();
   g_context = published;

@@ -1,0 +1,97 @@
+#include "browser/process/settings_switches.h"
+
+#include <stdlib.h>
+
+#include "common/switches.h"
+#include "include/base/cef_logging.h"
+
+namespace cefengine {
+
+namespace {
+
+std::string ToString(const cef_string_t& value) {
+  return CefString(&value).ToString();
+}
+
+void AppendIfMissing(CefRefPtr<CefCommandLine> command_line,
+                     const char* name,
+                     const std::string& value) {
+  if (!command_line->HasSwitch(name))
+    command_line->AppendSwitchWithValue(name, value);
+}
+
+}  // namespace
+
+void ApplySettingsSwitches(const CefSettings& settings,
+                           CefRefPtr<CefCommandLine> command_line) {
+  if (settings.no_sandbox && !command_line->HasSwitch(switches::kNoSandbox))
+    command_line->AppendSwitch(switches::kNoSandbox);
+  if (settings.log_file.length > 0)
+    AppendIfMissing(command_line, switches::kLogFile,
+                    ToString(settings.log_file));
+  const char* severity = nullptr;
+  switch (settings.log_severity) {
+    case LOGSEVERITY_VERBOSE:
+      severity = "verbose";
+      break;
+    case LOGSEVERITY_INFO:
+      severity = "info";
+      break;
+    case LOGSEVERITY_WARNING:
+      severity = "warning";
+      break;
+    case LOGSEVERITY_ERROR:
+      severity = "error";
+      break;
+    case LOGSEVERITY_FATAL:
+      severity = "fatal";
+      break;
+    case LOGSEVERITY_DISABLE:
+      severity = "disable";
+      break;
+    default:
+      break;
+  }
+  if (severity)
+    AppendIfMissing(command_line, switches::kLogSeverity, severity);
+  if (settings.javascript_flags.length > 0)
+    AppendIfMissing(command_line, "js-flags",
+                    ToString(settings.javascript_flags));
+  if (settings.locale.length > 0)
+    AppendIfMissing(command_line, "lang", ToString(settings.locale));
+  // Ports below 1024 (including 0) leave remote debugging off.
+  if (settings.remote_debugging_port >= 1024 &&
+      settings.remote_debugging_port <= 65535) {
+    AppendIfMissing(command_line, switches::kRemoteDebuggingPort,
+                    std::to_string(settings.remote_debugging_port));
+  }
+}
+
+std::string ResolveRootCachePath(const CefSettings& settings) {
+  std::string root = ToString(settings.root_cache_path);
+  if (root.empty())
+    root = ToString(settings.cache_path);
+  if (root.empty()) {
+    const char* home = getenv("HOME");
+    root = std::string(home ? home : "") + "/.config/cef_user_data";
+  }
+  while (root.size() > 1 && root.back() == '/')
+    root.pop_back();
+  return root;
+}
+
+std::string ResolveProfilePath(const CefSettings& settings,
+                               const std::string& root) {
+  std::string cache = ToString(settings.cache_path);
+  while (cache.size() > 1 && cache.back() == '/')
+    cache.pop_back();
+  if (cache.empty())
+    return root;
+  if (cache == root || cache.rfind(root + "/", 0) == 0)
+    return cache;
+  LOG(ERROR) << "cache_path " << cache << " is not inside root_cache_path "
+             << root << "; using " << root << "/Default";
+  return root + "/Default";
+}
+
+}  // namespace cefengine

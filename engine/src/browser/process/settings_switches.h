@@ -1,0 +1,32 @@
+// How CefSettings become command-line switches and storage paths.
+
+#ifndef CEFENGINE_BROWSER_PROCESS_SETTINGS_SWITCHES_H_
+#define CEFENGINE_BROWSER_PROCESS_SETTINGS_SWITCHES_H_
+
+#include <string>
+
+#include "include/cef_command_line.h"
+#include "include/internal/cef_types_wrappers.h"
+
+namespace cefengine {
+
+// Adds the switches that stand for settings (no-sandbox, log-file,
+// log-severity, js-flags, lang, remote-debugging-port for ports 1024..65535)
+// before the application sees the command line; a switch already given on
+// the command line wins.
+void ApplySettingsSwitches(const CefSettings& settings,
+                           CefRefPtr<CefCommandLine> command_line);
+
+// The root cache directory: root_cache_path, else cache_path, else the
+// per-user default ~/.config/cef_user_data. No trailing separator.
+std::string ResolveRootCachePath(const CefSettings& settings);
+
+// Where the profile keeps its files: cache_path when it is |root| or inside
+// it; the "Default" child of |root| when it lies elsewhere (logged, as CEF
+// ignores such a value); |root| itself when cache_path is empty.
+std::string ResolveProfilePath(const CefSettings& settings,
+                               const std::string& root);
+
+}  // namespace cefengine
+
+#endif  // CEFENGINE_BROWSER_PROCESS_SETTINGS_SWITCHES_H_
