@@ -16,6 +16,7 @@
 #include <fstream>
 #include <sstream>
 
+#include <gtest/gtest.h>
 #include <httplib.h>
 
 namespace browser_test {
@@ -119,6 +120,13 @@ BrowserApp::BrowserApp() {
 }
 
 BrowserApp::~BrowserApp() {
+  if (::testing::Test::HasFailure()) {
+    // What the app reported explains most failures.
+    std::fprintf(stderr, "Events of the failed run:\n");
+    for (const json& event : events_) {
+      std::fprintf(stderr, "  %s\n", event.dump().c_str());
+    }
+  }
   if (pid_ > 0) {
     Quit(milliseconds(5000));
     if (pid_ > 0) {
@@ -295,6 +303,9 @@ PageServer::PageServer() : server_(std::make_unique<httplib::Server>()) {
       std::this_thread::sleep_for(route.delay);
     }
     response.status = route.status;
+    if (!route.location.empty()) {
+      response.set_header("Location", route.location);
+    }
     response.set_content(route.body, route.type);
   });
   port_ = server_->bind_to_any_port("127.0.0.1");
@@ -313,12 +324,19 @@ void PageServer::Page(const std::string& path,
                       int status,
                       const std::string& type) {
   std::lock_guard<std::mutex> lock(mutex_);
-  routes_[path] = Route{body, type, status, milliseconds(0)};
+  routes_[path] = Route{body, type, status, milliseconds(0), ""};
 }
 
 void PageServer::SlowPage(const std::string& path, milliseconds delay) {
   std::lock_guard<std::mutex> lock(mutex_);
-  routes_[path] = Route{"<title>slow</title>finally", "text/html", 200, delay};
+  routes_[path] =
+      Route{"<title>slow</title>finally", "text/html", 200, delay, ""};
+}
+
+void PageServer::Redirect(const std::string& path,
+                          const std::string& location) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  routes_[path] = Route{"moved", "text/plain", 302, milliseconds(0), location};
 }
 
 std::string PageServer::Url(const std::string& path) const {

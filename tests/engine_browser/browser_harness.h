@@ -110,6 +110,8 @@ class PageServer {
             const std::string& type = "text/html");
   // Answers |path| only after |delay|.
   void SlowPage(const std::string& path, milliseconds delay);
+  // Redirects |path| to |location| with status 302.
+  void Redirect(const std::string& path, const std::string& location);
 
   std::string Url(const std::string& path) const;
   std::string UrlOnHost(const std::string& host, const std::string& path) const;
@@ -121,6 +123,7 @@ class PageServer {
     std::string type;
     int status = 200;
     milliseconds delay{0};
+    std::string location;
   };
 
   std::unique_ptr<httplib::Server> server_;

@@ -1,6 +1,8 @@
 // Browsers of the development engine driven through browser_test_app, with
 // pages from a loopback server.
 
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 #include "tests/engine_browser/browser_harness.h"
@@ -10,25 +12,51 @@ namespace {
 
 // Engine values the tests compare with (cef_types.h).
 constexpr int kErrAborted = -3;
-[[maybe_unused]] constexpr int kErrBlockedByClient = -20;
+constexpr int kErrBlockedByClient = -20;
 constexpr int kErrConnectionRefused = -102;
 constexpr int kErrNameNotResolved = -105;
-[[maybe_unused]] constexpr int kRtMainFrame = 0;
-[[maybe_unused]] constexpr int kRtSubFrame = 1;
-[[maybe_unused]] constexpr int kRtImage = 4;
-[[maybe_unused]] constexpr int kRtXhr = 13;
+constexpr int kRtMainFrame = 0;
+constexpr int kRtSubFrame = 1;
+constexpr int kRtImage = 4;
+constexpr int kRtXhr = 13;
 
-[[maybe_unused]] auto UrlIs(const std::string& url) {
+auto UrlIs(const std::string& url) {
   return [url](const json& event) { return event.value("url", "") == url; };
 }
 
-[[maybe_unused]] auto BrowserIs(int id) {
+auto BrowserIs(int id) {
   return [id](const json& event) { return event.value("browser", 0) == id; };
 }
 
-[[maybe_unused]] auto ConsoleSays(const std::string& text) {
+auto ConsoleSays(const std::string& text) {
   return
       [text](const json& event) { return event.value("message", "") == text; };
+}
+
+// A 1x1 PNG, so that images that load fire onload.
+std::string TinyPng() {
+  static const unsigned char kBytes[] = {
+      0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0x00, 0x00, 0x00, 0x0d,
+      0x49, 0x48, 0x44, 0x52, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01,
+      0x08, 0x04, 0x00, 0x00, 0x00, 0xb5, 0x1c, 0x0c, 0x02, 0x00, 0x00, 0x00,
+      0x0b, 0x49, 0x44, 0x41, 0x54, 0x78, 0xda, 0x63, 0x64, 0x60, 0x00, 0x00,
+      0x00, 0x06, 0x00, 0x02, 0x30, 0x81, 0xd0, 0x2f, 0x00, 0x00, 0x00, 0x00,
+      0x49, 0x45, 0x4e, 0x44, 0xae, 0x42, 0x60, 0x82};
+  return std::string(reinterpret_cast<const char*>(kBytes), sizeof(kBytes));
+}
+
+// Runs |code| in the main frame of |browser|.
+void RunScript(BrowserApp& app, int browser, const std::string& code) {
+  app.Command({{"cmd", "js"}, {"browser", browser}, {"code", code}});
+}
+
+// Clicks into the page with |button|. A left click also gives the page the
+// user activation that Chromium asks for before a leave-page question.
+void ClickInto(BrowserApp& app, int browser, int button = 1) {
+  const long window = app.State(browser).value("window", 0L);
+  ASSERT_NE(window, 0);
+  Shell("xdotool mousemove --window " + std::to_string(window) +
+        " 60 60 click " + std::to_string(button));
 }
 
 TEST(EngineBrowserLoad, StatusCodesErrorCodesAndTitles) {
@@ -93,6 +121,524 @@ TEST(EngineBrowserLoad, StatusCodesErrorCodesAndTitles) {
       app.WaitForEvent("loading_state",
                        [](const json& e) { return e["loading"] == false; })
           .is_null());
+  EXPECT_TRUE(app.Quit());
+}
+
+TEST(EngineBrowserNavigation, DecisionsAllowOrBlockMainAndSubFrames) {
+  PageServer server;
+  server.Page("/nav",
+              "<title>nav</title><iframe src=\"/frame-ok\"></iframe>"
+              "<iframe src=\"/frame-blocked\"></iframe>"
+              "<a id=\"link\" href=\"/target\">go</a>");
+  server.Page("/frame-ok", "<title>frame</title>inside");
+  server.Page("/frame-blocked", "must not load");
+  server.Page("/blocked-page", "must not load");
+  server.Page("/target", "<title>target</title>arrived");
+  server.Redirect("/redirect", "/target");
+  BrowserApp app;
+  ASSERT_TRUE(app.started());
+  app.Policy({{"block_navigation", "blocked"}});
+
+  const int id = app.Create(server.Url("/nav"));
+  json main = app.WaitForEvent("before_browse", UrlIs(server.Url("/nav")));
+  ASSERT_FALSE(main.is_null());
+  EXPECT_EQ(main["resource_type"], kRtMainFrame);
+  EXPECT_TRUE(main["frame"]["main"]);
+  EXPECT_TRUE(main["read_only"]);
+  EXPECT_FALSE(main["is_redirect"]);
+
+  json sub = app.WaitForEvent("before_browse", UrlIs(server.Url("/frame-ok")));
+  ASSERT_FALSE(sub.is_null());
+  EXPECT_EQ(sub["resource_type"], kRtSubFrame);
+  EXPECT_FALSE(sub["frame"]["main"]);
+  EXPECT_TRUE(sub["frame"]["has_parent"]);
+  EXPECT_NE(sub["frame"]["id"], main["frame"]["id"]);
+
+  json refused = app.WaitForEvent("load_error", [&](const json& e) {
+    return e["url"] == server.Url("/frame-blocked");
+  });
+  ASSERT_FALSE(refused.is_null());
+  EXPECT_EQ(refused["code"], kErrAborted);
+  EXPECT_FALSE(refused["frame"]["main"]);
+  ASSERT_FALSE(app.WaitForEvent("load_end").is_null());
+  EXPECT_TRUE(WaitUntil([&] { return server.Hits("/frame-ok") == 1; }));
+  EXPECT_EQ(server.Hits("/frame-blocked"), 0);
+
+  // A refused main-frame navigation leaves the page where it was.
+  app.Mark();
+  app.Command({{"cmd", "load"}, {"url", server.Url("/blocked-page")}});
+  refused = app.WaitForEvent("load_error");
+  ASSERT_FALSE(refused.is_null());
+  EXPECT_EQ(refused["code"], kErrAborted);
+  EXPECT_TRUE(refused["frame"]["main"]);
+  EXPECT_EQ(refused["url"], server.Url("/blocked-page"));
+  app.Drain(milliseconds(500));
+  EXPECT_EQ(server.Hits("/blocked-page"), 0);
+  EXPECT_TRUE(app.Events("load_start").empty());
+  EXPECT_EQ(app.State(id)["frame"]["url"], server.Url("/nav"));
+
+  // Links are user navigations; redirects are reported as such.
+  app.Mark();
+  RunScript(app, id, "document.getElementById('link').click();");
+  json link = app.WaitForEvent("before_browse", UrlIs(server.Url("/target")));
+  ASSERT_FALSE(link.is_null());
+  EXPECT_TRUE(link["user_gesture"]);
+  EXPECT_EQ(link["transition"].get<int>() & 0xff, 0);  // TT_LINK
+  ASSERT_FALSE(app.WaitForEvent("load_end").is_null());
+  EXPECT_TRUE(app.State(id)["can_go_back"]);
+
+  app.Mark();
+  app.Command({{"cmd", "load"}, {"url", server.Url("/redirect")}});
+  json redirect = app.WaitForEvent("before_browse", [](const json& e) {
+    return e.value("is_redirect", false);
+  });
+  ASSERT_FALSE(redirect.is_null());
+  EXPECT_EQ(redirect["url"], server.Url("/target"));
+  EXPECT_TRUE(app.Quit());
+}
+
+TEST(EngineBrowserResources, CancelledRequestsNeverLeaveTheEngine) {
+  PageServer server;
+  const std::string png = TinyPng();
+  for (const char* path : {"/img-ok.png", "/img-blocked.png", "/async-ok.png",
+                           "/async-no.png", "/rewritten.png"}) {
+    server.Page(path, png, 200, "image/png");
+  }
+  server.Page("/xhr-ok", "fine", 200, "text/plain");
+  server.Page("/xhr-blocked", "secret", 200, "text/plain");
+  server.Page("/main-blocked", "must not load");
+  auto image = [](const std::string& name) {
+    return "<img src=\"/" + name + "\" onload=\"report('" + name +
+           "','load')\" onerror=\"report('" + name + "','error')\">";
+  };
+  server.Page("/res",
+              "<title>res</title><script>function report(n, r) {"
+              " console.log(n + ':' + r); }</script>" +
+                  image("img-ok.png") + image("img-blocked.png") +
+                  image("async-ok.png") + image("async-no.png") +
+                  image("rewrite-me.png") +
+                  "<script>for (const name of ['xhr-ok', 'xhr-blocked']) {"
+                  " const x = new XMLHttpRequest(); x.open('GET', '/' + name);"
+                  " x.onload = () => report(name, 'load:' + x.responseText);"
+                  " x.onerror = () => report(name, 'error'); x.send(); }"
+                  "</script>");
+  BrowserApp app;
+  ASSERT_TRUE(app.started());
+  app.Policy({{"block_resource", "blocked"},
+              {"async_allow", "async-ok"},
+              {"async_cancel", "async-no"},
+              {"rewrite_resource", "rewrite-me"},
+              {"rewrite_to", server.Url("/rewritten.png")}});
+  app.Create(server.Url("/res"));
+
+  for (const char* line :
+       {"img-ok.png:load", "img-blocked.png:error", "async-ok.png:load",
+        "async-no.png:error", "rewrite-me.png:load", "xhr-ok:load:fine",
+        "xhr-blocked:error"}) {
+    EXPECT_FALSE(app.WaitForEvent("console", ConsoleSays(line)).is_null())
+        << line;
+  }
+  EXPECT_EQ(server.Hits("/img-blocked.png"), 0);
+  EXPECT_EQ(server.Hits("/xhr-blocked"), 0);
+  EXPECT_EQ(server.Hits("/async-no.png"), 0);
+  EXPECT_EQ(server.Hits("/rewrite-me.png"), 0);
+  EXPECT_EQ(server.Hits("/async-ok.png"), 1);
+  EXPECT_EQ(server.Hits("/rewritten.png"), 1);
+
+  json image_request =
+      app.WaitForEvent("resource", UrlIs(server.Url("/img-blocked.png")));
+  ASSERT_FALSE(image_request.is_null());
+  EXPECT_EQ(image_request["resource_type"], kRtImage);
+  EXPECT_TRUE(image_request["io_thread"]);
+  EXPECT_GT(image_request["id"].get<uint64_t>(), 0u);
+  json xhr = app.WaitForEvent("resource", UrlIs(server.Url("/xhr-blocked")));
+  ASSERT_FALSE(xhr.is_null());
+  EXPECT_EQ(xhr["resource_type"], kRtXhr);
+  EXPECT_EQ(xhr["method"], "GET");
+  json page = app.WaitForEvent("resource", UrlIs(server.Url("/res")));
+  ASSERT_FALSE(page.is_null());
+  EXPECT_EQ(page["resource_type"], kRtMainFrame);
+
+  // A page the resource handler refuses fails as blocked by the client.
+  app.Mark();
+  app.Command({{"cmd", "load"}, {"url", server.Url("/main-blocked")}});
+  json error = app.WaitForEvent("load_error");
+  ASSERT_FALSE(error.is_null());
+  EXPECT_EQ(error["code"], kErrBlockedByClient);
+  EXPECT_EQ(server.Hits("/main-blocked"), 0);
+  EXPECT_TRUE(app.Quit());
+}
+
+TEST(EngineBrowserPopups, RectangleDispositionAndRefusals) {
+  PageServer server;
+  server.Page("/opener",
+              "<title>opener</title><a id=\"link\" href=\"/tab-target\" "
+              "style=\"position:fixed;left:0;top:0;width:100%;height:100%\">"
+              "link</a>");
+  server.Page("/popup-target", "<title>popup</title>popped");
+  server.Page("/popup-plain", "<title>plain</title>popped");
+  server.Page("/popup-refused", "must not load");
+  server.Page("/tab-target", "<title>tab</title>arrived");
+  BrowserApp app;
+  ASSERT_TRUE(app.started());
+  const int opener = app.Create(server.Url("/opener"));
+  ASSERT_FALSE(app.WaitForEvent("load_end").is_null());
+
+  // A middle click on a link asks to open it in a background tab; allowed,
+  // the link opens in the browser itself. (First: later popups would cover
+  // the link.)
+  app.Mark();
+  ClickInto(app, opener, 2);
+  json tab = app.WaitForEvent("open_url_from_tab");
+  ASSERT_FALSE(tab.is_null());
+  EXPECT_EQ(tab["url"], server.Url("/tab-target"));
+  EXPECT_EQ(tab["disposition"], 4);  // CEF_WOD_NEW_BACKGROUND_TAB
+  EXPECT_TRUE(tab["user_gesture"]);
+  json tab_load = app.WaitForEvent("load_end", BrowserIs(opener));
+  ASSERT_FALSE(tab_load.is_null());
+  EXPECT_EQ(tab_load["frame"]["url"], server.Url("/tab-target"));
+  app.Mark();
+  RunScript(app, opener,
+            "window.open('/popup-target', 'pop',"
+            " 'left=50,top=60,width=300,height=200');");
+  json popup = app.WaitForEvent("before_popup");
+  ASSERT_FALSE(popup.is_null());
+  EXPECT_EQ(popup["url"], server.Url("/popup-target"));
+  EXPECT_EQ(popup["disposition"], 5);  // CEF_WOD_NEW_POPUP
+  EXPECT_FALSE(popup["user_gesture"]);
+  EXPECT_EQ(popup["features"]["x"], 50);
+  EXPECT_EQ(popup["features"]["y"], 60);
+  EXPECT_EQ(popup["features"]["width"], 300);
+  EXPECT_EQ(popup["features"]["height"], 200);
+  EXPECT_TRUE(popup["features"]["widthSet"]);
+  EXPECT_TRUE(popup["features"]["isPopup"]);
+  json created = app.WaitForEvent(
+      "after_created", [&](const json& e) { return e["browser"] != opener; });
+  ASSERT_FALSE(created.is_null());
+  const int popup_id = created["browser"];
+  EXPECT_TRUE(created["popup"]);
+  EXPECT_EQ(created["opener"], opener);
+  json loaded = app.WaitForEvent("load_end", BrowserIs(popup_id));
+  ASSERT_FALSE(loaded.is_null());
+  EXPECT_EQ(loaded["frame"]["url"], server.Url("/popup-target"));
+  // The window the popup got has the requested size.
+  const long window = app.State(popup_id).value("window", 0L);
+  ASSERT_NE(window, 0);
+  const std::string info = Shell("xwininfo -id " + std::to_string(window));
+  EXPECT_NE(info.find("Width: 300"), std::string::npos) << info;
+  EXPECT_NE(info.find("Height: 200"), std::string::npos) << info;
+
+  // window.open without features asks for a tab.
+  app.Mark();
+  RunScript(app, opener, "window.open('/popup-plain');");
+  popup = app.WaitForEvent("before_popup");
+  ASSERT_FALSE(popup.is_null());
+  EXPECT_EQ(popup["disposition"], 3);  // CEF_WOD_NEW_FOREGROUND_TAB
+  EXPECT_FALSE(popup["features"]["isPopup"]);
+  EXPECT_FALSE(app.WaitForEvent("after_created").is_null());
+
+  // A refused popup is never created and never loads.
+  app.Mark();
+  app.Policy({{"popup", "deny"}});
+  RunScript(app, opener,
+            "window.open('/popup-refused', 'no', 'width=200,height=100');");
+  ASSERT_FALSE(app.WaitForEvent("before_popup").is_null());
+  app.Drain(milliseconds(1000));
+  EXPECT_TRUE(app.Events("after_created").empty());
+  EXPECT_EQ(server.Hits("/popup-refused"), 0);
+
+  EXPECT_TRUE(app.Quit());
+}
+
+TEST(EngineBrowserPopups, RefusedLinkOpensNothing) {
+  PageServer server;
+  server.Page("/opener",
+              "<title>opener</title><a href=\"/tab-refused\" "
+              "style=\"position:fixed;left:0;top:0;width:100%;height:100%\">"
+              "link</a>");
+  server.Page("/tab-refused", "must not load");
+  BrowserApp app;
+  ASSERT_TRUE(app.started());
+  app.Policy({{"open_url_from_tab", "deny"}});
+  const int opener = app.Create(server.Url("/opener"));
+  ASSERT_FALSE(app.WaitForEvent("load_end").is_null());
+  app.Mark();
+  ClickInto(app, opener, 2);
+  ASSERT_FALSE(app.WaitForEvent("open_url_from_tab").is_null());
+  app.Drain(milliseconds(1000));
+  EXPECT_EQ(server.Hits("/tab-refused"), 0);
+  EXPECT_TRUE(app.Events("load_start").empty());
+  EXPECT_TRUE(app.Events("after_created").empty());
+  EXPECT_TRUE(app.Quit());
+}
+
+TEST(EngineBrowserClose, LeaveHandlingDecidesAndCloseSequenceRuns) {
+  PageServer server;
+  const std::string unload_page =
+      "<title>unload</title><script>window.onbeforeunload = (e) => {"
+      " e.preventDefault(); e.returnValue = 'stay'; return 'stay'; };"
+      "</script><div style=\"height:400px\">click here</div>";
+  server.Page("/unload", unload_page);
+  server.Page("/plain", "<title>plain</title>nothing to keep");
+  BrowserApp app;
+  ASSERT_TRUE(app.started());
+  const int id = app.Create(server.Url("/unload"));
+  ASSERT_FALSE(app.WaitForEvent("load_end").is_null());
+  ClickInto(app, id);
+  app.Drain(milliseconds(300));
+
+  // The handler keeps the callback to itself: the page stays open, and the
+  // next attempt asks again.
+  app.Mark();
+  json reply = app.Command({{"cmd", "try_close"}, {"browser", id}});
+  EXPECT_FALSE(reply["result"]);
+  json question = app.WaitForEvent("before_unload");
+  ASSERT_FALSE(question.is_null());
+  EXPECT_FALSE(question["is_reload"]);
+  EXPECT_FALSE(question["message"].get<std::string>().empty());
+  app.Drain(milliseconds(800));
+  EXPECT_TRUE(app.Events("do_close").empty());
+  EXPECT_TRUE(app.State(id)["valid"]);
+  EXPECT_FALSE(app.Command({{"cmd", "try_close"}, {"browser", id}})["ready"]);
+  app.Drain(milliseconds(800));
+  EXPECT_EQ(app.Events("before_unload").size(), 2u);
+
+  // A reload asks too, and says so.
+  app.Mark();
+  app.Policy({{"unload", "stay"}});
+  app.Command({{"cmd", "reload"}, {"browser", id}});
+  question = app.WaitForEvent("before_unload");
+  ASSERT_FALSE(question.is_null());
+  EXPECT_TRUE(question["is_reload"]);
+  app.Drain(milliseconds(800));
+  EXPECT_TRUE(app.Events("load_start").empty());
+
+  // Continued with "leave": DoClose, then OnBeforeClose.
+  app.Mark();
+  app.Policy({{"unload", "leave"}});
+  app.Command({{"cmd", "try_close"}, {"browser", id}});
+  ASSERT_FALSE(app.WaitForEvent("before_unload").is_null());
+  ASSERT_FALSE(app.WaitForEvent("do_close", BrowserIs(id)).is_null());
+  json closed = app.WaitForEvent("before_close", BrowserIs(id));
+  ASSERT_FALSE(closed.is_null());
+  EXPECT_EQ(closed["remaining"], 0);
+
+  // window.close() from the page runs the same sequence.
+  app.Mark();
+  const int second = app.Create(server.Url("/plain"));
+  ASSERT_FALSE(app.WaitForEvent("load_end").is_null());
+  RunScript(app, second, "window.close();");
+  ASSERT_FALSE(app.WaitForEvent("do_close", BrowserIs(second)).is_null());
+  ASSERT_FALSE(app.WaitForEvent("before_close", BrowserIs(second)).is_null());
+
+  // A forced close skips the page's question.
+  app.Mark();
+  app.Policy({{"unload", "drop"}});
+  const int third = app.Create(server.Url("/unload"));
+  ASSERT_FALSE(app.WaitForEvent("load_end").is_null());
+  ClickInto(app, third);
+  app.Drain(milliseconds(300));
+  app.Command({{"cmd", "close"}, {"browser", third}, {"force", true}});
+  ASSERT_FALSE(app.WaitForEvent("before_close", BrowserIs(third)).is_null());
+  EXPECT_TRUE(app.Events("before_unload").empty());
+
+  // A client that handles DoClose itself finishes the close later.
+  app.Mark();
+  app.Policy({{"do_close", "true"}});
+  const int fourth = app.Create(server.Url("/plain"));
+  ASSERT_FALSE(app.WaitForEvent("load_end").is_null());
+  app.Command({{"cmd", "close"}, {"browser", fourth}});
+  ASSERT_FALSE(app.WaitForEvent("do_close", BrowserIs(fourth)).is_null());
+  app.Drain(milliseconds(500));
+  EXPECT_TRUE(app.Events("before_close").empty());
+  EXPECT_TRUE(
+      app.Command({{"cmd", "try_close"}, {"browser", fourth}})["ready"]);
+  app.Command({{"cmd", "close"}, {"browser", fourth}});
+  ASSERT_FALSE(app.WaitForEvent("before_close", BrowserIs(fourth)).is_null());
+  EXPECT_TRUE(app.Quit());
+}
+
+TEST(EngineBrowserViews, BrowserViewsCloseThroughTheirWindowAndGetPopups) {
+  PageServer server;
+  server.Page("/views", "<title>views</title>hosted");
+  server.Page("/views-popup", "<title>views popup</title>popped");
+  BrowserApp app;
+  ASSERT_TRUE(app.started());
+  const int id = app.Create(server.Url("/views"), /*views=*/true);
+  ASSERT_GT(id, 0);
+  json created = app.WaitForEvent("after_created");
+  ASSERT_FALSE(created.is_null());
+  EXPECT_TRUE(created["has_view"]);
+  ASSERT_FALSE(app.WaitForEvent("load_end").is_null());
+  const long window = app.State(id).value("window", 0L);
+  EXPECT_NE(window, 0);
+
+  RunScript(app, id,
+            "window.open('/views-popup', 'p', 'width=320,height=240');");
+  json view = app.WaitForEvent("popup_view_created");
+  ASSERT_FALSE(view.is_null());
+  const int popup = view["browser"];
+  EXPECT_NE(popup, id);
+  json loaded = app.WaitForEvent("load_end", BrowserIs(popup));
+  ASSERT_FALSE(loaded.is_null());
+  EXPECT_EQ(loaded["frame"]["url"], server.Url("/views-popup"));
+
+  // Closing goes DoClose -> window's CanClose -> TryCloseBrowser (now true)
+  // -> the window's teardown -> OnBeforeClose.
+  app.Command({{"cmd", "close"}, {"browser", id}});
+  ASSERT_FALSE(app.WaitForEvent("do_close", BrowserIs(id)).is_null());
+  ASSERT_FALSE(app.WaitForEvent("before_close", BrowserIs(id)).is_null());
+  EXPECT_TRUE(WaitUntil([&] {
+    return Shell("xwininfo -id " + std::to_string(window) + " 2>/dev/null")
+        .empty();
+  }));
+  app.Command({{"cmd", "close"}, {"browser", popup}});
+  json last = app.WaitForEvent("before_close", BrowserIs(popup));
+  ASSERT_FALSE(last.is_null());
+  EXPECT_EQ(last["remaining"], 0);
+  EXPECT_TRUE(app.Quit());
+}
+
+TEST(EngineBrowserZoom, LevelsRoundTripAndReachThePage) {
+  PageServer server;
+  server.Page("/zoom", "<title>zoom</title>text");
+  BrowserApp app;
+  ASSERT_TRUE(app.started());
+  const int id = app.Create(server.Url("/zoom"));
+  ASSERT_FALSE(app.WaitForEvent("load_end").is_null());
+  EXPECT_DOUBLE_EQ(app.State(id)["zoom"].get<double>(), 0.0);
+
+  app.Command({{"cmd", "set_zoom"}, {"browser", id}, {"level", 1.5}});
+  EXPECT_NEAR(app.State(id)["zoom"].get<double>(), 1.5, 1e-6);
+  // The page sees the scale: 1.2 ^ 1.5.
+  RunScript(app, id,
+            "console.log('dpr:' + window.devicePixelRatio.toFixed(2));");
+  EXPECT_FALSE(app.WaitForEvent("console", ConsoleSays("dpr:1.31")).is_null());
+
+  // Beyond Qt's factor range the level is clamped, not dropped.
+  app.Command({{"cmd", "set_zoom"}, {"browser", id}, {"level", 20.0}});
+  EXPECT_NEAR(app.State(id)["zoom"].get<double>(),
+              std::log(5.0) / std::log(1.2), 1e-3);
+
+  // From another thread the change is posted to the UI thread.
+  app.Command(
+      {{"cmd", "set_zoom_off_thread"}, {"browser", id}, {"level", -1.0}});
+  EXPECT_TRUE(WaitUntil([&] {
+    return std::abs(app.State(id)["zoom"].get<double>() + 1.0) < 1e-6;
+  }));
+  EXPECT_TRUE(app.Quit());
+}
+
+TEST(EngineBrowserPermissions, PromptAndMediaCallbacksDecide) {
+  PageServer server;
+  const std::string page =
+      "<title>perm</title><script>"
+      "function notify() { Notification.requestPermission().then("
+      " (r) => console.log('notify:' + r)); }"
+      "function media() { navigator.mediaDevices.getUserMedia({audio: true})"
+      ".then(() => console.log('media:ok'),"
+      " (e) => console.log('media:' + e.name)); }</script>";
+  server.Page("/perm", page);
+  BrowserApp app;
+  ASSERT_TRUE(app.started());
+  // localhost is a secure context, as these requests need.
+  const int id = app.Create(server.UrlOnHost("localhost", "/perm"));
+  ASSERT_FALSE(app.WaitForEvent("load_end").is_null());
+
+  app.Policy({{"prompt", "accept"}});
+  RunScript(app, id, "notify();");
+  json prompt = app.WaitForEvent("permission_prompt");
+  ASSERT_FALSE(prompt.is_null());
+  EXPECT_EQ(prompt["requested"], 1 << 15);  // NOTIFICATIONS
+  EXPECT_EQ(prompt["origin"], server.UrlOnHost("localhost", "/"));
+  EXPECT_FALSE(
+      app.WaitForEvent("console", ConsoleSays("notify:granted")).is_null());
+  json dismissed = app.WaitForEvent("permission_dismissed");
+  ASSERT_FALSE(dismissed.is_null());
+  EXPECT_EQ(dismissed["prompt_id"], prompt["prompt_id"]);
+  EXPECT_EQ(dismissed["result"], 0);  // ACCEPT
+
+  app.Policy({{"media", "deny"}});
+  RunScript(app, id, "media();");
+  json media = app.WaitForEvent("media_request");
+  ASSERT_FALSE(media.is_null());
+  EXPECT_EQ(media["requested"], 1);  // DEVICE_AUDIO_CAPTURE
+  EXPECT_FALSE(app.WaitForEvent("console", ConsoleSays("media:NotAllowedError"))
+                   .is_null());
+  app.Mark();
+  app.Policy({{"media", "grant"}});
+  RunScript(app, id, "media();");
+  ASSERT_FALSE(app.WaitForEvent("media_request").is_null());
+  EXPECT_FALSE(app.WaitForEvent("console", ConsoleSays("media:ok")).is_null());
+
+  // Another origin, refused.
+  app.Mark();
+  app.Policy({{"prompt", "deny"}});
+  app.Command({{"cmd", "load"}, {"url", server.Url("/perm")}});
+  ASSERT_FALSE(app.WaitForEvent("load_end").is_null());
+  RunScript(app, id, "notify();");
+  ASSERT_FALSE(app.WaitForEvent("permission_prompt").is_null());
+  EXPECT_FALSE(
+      app.WaitForEvent("console", ConsoleSays("notify:denied")).is_null());
+  EXPECT_TRUE(app.Quit());
+}
+
+TEST(EngineBrowserScript, ScriptsDialogsAndEditCommandsReachThePage) {
+  PageServer server;
+  server.Page("/script",
+              "<title>script</title><input id=\"field\" value=\"abc\">");
+  BrowserApp app;
+  ASSERT_TRUE(app.started());
+  const int id = app.Create(server.Url("/script"));
+  ASSERT_FALSE(app.WaitForEvent("load_end").is_null());
+
+  RunScript(app, id, "document.title = 'from script';");
+  EXPECT_FALSE(
+      app.WaitForEvent(
+             "title", [](const json& e) { return e["title"] == "from script"; })
+          .is_null());
+
+  app.Policy({{"dialog", "accept"}, {"prompt_text", "typed"}});
+  RunScript(app, id, "console.log('prompt:' + prompt('name?', 'def'));");
+  json dialog = app.WaitForEvent("js_dialog");
+  ASSERT_FALSE(dialog.is_null());
+  EXPECT_EQ(dialog["type"], 2);  // JSDIALOGTYPE_PROMPT
+  EXPECT_EQ(dialog["message"], "name?");
+  EXPECT_EQ(dialog["default_prompt"], "def");
+  EXPECT_FALSE(
+      app.WaitForEvent("console", ConsoleSays("prompt:typed")).is_null());
+  EXPECT_FALSE(app.WaitForEvent("dialog_closed").is_null());
+
+  app.Policy({{"dialog", "reject"}});
+  RunScript(app, id, "console.log('confirm1:' + confirm('sure?'));");
+  EXPECT_FALSE(
+      app.WaitForEvent("console", ConsoleSays("confirm1:false")).is_null());
+  // Answered later from another thread: the page waits for it.
+  app.Policy({{"dialog", "later"}});
+  RunScript(app, id, "console.log('confirm2:' + confirm('sure?'));");
+  EXPECT_FALSE(
+      app.WaitForEvent("console", ConsoleSays("confirm2:true")).is_null());
+  // Never answered: the released callback cancels.
+  app.Policy({{"dialog", "drop"}});
+  RunScript(app, id, "console.log('confirm3:' + confirm('sure?'));");
+  EXPECT_FALSE(
+      app.WaitForEvent("console", ConsoleSays("confirm3:false")).is_null());
+  app.Policy({{"dialog", "accept"}});
+  RunScript(app, id, "alert('hi'); console.log('after alert');");
+  EXPECT_FALSE(
+      app.WaitForEvent("console", ConsoleSays("after alert")).is_null());
+
+  RunScript(app, id, "document.getElementById('field').focus();");
+  app.Command({{"cmd", "edit"}, {"browser", id}, {"op", "selectall"}});
+  app.Command({{"cmd", "edit"}, {"browser", id}, {"op", "delete"}});
+  RunScript(app, id,
+            "console.log('value1:' + document.getElementById('field').value);");
+  EXPECT_FALSE(app.WaitForEvent("console", ConsoleSays("value1:")).is_null());
+  app.Command({{"cmd", "edit"}, {"browser", id}, {"op", "undo"}});
+  RunScript(app, id,
+            "console.log('value2:' + document.getElementById('field').value);");
+  EXPECT_FALSE(
+      app.WaitForEvent("console", ConsoleSays("value2:abc")).is_null());
   EXPECT_TRUE(app.Quit());
 }
 

@@ -160,14 +160,14 @@ class TestClient : public CefClient,
     event["disposition"] = static_cast<int>(target_disposition);
     event["user_gesture"] = user_gesture;
     event["features"] = {{"x", features.x},
-                         {"xSet", features.xSet},
+                         {"xSet", features.xSet != 0},
                          {"y", features.y},
-                         {"ySet", features.ySet},
+                         {"ySet", features.ySet != 0},
                          {"width", features.width},
-                         {"widthSet", features.widthSet},
+                         {"widthSet", features.widthSet != 0},
                          {"height", features.height},
-                         {"heightSet", features.heightSet},
-                         {"isPopup", features.isPopup}};
+                         {"heightSet", features.heightSet != 0},
+                         {"isPopup", features.isPopup != 0}};
     event["frame"] = FrameInfo(frame);
     Emit(event);
     // Place the popup where the page asked, as a client of a plain window
@@ -466,6 +466,13 @@ class TestApp : public CefApp, public CefBrowserProcessHandler {
   TestApp() = default;
 
   // CefApp methods:
+  void OnBeforeCommandLineProcessing(
+      const CefString& process_type,
+      CefRefPtr<CefCommandLine> command_line) override {
+    // Capture devices for media requests on machines without any; access
+    // is still decided by the permission handler.
+    command_line->AppendSwitch("use-fake-device-for-media-stream");
+  }
   CefRefPtr<CefBrowserProcessHandler> GetBrowserProcessHandler() override {
     return this;
   }

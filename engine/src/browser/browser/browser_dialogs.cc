@@ -43,11 +43,11 @@ CefBrowserImpl::DialogOutcome CefBrowserImpl::RunScriptDialog(
     return suppress_message ? DialogOutcome::kCancelled
                             : DialogOutcome::kUseDefault;
   }
-  active_dialogs_.push_back(callback);
+  active_dialogs_.push_back(callback.get());
   const bool answered = callback->WaitForAnswer();
-  active_dialogs_.erase(
-      std::remove(active_dialogs_.begin(), active_dialogs_.end(), callback),
-      active_dialogs_.end());
+  active_dialogs_.erase(std::remove(active_dialogs_.begin(),
+                                    active_dialogs_.end(), callback.get()),
+                        active_dialogs_.end());
   if (close_state_ != CloseState::kClosed) {
     handler->OnDialogClosed(this);
   }
@@ -78,11 +78,11 @@ CefBrowserImpl::DialogOutcome CefBrowserImpl::RunBeforeUnloadDialog(
                                      callback.get())) {
     return DialogOutcome::kUseDefault;
   }
-  active_dialogs_.push_back(callback);
+  active_dialogs_.push_back(callback.get());
   const bool answered = callback->WaitForAnswer();
-  active_dialogs_.erase(
-      std::remove(active_dialogs_.begin(), active_dialogs_.end(), callback),
-      active_dialogs_.end());
+  active_dialogs_.erase(std::remove(active_dialogs_.begin(),
+                                    active_dialogs_.end(), callback.get()),
+                        active_dialogs_.end());
   const bool leave = answered && callback->success();
   if (close_state_ != CloseState::kClosed) {
     handler->OnDialogClosed(this);

@@ -201,7 +201,13 @@ bool CefBrowserImpl::OnNavigationRequest(const QUrl& url,
     const bool is_redirect = type == QWebEnginePage::NavigationTypeRedirect;
     if (handler->OnBeforeBrowse(this, frame, request.get(), user_gesture,
                                 is_redirect)) {
-      ReportAborted(frame, url);
+      if (is_main_frame) {
+        // Qt still reports this navigation: started, then aborted.
+        refused_main_url_ = url;
+      } else {
+        // Qt reports nothing for sub-frames.
+        ReportAborted(frame, url);
+      }
       return false;
     }
   }
@@ -243,10 +249,12 @@ void CefBrowserImpl::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
   switch (info.status()) {
     case QWebEngineLoadingInfo::LoadStartedStatus:
       reload_pending_ = false;
-      frame->SetURL(ToCefString(info.url()));
       if (handler) {
         handler->OnLoadingStateChange(this, true, CanGoBack(), CanGoForward());
-        handler->OnLoadStart(this, frame.get(), pending_transition_);
+        // A refused navigation never starts loading a document.
+        if (info.url() != refused_main_url_) {
+          handler->OnLoadStart(this, frame.get(), pending_transition_);
+        }
       }
       // Later navigations that Qt starts itself (history, redirects) are
       // links unless a decision says otherwise.
@@ -285,6 +293,7 @@ void CefBrowserImpl::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
       }
       break;
   }
+  refused_main_url_.clear();
   if (handler && close_state_ != CloseState::kClosed) {
     handler->OnLoadingStateChange(this, false, CanGoBack(), CanGoForward());
   }

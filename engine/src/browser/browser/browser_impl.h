@@ -243,12 +243,17 @@ class CefBrowserImpl : public CefBrowser, public CefBrowserHost {
   bool host_close_requested_ = false;
   // Reload() was called and its leave-page question has not come yet.
   bool reload_pending_ = false;
+  // The main-frame navigation that OnBeforeBrowse refused last; Qt goes on
+  // to report it as started and aborted.
+  QUrl refused_main_url_;
   // The transition of the main-frame navigation that Qt accepted last.
   cef_transition_type_t pending_transition_ = TT_EXPLICIT;
   int next_popup_id_ = 1;
   uint64_t next_prompt_id_ = 1;
-  // Script dialogs that wait in a nested event loop.
-  std::vector<CefRefPtr<JSDialogCallbackImpl>> active_dialogs_;
+  // Script dialogs that wait in a nested event loop. Not counted
+  // references: a dialog notices that the client gave it up when only its
+  // waiter's reference is left.
+  std::vector<JSDialogCallbackImpl*> active_dialogs_;
 
   // Any thread.
   mutable std::mutex mutex_;
