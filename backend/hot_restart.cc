@@ -6,7 +6,6 @@
 #include "backend/backend_launcher.h"
 #include "backend/backend_state.h"
 #include "backend/http_client.h"
-#include "backend/port_probe.h"
 #include "include/cef_parser.h"
 #include "include/cef_values.h"
 
@@ -31,16 +30,15 @@ bool GiveUp(const std::string& text,
 // True once the old backend's port is closed, within `timings.portWait`.
 // Each probe is bounded too, so that the wait keeps its deadline.
 bool WaitForPortClosed(const RestartTimings& timings) {
-  const int probeMs = static_cast<int>(timings.portPoll.count());
   auto deadline = std::chrono::steady_clock::now() + timings.portWait;
   while (std::chrono::steady_clock::now() < deadline) {
-    if (!IsBackendPortOpenWithin(probeMs)) {
+    if (!IsBackendPortOpen()) {
       return true;
     }
     // Resumes after a signal for the remaining time.
     std::this_thread::sleep_for(timings.portPoll);
   }
-  return !IsBackendPortOpenWithin(probeMs);
+  return !IsBackendPortOpen();
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <arpa/inet.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -288,7 +289,8 @@ bool ProbeUrl(const std::string& url) {
 }
 
 bool IsBackendPortOpen() {
-  ScopedSocket connection(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  ScopedSocket connection(
+      ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
   if (connection.get() < 0) {
     return false;
   }
@@ -297,6 +299,36 @@ bool IsBackendPortOpen() {
   address.sin_family = AF_INET;
   address.sin_port = htons(kBackendPort);
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  return connect(connection.get(), reinterpret_cast<sockaddr*>(&address),
-                 sizeof(address)) == 0;
+  if (connect(connection.get(), reinterpret_cast<sockaddr*>(&address),
+              sizeof(address)) == 0) {
+    return true;
+  }
+  if (errno != EINPROGRESS) {
+    return false;
+  }
+  const Clock::time_point deadline =
+      Clock::now() + std::chrono::milliseconds(kPortProbeTimeoutMs);
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                          deadline - Clock::now())
+                          .count();
+    if (left < 0) {
+      return true;
+    }
+    pollfd waiting = {connection.get(), POLLOUT, 0};
+    const int ready = poll(&waiting, 1, static_cast<int>(left));
+    if (ready < 0 && errno == EINTR) {
+      continue;
+    }
+    if (ready <= 0) {
+      return true;
+    }
+    int result = 0;
+    socklen_t size = sizeof(result);
+    if (getsockopt(connection.get(), SOL_SOCKET, SO_ERROR, &result, &size) !=
+        0) {
+      return false;
+    }
+    return result == 0;
+  }
 }

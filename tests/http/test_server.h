@@ -34,7 +34,7 @@ class TestServer {
   std::vector<std::string> requests() const;
 
   // Reads one request: its head, a body of its Content-Length, then whatever
-  // else arrives within 50 ms. Records the exact bytes.
+  // else has already arrived. Records the exact bytes.
   std::string ReadRequest(int connection);
   // Sends all of `data`; false once the peer is gone or the server stops.
   bool SendAll(int connection, const std::string& data);
