@@ -101,6 +101,20 @@ TEST(EngineBrowserLoad, StatusCodesErrorCodesAndTitles) {
   EXPECT_EQ(error["url"], refused);
   EXPECT_TRUE(error["frame"]["main"]);
 
+  // A page loaded from inside OnLoadError replaces the failed one.
+  app.Mark();
+  app.Policy({{"error_page", "true"}});
+  app.Command({{"cmd", "load"}, {"url", refused}});
+  ASSERT_FALSE(app.WaitForEvent("load_error").is_null());
+  EXPECT_FALSE(
+      app.WaitForEvent("title",
+                       [](const json& e) { return e["title"] == "error page"; })
+          .is_null());
+  end = app.WaitForEvent("load_end");
+  ASSERT_FALSE(end.is_null());
+  EXPECT_EQ(end["status"], 200);
+  app.Policy({{"error_page", "false"}});
+
   app.Mark();
   app.Command({{"cmd", "load"}, {"url", "http://no-such-host.invalid/"}});
   error = app.WaitForEvent("load_error");
@@ -194,6 +208,23 @@ TEST(EngineBrowserNavigation, DecisionsAllowOrBlockMainAndSubFrames) {
   });
   ASSERT_FALSE(redirect.is_null());
   EXPECT_EQ(redirect["url"], server.Url("/target"));
+  ASSERT_FALSE(app.WaitForEvent("load_end").is_null());
+
+  // A browser with history stays when a navigation is refused; one whose
+  // first navigation is refused can close itself from OnBeforeBrowse.
+  app.Mark();
+  app.Policy({{"close_on_refuse", "true"}});
+  app.Command({{"cmd", "load"}, {"url", server.Url("/blocked-page")}});
+  ASSERT_FALSE(app.WaitForEvent("load_error").is_null());
+  app.Drain(milliseconds(500));
+  EXPECT_TRUE(app.Events("do_close").empty());
+  const int second = app.Create(server.Url("/blocked-page"));
+  ASSERT_FALSE(app.WaitForEvent("do_close", BrowserIs(second)).is_null());
+  json closed = app.WaitForEvent("before_close", BrowserIs(second));
+  ASSERT_FALSE(closed.is_null());
+  EXPECT_EQ(closed["remaining"], 1);
+  EXPECT_EQ(server.Hits("/blocked-page"), 0);
+  EXPECT_TRUE(app.State(id)["valid"]);
   EXPECT_TRUE(app.Quit());
 }
 

@@ -233,6 +233,12 @@ class TestClient : public CefClient,
     event["text"] = text.ToString();
     event["url"] = failed_url.ToString();
     Emit(event);
+    // As the shell does: its own error page replaces the failed one, loaded
+    // from inside this callback.
+    if (g_policy.Get("error_page") == "true" && frame->IsMain() &&
+        code != ERR_ABORTED) {
+      frame->LoadURL("data:text/html,<title>error page</title>failed");
+    }
   }
 
   // CefRequestHandler methods:
@@ -251,7 +257,15 @@ class TestClient : public CefClient,
     event["user_gesture"] = user_gesture;
     event["is_redirect"] = is_redirect;
     Emit(event);
-    return g_policy.Matches("block_navigation", url);
+    if (!g_policy.Matches("block_navigation", url)) {
+      return false;
+    }
+    // As the shell does: a refused first navigation closes its browser.
+    if (g_policy.Get("close_on_refuse") == "true" && frame->IsMain() &&
+        !browser->CanGoBack()) {
+      browser->GetHost()->CloseBrowser(false);
+    }
+    return true;
   }
   bool OnOpenURLFromTab(CefRefPtr<CefBrowser> browser,
                         CefRefPtr<CefFrame> frame,
