@@ -140,15 +140,22 @@ void CreateQtApplication(Context* context) {
   context->qt_arg_storage = GetArgvStrings(context->command_line);
   context->qt_arg_storage.insert(context->qt_arg_storage.begin() + 1,
                                  "--webEngineArgs");
+  // The engine draws and reads X11 windows (cef_get_xdisplay, WM_CLASS);
+  // an explicit QT_QPA_PLATFORM still wins.
+  if (!getenv("QT_QPA_PLATFORM")) {
+    context->qt_arg_storage.insert(context->qt_arg_storage.begin() + 1,
+                                   {"-platform", "xcb"});
+  }
   for (std::string& arg : context->qt_arg_storage)
     context->qt_argv.push_back(&arg[0]);
   context->qt_argv.push_back(nullptr);
   context->qt_argc = static_cast<int>(context->qt_arg_storage.size());
 
+  // Chromium also sees --no-sandbox among the switches; Qt itself only
+  // looks at its variable. This is the engine's only change to the
+  // environment: other threads (the embedder's) may already run and read it.
   if (context->command_line->HasSwitch(switches::kNoSandbox))
     setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
-  // The engine draws and reads X11 windows (cef_get_xdisplay, WM_CLASS).
-  setenv("QT_QPA_PLATFORM", "xcb", 0);
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   if (!QCoreApplication::instance()) {
     context->owned_app = std::make_unique<QApplication>(

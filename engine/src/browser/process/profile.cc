@@ -1,6 +1,10 @@
 #include "browser/process/profile.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QStringList>
 #include <QWebEngineProfile>
 
 namespace cefengine {
@@ -11,27 +15,38 @@ std::string ToString(const cef_string_t& value) {
   return CefString(&value).ToString();
 }
 
+// Where Qt first puts a profile named |name|, before it is moved: its
+// location for application data, as Qt builds it.
+QString SeedLocation(const QString& name) {
+  QString base =
+      QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+  if (base.isEmpty())
+    base = QDir::homePath() + QStringLiteral("/.") +
+           QCoreApplication::applicationName();
+  return base + QStringLiteral("/QtWebEngine/") + name;
+}
+
 // A named Qt profile first creates its directory and preferences under the
-// user's XDG data directory, and only then moves to the path it is given.
-// To keep every file inside the cache directory, that first location is
-// pointed into a seed directory there (through XDG_DATA_HOME, for the few
-// milliseconds the profile needs once Qt's engine is up) and removed after.
+// user's data directory and only then moves to the path it is given. The
+// engine keeps its files in the cache directory only, so that first
+// directory, and any parent it had to create, is removed again. The name is
+// unique to this process, so a concurrent instance is never disturbed.
 QWebEngineProfile* CreatePersistentProfile(const QString& path) {
-  // Starts Qt's engine; the default profile is off the record and writes
-  // nothing.
-  QWebEngineProfile::defaultProfile();
-  const QString seed = path + QStringLiteral("/.engine-profile-seed");
-  const bool had_data_home = qEnvironmentVariableIsSet("XDG_DATA_HOME");
-  const QByteArray data_home = qgetenv("XDG_DATA_HOME");
-  qputenv("XDG_DATA_HOME", seed.toLocal8Bit());
-  auto* profile = new QWebEngineProfile(QStringLiteral("cef"));
+  const QString name =
+      QStringLiteral("engine-%1").arg(QCoreApplication::applicationPid());
+  const QString seed = SeedLocation(name);
+  QStringList created;
+  for (QString dir = seed; !QFileInfo::exists(dir) && dir != "/";
+       dir = QFileInfo(dir).path()) {
+    created.append(dir);
+  }
+  auto* profile = new QWebEngineProfile(name);
   profile->setPersistentStoragePath(path);
   profile->setCachePath(path + QStringLiteral("/Cache"));
-  if (had_data_home)
-    qputenv("XDG_DATA_HOME", data_home);
-  else
-    qunsetenv("XDG_DATA_HOME");
   QDir(seed).removeRecursively();
+  // Deepest first; rmdir leaves anything that is not empty.
+  for (const QString& dir : created)
+    QDir().rmdir(dir);
   return profile;
 }
 
