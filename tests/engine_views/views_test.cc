@@ -176,6 +176,15 @@ TEST(EngineViewsTest, BoundsCentreAndMinimumSize) {
   EXPECT_TRUE(WaitForGeometry(xid, 100, 100, 600, 400));
   EXPECT_EQ(app.State(1)["bounds"], json({100, 100, 600, 400}));
 
+  // Centred while hidden (how a main window starts), then shown there.
+  app.Command("create 2 x=0 y=0 w=300 h=200");
+  const unsigned long hidden = XidOf(app.WaitForEvent("window_created", 2));
+  app.Command("center 2 1200 685");
+  EXPECT_EQ(app.State(2)["bounds"], json({360, 197, 1200, 685}));
+  app.Command("show 2");
+  EXPECT_TRUE(WaitUntil([&] { return MapState(hidden) == "IsViewable"; }));
+  EXPECT_TRUE(WaitForGeometry(hidden, 360, 197, 1200, 685));
+
   EXPECT_TRUE(app.Quit());
 }
 
@@ -226,7 +235,7 @@ TEST(EngineViewsTest, MaximiseMinimiseFullscreenAlwaysOnTop) {
   EXPECT_TRUE(
       WaitUntil([&] { return !HasState(xid, "_NET_WM_STATE_HIDDEN"); }));
   EXPECT_TRUE(HasState(xid, "_NET_WM_STATE_MAXIMIZED_VERT"));
-  EXPECT_TRUE(app.State(1)["maximized"]);
+  EXPECT_TRUE(WaitUntil([&] { return app.State(1)["maximized"] == true; }));
   app.Command("restore 1");
   EXPECT_TRUE(WaitForGeometry(xid, 100, 100, 640, 480));
 
@@ -255,6 +264,16 @@ TEST(EngineViewsTest, MaximiseMinimiseFullscreenAlwaysOnTop) {
   EXPECT_FALSE(app.State(1)["on_top"]);
   // Still the same X window after all of it.
   EXPECT_EQ(app.State(1)["xid"].get<unsigned long>(), xid);
+
+  // A window may start maximised; it stays hidden until shown.
+  app.Command("create 2 state=max x=10 y=10 w=300 h=200");
+  const unsigned long second = XidOf(app.WaitForEvent("window_created", 2));
+  EXPECT_EQ(MapState(second), "IsUnMapped");
+  app.Command("show 2");
+  EXPECT_TRUE(WaitUntil(
+      [&] { return HasState(second, "_NET_WM_STATE_MAXIMIZED_VERT"); }));
+  EXPECT_TRUE(WaitForGeometry(second, 0, 0, 1920, 1080));
+  EXPECT_TRUE(app.State(2)["maximized"]);
 
   EXPECT_TRUE(app.Quit());
 }
@@ -412,40 +431,39 @@ TEST(EngineViewsTest, ActivateBringToTopAndFocus) {
 TEST(EngineViewsTest, PopupsGetViewsAndWindows) {
   ViewsApp app;
   const std::string popup_url = DataUrl("<title>popup</title>");
-  app.Command("create 1 url=" + ClickPage() + " ownpopups=1 show=1");
+  const std::string clients_before = Shell("xprop -root _NET_CLIENT_LIST");
+  app.Command("create 1 url=" + ClickPage() + " ownpopups=0 show=1");
   ASSERT_FALSE(app.WaitForEvent("load_end").is_null());
   app.Command("js 1 window.open('" + popup_url +
-              "','_blank','left=50,top=60,width=500,height=300')");
-  const json own = app.WaitForEvent("popup_view");
-  ASSERT_FALSE(own.is_null());
-  EXPECT_TRUE(own["own"]);
-  EXPECT_TRUE(own["view_found"]);
-  const unsigned long own_xid = XidOf(app.WaitForEvent("window_created", 1000));
-  ASSERT_NE(own_xid, 0UL);
-  EXPECT_TRUE(WaitUntil([&] { return MapState(own_xid) == "IsViewable"; }));
-  EXPECT_GT(app.State(1000)["browser"].get<int>(), 0);
+              "','_blank','left=70,top=80,width=300,height=200')");
+  const json engine_placed = app.WaitForEvent("popup_view");
+  ASSERT_FALSE(engine_placed.is_null()) << app.Transcript();
+  EXPECT_FALSE(engine_placed["own"]);
+  EXPECT_TRUE(engine_placed["view_found"]);
+  // The engine's own window for it: two more clients (window 1 and the
+  // popup's) than before.
+  EXPECT_TRUE(WaitUntil([&] {
+    const std::string clients = Shell("xprop -root _NET_CLIENT_LIST");
+    return std::count(clients.begin(), clients.end(), ',') ==
+           std::count(clients_before.begin(), clients_before.end(), ',') + 1;
+  })) << Shell("xprop -root _NET_CLIENT_LIST");
 
-  const std::string clients_before = Shell("xprop -root _NET_CLIENT_LIST");
-  app.Command("create 2 url=" + ClickPage() + " ownpopups=0 show=1");
+  app.Command("create 2 url=" + ClickPage() + " ownpopups=1 show=1");
   ASSERT_FALSE(app.WaitFor([](const json& e) {
                     return e.value("event", "") == "load_end" &&
                            e.value("browser", 0) > 2;
                   })
                    .is_null());
-  const size_t popups_before = app.Events("popup_view").size();
   app.Command("js 2 window.open('" + popup_url +
-              "','_blank','left=70,top=80,width=300,height=200')");
-  ASSERT_TRUE(WaitUntil([&] {
-    return app.Events("popup_view").size() > popups_before;
-  })) << app.Transcript();
-  EXPECT_FALSE(app.Events("popup_view").back()["own"]);
-  // The engine's own window for it: two more clients (window 2 and the
-  // popup's) than before window 2 existed.
-  EXPECT_TRUE(WaitUntil([&] {
-    const std::string clients = Shell("xprop -root _NET_CLIENT_LIST");
-    return std::count(clients.begin(), clients.end(), ',') ==
-           std::count(clients_before.begin(), clients_before.end(), ',') + 2;
-  })) << Shell("xprop -root _NET_CLIENT_LIST");
+              "','_blank','left=50,top=60,width=500,height=300')");
+  const unsigned long own_xid = XidOf(app.WaitForEvent("window_created", 1000));
+  ASSERT_NE(own_xid, 0UL) << app.Transcript();
+  EXPECT_TRUE(app.Events("popup_view").back()["own"]);
+  EXPECT_TRUE(WaitUntil([&] { return MapState(own_xid) == "IsViewable"; }));
+  const json state = app.State(1000);
+  EXPECT_GT(state["browser"].get<int>(), 0);
+  EXPECT_TRUE(state["view_in_window"]);
+  EXPECT_TRUE(state["view_for_browser"]);
 
   EXPECT_TRUE(app.Quit());
 }

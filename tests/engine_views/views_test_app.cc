@@ -153,6 +153,20 @@ class WindowDelegate : public CefWindowDelegate {
     return CefRect(IntOption(options_, "x", 0), IntOption(options_, "y", 0),
                    IntOption(options_, "w", 0), IntOption(options_, "h", 0));
   }
+  cef_show_state_t GetInitialShowState(CefRefPtr<CefWindow> window) override {
+    auto it = options_.find("state");
+    const std::string state = it == options_.end() ? "" : it->second;
+    if (state == "max") {
+      return CEF_SHOW_STATE_MAXIMIZED;
+    }
+    if (state == "full") {
+      return CEF_SHOW_STATE_FULLSCREEN;
+    }
+    if (state == "min") {
+      return CEF_SHOW_STATE_MINIMIZED;
+    }
+    return CEF_SHOW_STATE_NORMAL;
+  }
   cef_runtime_style_t GetWindowRuntimeStyle() override {
     return CEF_RUNTIME_STYLE_ALLOY;
   }

@@ -109,11 +109,13 @@ void CefWindowImpl::Initialize() {
   }
   widget->setGeometry(bounds.x, bounds.y, bounds.width, bounds.height);
   UpdateSizeLimits();
+
+  handle_ = widget->CreateNativeWindow();
+  // Set on the native window, which hands it to the window manager when it
+  // is first mapped; a state set before creation would be lost.
   if (delegate_) {
     widget->setWindowState(ToQtState(delegate_->GetInitialShowState(this)));
   }
-
-  handle_ = widget->CreateNativeWindow();
   SetWindowClassHint(handle_, GetWindowName(), GetWindowClass());
 
   if (delegate_) {
@@ -313,7 +315,18 @@ void CefWindowImpl::Restore() {
   // maximised), else out of maximised. Fullscreen is left alone.
   const Qt::WindowStates states = widget()->windowState();
   if (states & Qt::WindowMinimized) {
-    SetState(states & ~Qt::WindowMinimized);
+    // Qt's state passes through "normal" and drops "maximised" while the
+    // window is iconic; the window manager keeps the truth in
+    // _NET_WM_STATE.
+    Qt::WindowStates restored = Qt::WindowNoState;
+    if (HasNetWmState(handle_, "_NET_WM_STATE_MAXIMIZED_VERT") &&
+        HasNetWmState(handle_, "_NET_WM_STATE_MAXIMIZED_HORZ")) {
+      restored |= Qt::WindowMaximized;
+    }
+    if (HasNetWmState(handle_, "_NET_WM_STATE_FULLSCREEN")) {
+      restored |= Qt::WindowFullScreen;
+    }
+    SetState(restored);
   } else if (states & Qt::WindowMaximized) {
     SetState(states & ~Qt::WindowMaximized);
   }

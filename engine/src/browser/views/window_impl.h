@@ -102,6 +102,7 @@ class CefWindowImpl : public ViewImpl<CefWindow> {
   cef_window_handle_t handle_ = 0;
   bool can_resize_ = true;
   bool always_on_top_ = false;
+
   bool closing_ = false;
   bool destroyed_ = false;
 

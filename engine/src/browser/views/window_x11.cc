@@ -76,6 +76,21 @@ void SetWindowClassHint(cef_window_handle_t window,
   XFlush(display);
 }
 
+bool HasNetWmState(cef_window_handle_t window, const char* state) {
+  Display* display = QtDisplay();
+  if (!display || !window) {
+    return false;
+  }
+  const Atom wanted = XInternAtom(display, state, False);
+  for (Atom atom : ReadAtoms(display, window,
+                             XInternAtom(display, "_NET_WM_STATE", False))) {
+    if (atom == wanted) {
+      return true;
+    }
+  }
+  return false;
+}
+
 void SetKeepAbove(cef_window_handle_t window, bool above) {
   Display* display = QtDisplay();
   if (!display || !window) {

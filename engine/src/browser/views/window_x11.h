@@ -23,6 +23,9 @@ void SetWindowClassHint(cef_window_handle_t window,
 // EWMH request the manager acts on.
 void SetKeepAbove(cef_window_handle_t window, bool above);
 
+// Whether _NET_WM_STATE of |window| holds the atom named |state|.
+bool HasNetWmState(cef_window_handle_t window, const char* state);
+
 }  // namespace cefengine
 
 #endif  // CEFENGINE_BROWSER_VIEWS_WINDOW_X11_H_
