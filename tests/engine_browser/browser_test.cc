@@ -63,7 +63,7 @@ TEST(EngineBrowserLoad, StatusCodesErrorCodesAndTitles) {
   PageServer server;
   server.Page("/ok", "<title>OK page</title>hello");
   server.Page("/missing", "<title>gone</title>not here", 404);
-  server.SlowPage("/slow", milliseconds(4000));
+  server.SlowPage("/slow", milliseconds(2500));
   BrowserApp app;
   ASSERT_TRUE(app.started());
 
@@ -352,6 +352,17 @@ TEST(EngineBrowserPopups, RectangleDispositionAndRefusals) {
   json loaded = app.WaitForEvent("load_end", BrowserIs(popup_id));
   ASSERT_FALSE(loaded.is_null());
   EXPECT_EQ(loaded["frame"]["url"], server.Url("/popup-target"));
+  // The popup's own loads pass its handlers too (Qt replaces the internals
+  // of an adopted page).
+  json popup_resource = app.WaitForEvent("resource", [&](const json& e) {
+    return e["url"] == server.Url("/popup-target");
+  });
+  ASSERT_FALSE(popup_resource.is_null());
+  EXPECT_EQ(popup_resource["browser"], popup_id);
+  json popup_browse =
+      app.WaitForEvent("before_browse", UrlIs(server.Url("/popup-target")));
+  ASSERT_FALSE(popup_browse.is_null());
+  EXPECT_EQ(popup_browse["browser"], popup_id);
   // The window the popup got has the requested size.
   const long window = app.State(popup_id).value("window", 0L);
   ASSERT_NE(window, 0);

@@ -32,6 +32,10 @@ BrowserPage::~BrowserPage() {
   setUrlRequestInterceptor(nullptr);
 }
 
+void BrowserPage::ReinstallInterceptor() {
+  setUrlRequestInterceptor(interceptor_);
+}
+
 void BrowserPage::Detach() {
   browser_ = nullptr;
   interceptor_->Detach();

@@ -22,6 +22,10 @@ class BrowserPage : public QWebEnginePage {
   BrowserPage(QWebEngineProfile* profile, CefBrowserImpl* browser);
   ~BrowserPage() override;
 
+  // Qt gives an adopted page (QWebEngineNewWindowRequest::openIn) new
+  // internals without the interceptor: put it back.
+  void ReinstallInterceptor();
+
   // Detaches the page from its browser; later calls from Qt get default
   // answers (navigations refused, dialogs cancelled).
   void Detach();

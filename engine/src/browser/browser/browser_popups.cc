@@ -102,6 +102,7 @@ void CefBrowserImpl::OpenPopup(QWebEngineNewWindowRequest& request,
   popup->Initialize();
   // Qt hands over the page the opener's script already refers to.
   request.openIn(popup->page());
+  popup->page_->ReinstallInterceptor();
   popup->UpdateSnapshot();
   popup->NotifyCreated();
 
