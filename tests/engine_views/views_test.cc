@@ -3,6 +3,7 @@
 // _NET_WM_STATE, WM_CLASS, frame extents, geometry) after each operation of
 // views_test_app, and what the user's mouse does to a frameless window.
 
+#include <stdio.h>
 #include <stdlib.h>
 
 #include <algorithm>
@@ -303,6 +304,30 @@ TEST(EngineViewsTest, CloseOnlyWhenTheDelegateAgrees) {
   EXPECT_EQ(app.Events("window_closing").size(), 1u);
   EXPECT_EQ(app.Events("can_close").back()["answer"], true);
   EXPECT_TRUE(WaitUntil([&] { return MapState(xid).empty(); }));
+
+  // The close button of openbox's frame on a framed window.
+  app.Command("create 3 frameless=0 show=1 canclose=0 x=600 y=300 w=500 h=300");
+  const unsigned long framed = XidOf(app.WaitForEvent("window_created", 3));
+  ASSERT_TRUE(WaitUntil([&] { return MapState(framed) == "IsViewable"; }));
+  int left = 0, right = 0, top = 0, bottom = 0;
+  ASSERT_TRUE(WaitUntil([&] {
+    return sscanf(Property(framed, "_NET_FRAME_EXTENTS").c_str(),
+                  "_NET_FRAME_EXTENTS(CARDINAL) = %d, %d, %d, %d", &left,
+                  &right, &top, &bottom) == 4 &&
+           top > 0;
+  }));
+  const std::string close_button = "xdotool mousemove " +
+                                   std::to_string(600 + 500 + right - 8) + " " +
+                                   std::to_string(300 - top / 2) + " click 1";
+  Shell(close_button);
+  answer = app.WaitForEvent("can_close", 3);
+  ASSERT_FALSE(answer.is_null());
+  EXPECT_FALSE(answer["answer"]);
+  EXPECT_EQ(MapState(framed), "IsViewable");
+  app.Command("canclose 3 1");
+  Shell(close_button);
+  EXPECT_FALSE(app.WaitForEvent("window_destroyed", 3).is_null());
+  EXPECT_TRUE(WaitUntil([&] { return MapState(framed).empty(); }));
 
   // With a page: the first CanClose starts the browser's close and refuses;
   // the browser then closes the window, the view lets go of the browser
