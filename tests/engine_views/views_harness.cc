@@ -220,9 +220,10 @@ json ViewsApp::Command(const std::string& line) {
 }
 
 json ViewsApp::WaitFor(const std::function<bool(const json&)>& match,
-                       milliseconds timeout) {
+                       milliseconds timeout,
+                       size_t from) {
   const auto deadline = Clock::now() + timeout;
-  size_t checked = 0;
+  size_t checked = from;
   for (;;) {
     for (; checked < events_.size(); ++checked) {
       if (match(events_[checked])) {
@@ -246,6 +247,12 @@ json ViewsApp::WaitForEvent(const std::string& name,
                (window < 0 || event.value("window", -1) == window);
       },
       timeout);
+}
+
+size_t ViewsApp::EventCount() {
+  while (ReadLine(milliseconds(0))) {
+  }
+  return events_.size();
 }
 
 std::vector<json> ViewsApp::Events(const std::string& name) {

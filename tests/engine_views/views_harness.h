@@ -45,10 +45,13 @@ class ViewsApp {
   // The "state" answer for window |id|.
   json State(int id) { return Command("state " + std::to_string(id)); }
 
-  // Waits for the first event (seen before or arriving) that matches; a null
-  // json on timeout.
+  // Waits for the first event (seen before or arriving) that matches, from
+  // event number |from| on; a null json on timeout.
   json WaitFor(const std::function<bool(const json&)>& match,
-               milliseconds timeout = milliseconds(15000));
+               milliseconds timeout = milliseconds(15000),
+               size_t from = 0);
+  // How many events have arrived so far.
+  size_t EventCount();
   json WaitForEvent(const std::string& name,
                     int window = -1,
                     milliseconds timeout = milliseconds(15000));

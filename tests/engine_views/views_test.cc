@@ -160,6 +160,12 @@ TEST(EngineViewsTest, BoundsCentreAndMinimumSize) {
   app.Command("position 1 10 20");
   EXPECT_TRUE(WaitForGeometry(xid, 10, 20, 900, 650));
   EXPECT_EQ(app.State(1)["bounds"], json({10, 20, 900, 650}));
+  // The delegate hears of each change.
+  EXPECT_FALSE(app.WaitFor([](const json& e) {
+                    return e.value("event", "") == "bounds_changed" &&
+                           e["bounds"] == json({10, 20, 900, 650});
+                  })
+                   .is_null());
 
   // 1920x1080 screen without panels: the work area is the whole screen.
   app.Command("center 1 1200 685");
@@ -432,12 +438,24 @@ TEST(EngineViewsTest, ActivateBringToTopAndFocus) {
   ASSERT_TRUE(WaitUntil([&] { return MapState(second) == "IsViewable"; }));
 
   auto active_window = [] { return Shell("xprop -root _NET_ACTIVE_WINDOW"); };
+  ASSERT_TRUE(WaitUntil([&] { return app.State(2)["active"] == true; }));
+  const size_t activations_before = app.EventCount();
   app.Command("activate 1");
   EXPECT_TRUE(WaitUntil([&] {
     return active_window().find(Hex(first)) != std::string::npos;
   })) << active_window();
   EXPECT_TRUE(WaitUntil([&] { return app.State(1)["active"] == true; }));
   EXPECT_FALSE(app.State(2)["active"]);
+  // The delegates heard of it: window 1 became active after window 2
+  // had taken over when it was shown.
+  EXPECT_FALSE(app.WaitFor(
+                      [](const json& e) {
+                        return e.value("event", "") == "activation_changed" &&
+                               e.value("window", 0) == 1 &&
+                               e.value("active", false);
+                      },
+                      milliseconds(5000), activations_before)
+                   .is_null());
 
   app.Command("focus 1");
   EXPECT_TRUE(WaitUntil([&] { return app.State(1)["view_focused"] == true; }));

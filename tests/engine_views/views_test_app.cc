@@ -131,6 +131,17 @@ class WindowDelegate : public CefWindowDelegate {
     Windows().erase(id_);
     OnWindowGone();
   }
+  void OnWindowBoundsChanged(CefRefPtr<CefWindow> window,
+                             const CefRect& bounds) override {
+    Emit({{"event", "bounds_changed"},
+          {"window", id_},
+          {"bounds", {bounds.x, bounds.y, bounds.width, bounds.height}}});
+  }
+  void OnWindowActivationChanged(CefRefPtr<CefWindow> window,
+                                 bool active) override {
+    Emit(
+        {{"event", "activation_changed"}, {"window", id_}, {"active", active}});
+  }
   bool IsFrameless(CefRefPtr<CefWindow> window) override {
     return IntOption(options_, "frameless", 1) != 0;
   }
