@@ -91,7 +91,12 @@ CefRefPtr<CefBrowserViewImpl> CefBrowserViewImpl::Create(
 // static
 CefRefPtr<CefBrowserViewImpl> CefBrowserViewImpl::Find(int browser_id) {
   auto it = ViewsByBrowser().find(browser_id);
-  return it == ViewsByBrowser().end() ? nullptr : it->second;
+  // A view whose last reference is gone may wait for its deletion on this
+  // thread; it must not be handed out again.
+  if (it == ViewsByBrowser().end() || !it->second->HasAtLeastOneRef()) {
+    return nullptr;
+  }
+  return it->second;
 }
 
 CefBrowserViewImpl::CefBrowserViewImpl(

@@ -88,7 +88,7 @@ class CefBrowserViewImpl : public ViewImpl<CefBrowserView>,
   CefRefPtr<CefBrowserImpl> browser_;
   bool prefer_accelerators_ = false;
 
-  IMPLEMENT_REFCOUNTING(CefBrowserViewImpl);
+  IMPLEMENT_VIEW_REFCOUNTING(CefBrowserViewImpl);
 };
 
 }  // namespace cefengine

@@ -14,6 +14,15 @@ bool OnUiThread() {
   return app && QThread::currentThread() == app->thread();
 }
 
+void DestroyOnUiThread(std::function<void()> destroy) {
+  QCoreApplication* app = QCoreApplication::instance();
+  if (!app || OnUiThread()) {
+    destroy();
+    return;
+  }
+  QMetaObject::invokeMethod(app, std::move(destroy), Qt::QueuedConnection);
+}
+
 // static
 ViewBase* ViewBase::From(CefRefPtr<CefView> view) {
   return view ? dynamic_cast<ViewBase*>(view.get()) : nullptr;
@@ -21,8 +30,8 @@ ViewBase* ViewBase::From(CefRefPtr<CefView> view) {
 
 ViewBase::~ViewBase() {
   // A view still in a tree is kept alive by its parent, so only parentless
-  // widgets remain here.
-  if (widget_) {
+  // widgets remain here. Without an application they are left alone.
+  if (widget_ && QCoreApplication::instance()) {
     widget_->hide();
     widget_->deleteLater();
   }

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -96,6 +97,36 @@ class ViewBase {
   ViewBase* parent_ = nullptr;
   std::vector<CefRefPtr<CefView>> children_;
 };
+
+// Runs |destroy| now on the UI thread, else posts it there: views own Qt
+// widgets, which may only be deleted on the thread that made them. Without
+// a running application the object is destroyed at once.
+void DestroyOnUiThread(std::function<void()> destroy);
+
+// Reference counting for views: the last reference may be dropped on any
+// thread, the object is deleted on the UI thread.
+#define IMPLEMENT_VIEW_REFCOUNTING(ClassName)                    \
+ public:                                                         \
+  void AddRef() const override {                                 \
+    ref_count_.AddRef();                                         \
+  }                                                              \
+  bool Release() const override {                                \
+    if (!ref_count_.Release()) {                                 \
+      return false;                                              \
+    }                                                            \
+    const ClassName* self = static_cast<const ClassName*>(this); \
+    ::cefengine::DestroyOnUiThread([self] { delete self; });     \
+    return true;                                                 \
+  }                                                              \
+  bool HasOneRef() const override {                              \
+    return ref_count_.HasOneRef();                               \
+  }                                                              \
+  bool HasAtLeastOneRef() const override {                       \
+    return ref_count_.HasAtLeastOneRef();                        \
+  }                                                              \
+                                                                 \
+ private:                                                        \
+  CefRefCount ref_count_
 
 // CefView methods over ViewBase for an interface derived from CefView.
 template <class Interface>

@@ -106,7 +106,7 @@ class CefWindowImpl : public ViewImpl<CefWindow> {
   bool closing_ = false;
   bool destroyed_ = false;
 
-  IMPLEMENT_REFCOUNTING(CefWindowImpl);
+  IMPLEMENT_VIEW_REFCOUNTING(CefWindowImpl);
 };
 
 }  // namespace cefengine
