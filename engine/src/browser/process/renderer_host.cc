@@ -152,9 +152,14 @@ void RendererHost::Dispatch(ChannelMessage message) {
 }
 
 void RendererHost::OnChannelClosed() {
-  if (pid_ > 0)
-    LOG(ERROR) << "The renderer process " << pid_ << " went away";
   ready_ = false;
+  if (pid_ <= 0)
+    return;
+  LOG(ERROR) << "The renderer process " << pid_ << " went away";
+  // Reap it now if it is already gone; Stop() waits for it otherwise.
+  int status = 0;
+  if (waitpid(pid_, &status, WNOHANG) == pid_)
+    pid_ = 0;
 }
 
 }  // namespace cefengine
