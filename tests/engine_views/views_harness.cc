@@ -255,6 +255,16 @@ size_t ViewsApp::EventCount() {
   return events_.size();
 }
 
+int ViewsApp::IndexOf(const std::function<bool(const json&)>& match) {
+  EventCount();
+  for (size_t i = 0; i < events_.size(); ++i) {
+    if (match(events_[i])) {
+      return static_cast<int>(i);
+    }
+  }
+  return -1;
+}
+
 std::vector<json> ViewsApp::Events(const std::string& name) {
   while (ReadLine(milliseconds(0))) {
   }

@@ -52,6 +52,8 @@ class ViewsApp {
                size_t from = 0);
   // How many events have arrived so far.
   size_t EventCount();
+  // Position of the first event so far that matches, or -1.
+  int IndexOf(const std::function<bool(const json&)>& match);
   json WaitForEvent(const std::string& name,
                     int window = -1,
                     milliseconds timeout = milliseconds(15000));

@@ -352,6 +352,17 @@ TEST(EngineViewsTest, CloseOnlyWhenTheDelegateAgrees) {
   ASSERT_EQ(closed.size(), 1u);
   EXPECT_EQ(destroyed[0]["browser"], browser);
   EXPECT_EQ(closed[0]["browser"], browser);
+  const int destroyed_at = app.IndexOf([](const json& e) {
+    return e.value("event", "") == "view_browser_destroyed";
+  });
+  const int closed_at = app.IndexOf(
+      [](const json& e) { return e.value("event", "") == "before_close"; });
+  const int window_gone_at = app.IndexOf([](const json& e) {
+    return e.value("event", "") == "window_destroyed" &&
+           e.value("window", 0) == 2;
+  });
+  EXPECT_LT(destroyed_at, closed_at);
+  EXPECT_LT(closed_at, window_gone_at);
 
   EXPECT_TRUE(app.Quit());
 }
