@@ -326,6 +326,9 @@ class BrowserApp : public CefApp, public CefBrowserProcessHandler {
           {"profile_path",
            cefengine::GetProfile()->persistentStoragePath().toStdString()},
           {"profile_off_the_record", cefengine::GetProfile()->isOffTheRecord()},
+          {"renderer_pid", cefengine::GetRendererHost()
+                               ? cefengine::GetRendererHost()->pid()
+                               : 0},
           {"flags", ThreadFlags()}});
     WatchStdin();
     if (g_scenario == "tasks") {

@@ -532,7 +532,8 @@ TEST_F(EngineProcessTest, SecondInstanceIsRefusedAndReported) {
 
 // After kill -9 of the owner, its lock does not block a new start, and its
 // renderer process notices and exits cleanly. An application that declines
-// the relaunch leaves the default: nothing happens beyond a log record.
+// the relaunch leaves the default: nothing happens beyond a log record. A
+// browser whose renderer is killed carries on.
 TEST_F(EngineProcessTest, KilledOwnerLeavesNoStaleLockOrRenderer) {
   const std::string root = dir_.path() + "/root";
   pid_t renderer = 0;
@@ -551,14 +552,29 @@ TEST_F(EngineProcessTest, KilledOwnerLeavesNoStaleLockOrRenderer) {
   App owner({"wait", "--root=" + root, "--log=" + log_path(),
              "--relaunch-result=false"});
   EXPECT_EQ(owner.WaitFor("initialized")["ok"], true);
-  ASSERT_FALSE(owner.WaitFor("context_initialized").is_null());
+  const json context = owner.WaitFor("context_initialized");
+  ASSERT_FALSE(context.is_null());
   App refused(BaseArgs("wait", root));
   EXPECT_EQ(refused.Finish(), 1);
   EXPECT_FALSE(owner.WaitFor("relaunch").is_null());
-  owner.Send("quit");
-  EXPECT_EQ(owner.Finish(), 0);
   EXPECT_NE(ReadFile(log_path()).find("not handled by the application"),
             std::string::npos);
+
+  // A renderer that dies on its own is noticed; the browser carries on and
+  // still shuts down cleanly.
+  const pid_t owner_renderer = context["renderer_pid"].get<int>();
+  ASSERT_GT(owner_renderer, 0);
+  kill(owner_renderer, SIGKILL);
+  const std::string went_away =
+      "The renderer process " + std::to_string(owner_renderer) + " went away";
+  const Clock::time_point deadline = Clock::now() + std::chrono::seconds(10);
+  while (ReadFile(log_path()).find(went_away) == std::string::npos &&
+         Clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  EXPECT_NE(ReadFile(log_path()).find(went_away), std::string::npos);
+  owner.Send("quit");
+  EXPECT_EQ(owner.Finish(), 0);
 }
 
 // The renderer role is this executable with --type=renderer; it runs the
