@@ -24,7 +24,8 @@ class CefJSDialogHandler : public virtual CefBaseRefCounted {
   // alert(), confirm() or prompt(). Return true when the client shows its
   // own dialog (or answered at once through |callback|); return false for
   // the engine's default dialog, or with |suppress_message| set to answer
-  // "cancel" without showing anything.
+  // "cancel" without showing anything. The development engine's default
+  // dialogs are Qt's modal message boxes: they wait for a user.
   virtual bool OnJSDialog(CefRefPtr<CefBrowser> browser,
                           const CefString& origin_url,
                           JSDialogType dialog_type,

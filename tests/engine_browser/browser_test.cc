@@ -200,6 +200,19 @@ TEST(EngineBrowserNavigation, DecisionsAllowOrBlockMainAndSubFrames) {
   EXPECT_EQ(link["transition"].get<int>() & 0xff, 0);  // TT_LINK
   ASSERT_FALSE(app.WaitForEvent("load_end").is_null());
   EXPECT_TRUE(app.State(id)["can_go_back"]);
+  // Back to the link's target. (Not to /nav: Chromium skips entries whose
+  // page navigated away by script without a user's action.)
+  app.Mark();
+  app.Command({{"cmd", "load"}, {"url", server.Url("/nav")}});
+  ASSERT_FALSE(app.WaitForEvent("load_end").is_null());
+  app.Mark();
+  app.Command({{"cmd", "back"}, {"browser", id}});
+  json back = app.WaitForEvent("before_browse");
+  ASSERT_FALSE(back.is_null());
+  EXPECT_EQ(back["url"], server.Url("/target"));
+  EXPECT_NE(back["transition"].get<int>() & 0x01000000, 0);  // FORWARD_BACK
+  ASSERT_FALSE(app.WaitForEvent("load_end").is_null());
+  EXPECT_EQ(app.State(id)["frame"]["url"], server.Url("/target"));
 
   app.Mark();
   app.Command({{"cmd", "load"}, {"url", server.Url("/redirect")}});
