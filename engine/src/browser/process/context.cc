@@ -13,10 +13,12 @@
 #include <vector>
 
 #include "base/command_line_global.h"
+#include "browser/browser/browser_registry.h"
 #include "browser/process/process_singleton.h"
 #include "browser/process/profile.h"
 #include "browser/process/renderer_host.h"
 #include "browser/process/settings_switches.h"
+#include "browser/views/window_impl.h"
 #include "common/logging.h"
 #include "common/qt_task_queue.h"
 #include "common/switches.h"
@@ -372,6 +374,10 @@ void CefShutdown() {
   if (!context)
     return;
   cefengine::g_initialized = false;
+  // Whatever the application left open goes now: pages must not outlive the
+  // profile, and windows must not outlive their pages.
+  cefengine::DestroyAllBrowsers();
+  CefWindowImpl::DestroyAll();
   // Windows and pages closed in the last loop iteration may still wait for
   // their deferred deletion; they must go before the profile does.
   for (int i = 0; i < 3; ++i)
