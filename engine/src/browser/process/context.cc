@@ -377,7 +377,7 @@ void CefShutdown() {
   // Whatever the application left open goes now: pages must not outlive the
   // profile, and windows must not outlive their pages.
   cefengine::DestroyAllBrowsers();
-  CefWindowImpl::DestroyAll();
+  cefengine::CefWindowImpl::DestroyAll();
   // Windows and pages closed in the last loop iteration may still wait for
   // their deferred deletion; they must go before the profile does.
   for (int i = 0; i < 3; ++i)
