@@ -15,6 +15,14 @@
 // otherwise.
 class CefBrowserProcessHandler : public virtual CefBaseRefCounted {
  public:
+  // Lets the application register preferences of its own through
+  // |registrar| (not kept past the call), for the global store or for each
+  // request context. Called during CefInitialize, before
+  // OnContextInitialized.
+  virtual void OnRegisterCustomPreferences(
+      cef_preferences_type_t type,
+      CefRawPtr<CefPreferenceRegistrar> registrar) {}
+
   // The engine is ready: browsers may be created from here on.
   virtual void OnContextInitialized() {}
 

@@ -7,6 +7,27 @@
 #include "include/cef_base.h"
 #include "include/cef_values.h"
 
+// Which preferences OnRegisterCustomPreferences is registering.
+typedef enum {
+  // Application-wide preferences, registered once at start-up.
+  CEF_PREFERENCES_TYPE_GLOBAL,
+  // Preferences of each request context, registered as it is created.
+  CEF_PREFERENCES_TYPE_REQUEST_CONTEXT,
+  CEF_PREFERENCES_TYPE_NUM_VALUES,
+} cef_preferences_type_t;
+
+// Lets the application add preferences of its own; valid only during
+// CefBrowserProcessHandler::OnRegisterCustomPreferences.
+class CefPreferenceRegistrar : public CefBaseScoped {
+ public:
+  // Adds |name| with a copy of |default_value|, whose type the preference
+  // keeps for good. False when |name| is taken or the type cannot be stored
+  // (invalid, null or binary). Prefix names with the application's own
+  // name and a period to keep clear of the engine's.
+  virtual bool AddPreference(const CefString& name,
+                             CefRefPtr<CefValue> default_value) = 0;
+};
+
 // UI thread of the browser process.
 class CefPreferenceManager : public virtual CefBaseRefCounted {
  public:

@@ -4,7 +4,9 @@
 #include <utility>
 
 #include "common/channel.h"
+#include "common/prefs_messages.h"
 #include "common/tasks.h"
+#include "renderer/request_context_proxy.h"
 
 namespace cefengine {
 
@@ -23,6 +25,11 @@ RendererChannel::RendererChannel(int fd, std::function<void()> on_closed)
   std::weak_ptr<bool> alive = alive_;
   channel_->Start(
       [this, alive](ChannelMessage message) {
+        // Its caller blocks the renderer main thread until this arrives.
+        if (message.type == kPrefsResponse) {
+          DeliverPrefsResponse(std::move(message));
+          return;
+        }
         PostTask(TID_RENDERER, [this, alive, message = std::move(message)] {
           if (alive.lock())
             Dispatch(message);

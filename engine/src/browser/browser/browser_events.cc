@@ -13,6 +13,8 @@
 #include "browser/browser/frame_impl.h"
 #include "browser/browser/net_error.h"
 #include "browser/browser/request_impl.h"
+#include "browser/prefs/content_settings.h"
+#include "browser/prefs/prefs_service.h"
 #include "common/tasks.h"
 #include "include/base/cef_logging.h"
 
@@ -324,6 +326,11 @@ void CefBrowserImpl::OnUrlChanged(const QUrl& url) {
 void CefBrowserImpl::OnFeaturePermissionRequested(
     const QUrl& origin,
     QWebEnginePage::Feature feature) {
+  // A content setting decides before the application is asked.
+  std::shared_ptr<ContentSettings> settings = GetContentSettings();
+  if (settings && settings->AnswerPermissionRequest(page_, origin, feature)) {
+    return;
+  }
   CefRefPtr<CefPermissionHandler> handler =
       client_ ? client_->GetPermissionHandler() : nullptr;
   if (IsMediaFeature(feature)) {

@@ -1,6 +1,6 @@
-// The global request context. Preferences and content settings are not
-// backed by anything yet: no preference is known (HasPreference is false,
-// so SetPreference fails), and content settings are not stored.
+// The global request context of the browser process: preferences from the
+// engine's preference store, content settings remembered per origin and
+// applied where Qt WebEngine has a switch for them. Any thread.
 
 #ifndef CEFENGINE_BROWSER_BROWSER_REQUEST_CONTEXT_IMPL_H_
 #define CEFENGINE_BROWSER_BROWSER_REQUEST_CONTEXT_IMPL_H_
@@ -51,6 +51,10 @@ class CefRequestContextImpl : public CefRequestContext {
  private:
   IMPLEMENT_REFCOUNTING(CefRequestContextImpl);
 };
+
+// The browser process's global context, whether or not the engine has
+// finished initialising (the renderer-role process may ask early).
+CefRefPtr<CefRequestContext> GetBrowserGlobalContext();
 
 }  // namespace cefengine
 

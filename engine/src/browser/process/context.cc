@@ -14,6 +14,7 @@
 
 #include "base/command_line_global.h"
 #include "browser/browser/browser_registry.h"
+#include "browser/prefs/prefs_service.h"
 #include "browser/process/process_singleton.h"
 #include "browser/process/profile.h"
 #include "browser/process/renderer_host.h"
@@ -302,6 +303,7 @@ bool CefInitialize(const CefMainArgs& args,
   cefengine::RegisterThread(TID_IO, context->io_queue);
   context->profile = cefengine::CreateProfile(
       settings, cefengine::ResolveProfilePath(settings, root));
+  cefengine::StartPreferenceService(settings);
 
   Context* published = context.release();
   g_context = published;

@@ -11,7 +11,9 @@
 #include <thread>
 #include <utility>
 
+#include "browser/prefs/prefs_service.h"
 #include "common/channel.h"
+#include "common/prefs_messages.h"
 #include "common/switches.h"
 #include "common/tasks.h"
 #include "include/base/cef_logging.h"
@@ -77,6 +79,14 @@ bool RendererHost::Start(std::vector<std::string> argv) {
   std::weak_ptr<bool> alive = alive_;
   channel_->Start(
       [this, alive](ChannelMessage message) {
+        // Answered on this thread: the renderer waits for it, perhaps while
+        // the UI thread waits for the renderer.
+        if (message.type == kPrefsRequest) {
+          ChannelMessage reply;
+          HandlePrefsRequest(message, &reply);
+          channel_->Send(reply);
+          return;
+        }
         PostTask(TID_UI, [this, alive, message = std::move(message)] {
           if (alive.lock())
             Dispatch(std::move(message));
