@@ -98,7 +98,9 @@ CefRefPtr<CefListValue> Args() {
 CefRefPtr<CefValue> Result(CefRefPtr<CefListValue> reply) {
   return reply && reply->GetType(kPrefsResultIndex) != VTYPE_NULL &&
                  reply->GetType(kPrefsResultIndex) != VTYPE_INVALID
-             ? reply->GetValue(kPrefsResultIndex)
+             // A copy: a container read from the list stops being valid
+             // when the list goes.
+             ? reply->GetValue(kPrefsResultIndex)->Copy()
              : nullptr;
 }
 

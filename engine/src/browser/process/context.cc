@@ -303,7 +303,6 @@ bool CefInitialize(const CefMainArgs& args,
   cefengine::RegisterThread(TID_IO, context->io_queue);
   context->profile = cefengine::CreateProfile(
       settings, cefengine::ResolveProfilePath(settings, root));
-  cefengine::StartPreferenceService(settings);
 
   Context* published = context.release();
   g_context = published;
@@ -316,6 +315,8 @@ bool CefInitialize(const CefMainArgs& args,
                                  std::move(done));
     });
   });
+  // After publishing: it calls the application's handler.
+  cefengine::StartPreferenceService(settings);
   if (!cefengine::StartRenderer(published))
     LOG(ERROR) << "Continuing without a renderer process";
 

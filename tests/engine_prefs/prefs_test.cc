@@ -1,0 +1,267 @@
+// The global request context in a running engine: preferences kept across a
+// restart, refusals, custom preferences, the renderer-role process's view
+// of the context, and content settings that a page can observe.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <httplib.h>
+#include <nlohmann/json.hpp>
+
+#include "gtest/gtest.h"
+
+namespace {
+
+using json = nlohmann::json;
+
+class TempDir {
+ public:
+  TempDir() {
+    char name[] = "/tmp/engine-prefs-app-XXXXXX";
+    path_ = mkdtemp(name);
+  }
+  ~TempDir() { std::filesystem::remove_all(path_); }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// One run of prefs_test_app to its end. The app and everything it started
+// run in their own process group, which is killed and reaped whatever
+// happens to the test.
+class AppRun {
+ public:
+  explicit AppRun(std::vector<std::string> args) {
+    int out[2];
+    if (pipe2(out, O_CLOEXEC) != 0)
+      return;
+    pid_ = fork();
+    if (pid_ == 0) {
+      setpgid(0, 0);
+      dup2(out[1], STDOUT_FILENO);
+      std::vector<char*> argv;
+      std::string program = PREFS_TEST_APP;
+      argv.push_back(program.data());
+      for (std::string& arg : args)
+        argv.push_back(arg.data());
+      argv.push_back(nullptr);
+      execv(program.c_str(), argv.data());
+      _exit(127);
+    }
+    close(out[1]);
+    fd_ = out[0];
+  }
+
+  ~AppRun() {
+    if (pid_ > 0) {
+      kill(-pid_, SIGKILL);
+      Reap();
+    }
+    if (fd_ >= 0)
+      close(fd_);
+  }
+
+  // Reads lines until the app closes its output or |timeout| passes; then
+  // returns its exit status (-1 when it had to be killed).
+  int Finish(std::chrono::seconds timeout = std::chrono::seconds(60)) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    std::string buffer;
+    bool timed_out = true;
+    while (std::chrono::steady_clock::now() < deadline) {
+      pollfd waiting{fd_, POLLIN, 0};
+      if (poll(&waiting, 1, 100) <= 0)
+        continue;
+      char chunk[4096];
+      const ssize_t n = read(fd_, chunk, sizeof(chunk));
+      if (n <= 0) {
+        timed_out = false;
+        break;
+      }
+      buffer.append(chunk, n);
+      for (size_t end; (end = buffer.find('\n')) != std::string::npos;) {
+        events_.push_back(json::parse(buffer.substr(0, end), nullptr, false));
+        buffer.erase(0, end + 1);
+      }
+    }
+    // Whatever is left of the group (a lingering renderer) goes too.
+    kill(-pid_, timed_out ? SIGKILL : SIGTERM);
+    const int status = Reap();
+    return timed_out ? -1 : status;
+  }
+
+  // The events named |name| in arrival order.
+  std::vector<json> Events(const std::string& name) const {
+    std::vector<json> found;
+    for (const json& event : events_) {
+      if (event.is_object() && event.value("event", "") == name)
+        found.push_back(event);
+    }
+    return found;
+  }
+  json Event(const std::string& name) const {
+    std::vector<json> found = Events(name);
+    return found.empty() ? json() : found.front();
+  }
+  std::string Dump() const { return json(events_).dump(); }
+
+ private:
+  int Reap() {
+    int status = 0;
+    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+    }
+    pid_ = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  pid_t pid_ = -1;
+  int fd_ = -1;
+  std::vector<json> events_;
+};
+
+json SetEvent(const AppRun& run, const std::string& name, size_t index = 0) {
+  size_t seen = 0;
+  for (const json& event : run.Events("set")) {
+    if (event["name"] == name && seen++ == index)
+      return event;
+  }
+  return json();
+}
+
+TEST(EnginePrefsTest, PreferencesPersistAcrossARestart) {
+  TempDir root;
+  const std::string cache = "--cache-root=" + root.path();
+  {
+    AppRun run({cache, "--scenario=write"});
+    ASSERT_EQ(run.Finish(), 0) << run.Dump();
+    // Custom preferences register once per name.
+    const json registered = run.Event("register");
+    EXPECT_EQ(registered["text"], true);
+    EXPECT_EQ(registered["count"], true);
+    EXPECT_EQ(registered["again"], false);
+
+    for (const char* name :
+         {"credentials_enable_service", "profile.password_manager_enabled",
+          "profile.password_manager_leak_detection", "autofill.profile_enabled",
+          "autofill.credit_card_enabled", "browser.show_bookmarks_bar",
+          "alternate_error_pages.enabled"}) {
+      EXPECT_EQ(SetEvent(run, name)["ok"], true) << name << run.Dump();
+    }
+    const json unknown = SetEvent(run, "no.such.preference");
+    EXPECT_EQ(unknown["ok"], false);
+    EXPECT_EQ(unknown["error"], "Trying to modify an unregistered preference");
+    const json wrong = SetEvent(run, "autofill.profile_enabled", 1);
+    EXPECT_EQ(wrong["ok"], false);
+    EXPECT_EQ(wrong["error"],
+              "Trying to set a preference of type BOOLEAN to value of type "
+              "STRING");
+    EXPECT_EQ(SetEvent(run, "prefs_test.text")["ok"], true);
+    EXPECT_EQ(run.Event("cache_path")["path"], root.path());
+  }
+  EXPECT_TRUE(std::filesystem::exists(root.path() + "/engine_prefs.json"));
+
+  AppRun run({cache, "--scenario=read"});
+  ASSERT_EQ(run.Finish(), 0) << run.Dump();
+  const json values = run.Event("values")["values"];
+  EXPECT_EQ(values["credentials_enable_service"], false) << values;
+  EXPECT_EQ(values["alternate_error_pages.enabled"], false) << values;
+  EXPECT_EQ(values["browser.show_bookmarks_bar"], false) << values;
+  EXPECT_EQ(values["autofill.profile_enabled"], false) << values;
+  EXPECT_EQ(values["prefs_test.text"], "written");
+  EXPECT_EQ(values["prefs_test.count"], 42);
+}
+
+TEST(EnginePrefsTest, RendererReachesTheBrowsersContext) {
+  TempDir root;
+  AppRun run({"--cache-root=" + root.path(), "--scenario=renderer"});
+  ASSERT_EQ(run.Finish(), 0) << run.Dump();
+
+  const json context = run.Event("renderer_context");
+  ASSERT_EQ(context["present"], true) << run.Dump();
+  EXPECT_EQ(context["global"], true);
+  const json has = run.Event("renderer_has");
+  EXPECT_EQ(has["custom"], true);
+  EXPECT_EQ(has["engine"], true);
+  EXPECT_EQ(has["unknown"], false);
+
+  // The renderer gets the browser's refusal texts.
+  EXPECT_EQ(SetEvent(run, "prefs_test.text")["ok"], true);
+  EXPECT_EQ(SetEvent(run, "no.such.preference")["error"],
+            "Trying to modify an unregistered preference");
+  const json wrong = SetEvent(run, "prefs_test.text", 1);
+  EXPECT_EQ(wrong["ok"], false);
+  EXPECT_EQ(wrong["error"],
+            "Trying to set a preference of type STRING to value of type "
+            "INTEGER");
+
+  const json got = run.Event("renderer_get");
+  EXPECT_EQ(got["text"], "from renderer");
+  EXPECT_EQ(got["unknown"], "absent");
+  EXPECT_EQ(run.Event("renderer_all")["text"], "from renderer");
+  // Content settings match by origin, whatever the path.
+  EXPECT_EQ(run.Event("renderer_content")["value"], 1);
+
+  // The browser process sees what the renderer changed.
+  const json seen = run.Event("browser_sees");
+  EXPECT_EQ(seen["text"], "from renderer");
+  EXPECT_EQ(seen["content"], 1);
+
+  const json timing = run.Event("renderer_timing");
+  ASSERT_TRUE(timing.is_object());
+  std::printf("renderer round trip: median %.3f ms, p99 %.3f ms\n",
+              timing["median_ms"].get<double>(),
+              timing["p99_ms"].get<double>());
+  EXPECT_LT(timing["median_ms"].get<double>(), 5.0);
+}
+
+// Permission requests follow content settings: without one nobody allows
+// notifications or pasting; with them the page gets both.
+TEST(EnginePrefsTest, ContentSettingsReachThePage) {
+  httplib::Server server;
+  server.Get("/", [](const httplib::Request&, httplib::Response& response) {
+    response.set_content("<!doctype html><title>page</title><body></body>",
+                         "text/html");
+  });
+  const int port = server.bind_to_any_port("127.0.0.1");
+  ASSERT_GT(port, 0);
+  std::thread serving([&] { server.listen_after_bind(); });
+  struct Stop {
+    httplib::Server& server;
+    std::thread& thread;
+    ~Stop() {
+      server.stop();
+      thread.join();
+    }
+  } stop{server, serving};
+  const std::string url =
+      "--url=http://127.0.0.1:" + std::to_string(port) + "/";
+
+  {
+    TempDir root;
+    AppRun run({"--cache-root=" + root.path(), "--scenario=content", url});
+    ASSERT_EQ(run.Finish(), 0) << run.Dump();
+    const json result = run.Event("result")["result"];
+    EXPECT_EQ(result["notify"], "denied") << run.Dump();
+    EXPECT_EQ(result["paste"], false);
+  }
+  TempDir root;
+  AppRun run(
+      {"--cache-root=" + root.path(), "--scenario=content", url, "--grant"});
+  ASSERT_EQ(run.Finish(), 0) << run.Dump();
+  EXPECT_EQ(run.Event("content")["value"], 1);
+  const json result = run.Event("result")["result"];
+  EXPECT_EQ(result["notify"], "granted") << run.Dump();
+  EXPECT_EQ(result["paste"], true);
+}
+
+}  // namespace

@@ -1,0 +1,340 @@
+// Test application for the engine's request context: prints one JSON object
+// per line on stdout for the test to check. Scenarios (--scenario=):
+//   write     sets engine, custom and refused preferences, then quits;
+//   read      prints the preferences a previous run left, then quits;
+//   renderer  the renderer-role process uses the global context; the browser
+//             quits once it sees the renderer's last change;
+//   content   opens --url, lets the page ask for notifications and paste,
+//             with --grant after allowing both by content settings.
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "include/cef_app.h"
+#include "include/cef_browser.h"
+#include "include/cef_client.h"
+#include "include/cef_request_context.h"
+#include "include/cef_task.h"
+
+namespace {
+
+using json = nlohmann::json;
+
+std::string g_scenario;
+std::string g_url;
+bool g_grant = false;
+
+// One write per line, so the browser's and the renderer's lines never mix.
+void Emit(const json& event) {
+  const std::string line = event.dump() + "\n";
+  ssize_t unused = write(STDOUT_FILENO, line.data(), line.size());
+  (void)unused;
+}
+
+CefRefPtr<CefValue> Bool(bool value) {
+  CefRefPtr<CefValue> result = CefValue::Create();
+  result->SetBool(value);
+  return result;
+}
+
+CefRefPtr<CefValue> String(const std::string& value) {
+  CefRefPtr<CefValue> result = CefValue::Create();
+  result->SetString(value);
+  return result;
+}
+
+CefRefPtr<CefValue> Int(int value) {
+  CefRefPtr<CefValue> result = CefValue::Create();
+  result->SetInt(value);
+  return result;
+}
+
+json ToJson(CefRefPtr<CefValue> value) {
+  if (!value)
+    return "absent";
+  switch (value->GetType()) {
+    case VTYPE_BOOL:
+      return value->GetBool();
+    case VTYPE_INT:
+      return value->GetInt();
+    case VTYPE_STRING:
+      return value->GetString().ToString();
+    default:
+      return "type " + std::to_string(value->GetType());
+  }
+}
+
+// Tries to set |name| and reports the outcome.
+json TrySet(CefRefPtr<CefRequestContext> context,
+            const std::string& name,
+            CefRefPtr<CefValue> value) {
+  CefString error;
+  const bool ok = context->SetPreference(name, value, error);
+  return {{"event", "set"},
+          {"name", name},
+          {"ok", ok},
+          {"error", error.ToString()}};
+}
+
+const char* const kEngineNames[] = {
+    "credentials_enable_service",
+    "profile.password_manager_enabled",
+    "profile.password_manager_leak_detection",
+    "autofill.profile_enabled",
+    "autofill.credit_card_enabled",
+    "browser.show_bookmarks_bar",
+    "alternate_error_pages.enabled",
+};
+
+class Task : public CefTask {
+ public:
+  explicit Task(std::function<void()> run) : run_(std::move(run)) {}
+  void Execute() override { run_(); }
+
+ private:
+  std::function<void()> run_;
+  IMPLEMENT_REFCOUNTING(Task);
+};
+
+void Post(std::function<void()> run, int64_t delay_ms = 0) {
+  CefPostDelayedTask(TID_UI, new Task(std::move(run)), delay_ms);
+}
+
+// The renderer-role side: the global context through the channel.
+void RunRendererChecks() {
+  CefRefPtr<CefRequestContext> context = CefRequestContext::GetGlobalContext();
+  Emit({{"event", "renderer_context"},
+        {"present", context != nullptr},
+        {"global", context && context->IsGlobal()}});
+  if (!context)
+    return;
+  Emit({{"event", "renderer_has"},
+        {"custom", context->HasPreference("prefs_test.text")},
+        {"engine", context->CanSetPreference("credentials_enable_service")},
+        {"unknown", context->HasPreference("no.such.preference")}});
+  Emit(TrySet(context, "prefs_test.text", String("from renderer")));
+  Emit(TrySet(context, "no.such.preference", String("x")));
+  Emit(TrySet(context, "prefs_test.text", Int(5)));
+  Emit({{"event", "renderer_get"},
+        {"text", ToJson(context->GetPreference("prefs_test.text"))},
+        {"unknown", ToJson(context->GetPreference("no.such.preference"))}});
+  CefRefPtr<CefDictionaryValue> all = context->GetAllPreferences(false);
+  CefRefPtr<CefDictionaryValue> ours = all->GetDictionary("prefs_test");
+  Emit({{"event", "renderer_all"},
+        {"text", ours ? ours->GetString("text").ToString() : "absent"}});
+  context->SetContentSetting("http://example.test/a", "http://example.test/",
+                             CEF_CONTENT_SETTING_TYPE_NOTIFICATIONS,
+                             CEF_CONTENT_SETTING_VALUE_ALLOW);
+  Emit({{"event", "renderer_content"},
+        {"value", context->GetContentSetting(
+                      "http://example.test/b", "http://example.test/c",
+                      CEF_CONTENT_SETTING_TYPE_NOTIFICATIONS)}});
+
+  // How long one synchronous round trip to the browser takes.
+  std::vector<double> times;
+  for (int i = 0; i < 200; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    context->GetPreference("prefs_test.text");
+    times.push_back(std::chrono::duration<double, std::milli>(
+                        std::chrono::steady_clock::now() - start)
+                        .count());
+  }
+  std::sort(times.begin(), times.end());
+  Emit({{"event", "renderer_timing"},
+        {"median_ms", times[times.size() / 2]},
+        {"p99_ms", times[times.size() * 99 / 100]}});
+  Emit(TrySet(context, "prefs_test.done", Bool(true)));
+}
+
+class RendererHandler : public CefRenderProcessHandler {
+ public:
+  void OnWebKitInitialized() override {
+    if (g_scenario == "renderer")
+      RunRendererChecks();
+  }
+
+ private:
+  IMPLEMENT_REFCOUNTING(RendererHandler);
+};
+
+// Script that asks for notifications and tries a paste, and puts the
+// outcome in the title.
+const char kCheckScript[] =
+    "Notification.requestPermission().then(function(notify) {"
+    "  var box = document.createElement('textarea');"
+    "  document.body.appendChild(box); box.focus();"
+    "  var paste = document.execCommand('paste');"
+    "  document.title = 'result:' + JSON.stringify("
+    "      {notify: notify, paste: paste});"
+    "});";
+
+class Client : public CefClient,
+               public CefLoadHandler,
+               public CefDisplayHandler {
+ public:
+  CefRefPtr<CefLoadHandler> GetLoadHandler() override { return this; }
+  CefRefPtr<CefDisplayHandler> GetDisplayHandler() override { return this; }
+
+  void OnLoadEnd(CefRefPtr<CefBrowser> browser,
+                 CefRefPtr<CefFrame> frame,
+                 int httpStatusCode) override {
+    if (!frame->IsMain() || checked_)
+      return;
+    checked_ = true;
+    if (g_grant) {
+      // As an application does it: for the page's URL once it is shown.
+      CefRefPtr<CefRequestContext> context =
+          CefRequestContext::GetGlobalContext();
+      const std::string url = frame->GetURL();
+      context->SetContentSetting(url, url,
+                                 CEF_CONTENT_SETTING_TYPE_NOTIFICATIONS,
+                                 CEF_CONTENT_SETTING_VALUE_ALLOW);
+      context->SetContentSetting(url, url,
+                                 CEF_CONTENT_SETTING_TYPE_CLIPBOARD_READ_WRITE,
+                                 CEF_CONTENT_SETTING_VALUE_ALLOW);
+      Emit({{"event", "content"},
+            {"value",
+             context->GetContentSetting(
+                 url, url, CEF_CONTENT_SETTING_TYPE_CLIPBOARD_READ_WRITE)}});
+    }
+    // Behind the engine's own task that applies the settings to the page.
+    Post([frame] { frame->ExecuteJavaScript(kCheckScript, "", 0); });
+  }
+
+  void OnTitleChange(CefRefPtr<CefBrowser> browser,
+                     const CefString& title) override {
+    const std::string text = title;
+    if (text.rfind("result:", 0) != 0)
+      return;
+    Emit({{"event", "result"}, {"result", json::parse(text.substr(7))}});
+    CefQuitMessageLoop();
+  }
+
+ private:
+  bool checked_ = false;
+  IMPLEMENT_REFCOUNTING(Client);
+};
+
+class App : public CefApp, public CefBrowserProcessHandler {
+ public:
+  // CefApp methods:
+  CefRefPtr<CefBrowserProcessHandler> GetBrowserProcessHandler() override {
+    return this;
+  }
+  CefRefPtr<CefRenderProcessHandler> GetRenderProcessHandler() override {
+    return renderer_;
+  }
+
+  // CefBrowserProcessHandler methods:
+  void OnRegisterCustomPreferences(
+      cef_preferences_type_t type,
+      CefRawPtr<CefPreferenceRegistrar> registrar) override {
+    if (type != CEF_PREFERENCES_TYPE_GLOBAL)
+      return;
+    Emit({{"event", "register"},
+          {"text", registrar->AddPreference("prefs_test.text", String(""))},
+          {"count", registrar->AddPreference("prefs_test.count", Int(1))},
+          {"done", registrar->AddPreference("prefs_test.done", Bool(false))},
+          {"again", registrar->AddPreference("prefs_test.text", String("x"))}});
+  }
+
+  void OnBeforeChildProcessLaunch(
+      CefRefPtr<CefCommandLine> command_line) override {
+    command_line->AppendSwitchWithValue("scenario", g_scenario);
+  }
+
+  void OnContextInitialized() override {
+    CefRefPtr<CefRequestContext> context =
+        CefRequestContext::GetGlobalContext();
+    if (g_scenario == "write") {
+      for (const char* name : kEngineNames) {
+        if (context->HasPreference(name) && context->CanSetPreference(name))
+          Emit(TrySet(context, name, Bool(false)));
+      }
+      Emit(TrySet(context, "no.such.preference", Bool(false)));
+      Emit(TrySet(context, "autofill.profile_enabled", String("false")));
+      Emit(TrySet(context, "prefs_test.text", String("written")));
+      Emit(TrySet(context, "prefs_test.count", Int(42)));
+      Emit({{"event", "cache_path"},
+            {"path", context->GetCachePath().ToString()}});
+      CefQuitMessageLoop();
+    } else if (g_scenario == "read") {
+      json values = json::object();
+      for (const char* name : kEngineNames)
+        values[name] = ToJson(context->GetPreference(name));
+      values["prefs_test.text"] =
+          ToJson(context->GetPreference("prefs_test.text"));
+      values["prefs_test.count"] =
+          ToJson(context->GetPreference("prefs_test.count"));
+      Emit({{"event", "values"}, {"values", values}});
+      CefQuitMessageLoop();
+    } else if (g_scenario == "renderer") {
+      WaitForRenderer(0);
+    } else if (g_scenario == "content") {
+      CefWindowInfo info;
+      info.bounds = CefRect(0, 0, 400, 300);
+      CefBrowserHost::CreateBrowser(info, new Client(), g_url,
+                                    CefBrowserSettings(), nullptr, nullptr);
+    }
+  }
+
+ private:
+  void WaitForRenderer(int attempt) {
+    CefRefPtr<CefValue> done =
+        CefRequestContext::GetGlobalContext()->GetPreference("prefs_test.done");
+    if ((done && done->GetBool()) || attempt > 300) {
+      Emit(
+          {{"event", "browser_sees"},
+           {"text", ToJson(CefRequestContext::GetGlobalContext()->GetPreference(
+                        "prefs_test.text"))},
+           {"content", CefRequestContext::GetGlobalContext()->GetContentSetting(
+                           "http://example.test/", "http://example.test/",
+                           CEF_CONTENT_SETTING_TYPE_NOTIFICATIONS)}});
+      CefQuitMessageLoop();
+      return;
+    }
+    Post([this, attempt] { WaitForRenderer(attempt + 1); }, 50);
+  }
+
+  CefRefPtr<RendererHandler> renderer_ = new RendererHandler();
+  IMPLEMENT_REFCOUNTING(App);
+};
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  CefRefPtr<CefCommandLine> line = CefCommandLine::CreateCommandLine();
+  line->InitFromArgv(argc, argv);
+  g_scenario = line->GetSwitchValue("scenario").ToString();
+  g_url = line->GetSwitchValue("url").ToString();
+  g_grant = line->HasSwitch("grant");
+
+  CefMainArgs args(argc, argv);
+  CefRefPtr<App> app = new App();
+  const int child = CefExecuteProcess(args, app.get(), nullptr);
+  if (child >= 0)
+    return child;
+
+  const std::string root = line->GetSwitchValue("cache-root").ToString();
+  if (root.empty() || g_scenario.empty()) {
+    std::fprintf(stderr, "usage: %s --cache-root=DIR --scenario=NAME\n",
+                 argv[0]);
+    return 2;
+  }
+  CefSettings settings;
+  settings.no_sandbox = true;
+  CefString(&settings.root_cache_path) = root;
+  CefString(&settings.log_file) = root + "/engine.log";
+  if (!CefInitialize(args, settings, app.get(), nullptr))
+    return 1;
+  CefRunMessageLoop();
+  CefShutdown();
+  return 0;
+}
