@@ -254,14 +254,22 @@ TEST(EnginePrefsTest, ContentSettingsReachThePage) {
     EXPECT_EQ(result["notify"], "denied") << run.Dump();
     EXPECT_EQ(result["paste"], false);
   }
+  // The rights stay with the origin: the same page on another origin
+  // loses them.
   TempDir root;
-  AppRun run(
-      {"--cache-root=" + root.path(), "--scenario=content", url, "--grant"});
+  AppRun run({"--cache-root=" + root.path(), "--scenario=content", url,
+              "--grant",
+              "--second-url=http://localhost:" + std::to_string(port) + "/"});
   ASSERT_EQ(run.Finish(), 0) << run.Dump();
   EXPECT_EQ(run.Event("content")["value"], 1);
-  const json result = run.Event("result")["result"];
-  EXPECT_EQ(result["notify"], "granted") << run.Dump();
-  EXPECT_EQ(result["paste"], true);
+  const std::vector<json> results = run.Events("result");
+  ASSERT_EQ(results.size(), 2u) << run.Dump();
+  EXPECT_EQ(results[0]["result"]["notify"], "granted") << run.Dump();
+  EXPECT_EQ(results[0]["result"]["paste"], true);
+  EXPECT_EQ(results[1]["url"],
+            "http://localhost:" + std::to_string(port) + "/");
+  EXPECT_EQ(results[1]["result"]["notify"], "denied") << run.Dump();
+  EXPECT_EQ(results[1]["result"]["paste"], false);
 }
 
 }  // namespace

@@ -5,7 +5,8 @@
 //   renderer  the renderer-role process uses the global context; the browser
 //             quits once it sees the renderer's last change;
 //   content   opens --url, lets the page ask for notifications and paste,
-//             with --grant after allowing both by content settings.
+//             with --grant after allowing both by content settings, then
+//             again on --second-url (another origin) when given.
 
 #include <unistd.h>
 
@@ -29,6 +30,7 @@ using json = nlohmann::json;
 
 std::string g_scenario;
 std::string g_url;
+std::string g_second_url;
 bool g_grant = false;
 
 // One write per line, so the browser's and the renderer's lines never mix.
@@ -185,10 +187,10 @@ class Client : public CefClient,
   void OnLoadEnd(CefRefPtr<CefBrowser> browser,
                  CefRefPtr<CefFrame> frame,
                  int httpStatusCode) override {
-    if (!frame->IsMain() || checked_)
+    if (!frame->IsMain() || checked_ > results_)
       return;
-    checked_ = true;
-    if (g_grant) {
+    ++checked_;
+    if (g_grant && checked_ == 1) {
       // As an application does it: for the page's URL once it is shown.
       CefRefPtr<CefRequestContext> context =
           CefRequestContext::GetGlobalContext();
@@ -213,12 +215,20 @@ class Client : public CefClient,
     const std::string text = title;
     if (text.rfind("result:", 0) != 0)
       return;
-    Emit({{"event", "result"}, {"result", json::parse(text.substr(7))}});
-    CefQuitMessageLoop();
+    Emit({{"event", "result"},
+          {"url", browser->GetMainFrame()->GetURL().ToString()},
+          {"result", json::parse(text.substr(7))}});
+    ++results_;
+    if (results_ == 1 && !g_second_url.empty())
+      browser->GetMainFrame()->LoadURL(g_second_url);
+    else
+      CefQuitMessageLoop();
   }
 
  private:
-  bool checked_ = false;
+  // Loads checked and results seen.
+  int checked_ = 0;
+  int results_ = 0;
   IMPLEMENT_REFCOUNTING(Client);
 };
 
@@ -314,6 +324,7 @@ int main(int argc, char* argv[]) {
   line->InitFromArgv(argc, argv);
   g_scenario = line->GetSwitchValue("scenario").ToString();
   g_url = line->GetSwitchValue("url").ToString();
+  g_second_url = line->GetSwitchValue("second-url").ToString();
   g_grant = line->HasSwitch("grant");
 
   CefMainArgs args(argc, argv);

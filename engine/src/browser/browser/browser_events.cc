@@ -316,6 +316,11 @@ void CefBrowserImpl::OnUrlChanged(const QUrl& url) {
   }
   frame->SetURL(ToCefString(url));
   UpdateSnapshot();
+  // Rights granted by content settings belong to an origin, not the page.
+  std::shared_ptr<ContentSettings> settings = GetContentSettings();
+  if (settings && page_) {
+    settings->ApplyToPage(page_);
+  }
   CefRefPtr<CefDisplayHandler> handler =
       client_ ? client_->GetDisplayHandler() : nullptr;
   if (handler) {

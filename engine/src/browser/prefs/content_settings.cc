@@ -1,60 +1,60 @@
 #include "browser/prefs/content_settings.h"
 
+#include <QByteArray>
 #include <QUrl>
+#include <QVariant>
 #include <QWebEngineSettings>
 
 #include "browser/browser/browser_impl.h"
 #include "browser/browser/browser_registry.h"
+#include "browser/prefs/prefs_service.h"
 #include "common/tasks.h"
 
 namespace cefengine {
 
 namespace {
 
-// Types whose value becomes a page attribute.
-bool PageAttributeFor(cef_content_setting_types_t type,
-                      QWebEngineSettings::WebAttribute* first,
-                      QWebEngineSettings::WebAttribute* second) {
-  switch (type) {
-    case CEF_CONTENT_SETTING_TYPE_CLIPBOARD_READ_WRITE:
-      // Reading needs both: the async clipboard API and execCommand paste.
-      *first = QWebEngineSettings::JavascriptCanAccessClipboard;
-      *second = QWebEngineSettings::JavascriptCanPaste;
-      return true;
-    case CEF_CONTENT_SETTING_TYPE_CLIPBOARD_SANITIZED_WRITE:
-      *first = *second = QWebEngineSettings::JavascriptCanAccessClipboard;
-      return true;
-    case CEF_CONTENT_SETTING_TYPE_POPUPS:
-      *first = *second = QWebEngineSettings::JavascriptCanOpenWindows;
-      return true;
-    default:
-      return false;
-  }
+// Types whose value becomes a page attribute (see ApplyToPage).
+bool AffectsPages(cef_content_setting_types_t type) {
+  return type == CEF_CONTENT_SETTING_TYPE_CLIPBOARD_READ_WRITE ||
+         type == CEF_CONTENT_SETTING_TYPE_CLIPBOARD_SANITIZED_WRITE ||
+         type == CEF_CONTENT_SETTING_TYPE_POPUPS;
 }
 
-void ApplyToOpenPages(const std::string& origin,
-                      cef_content_setting_types_t type,
-                      cef_content_setting_values_t value) {
-  QWebEngineSettings::WebAttribute first;
-  QWebEngineSettings::WebAttribute second;
-  if (!PageAttributeFor(type, &first, &second))
-    return;
-  for (const CefRefPtr<CefBrowserImpl>& browser : GetAllBrowsers()) {
-    QWebEnginePage* page = browser->page();
-    if (!page || OriginOf(page->url().toString().toStdString()) != origin)
-      continue;
-    QWebEngineSettings* settings = page->settings();
-    if (value == CEF_CONTENT_SETTING_VALUE_DEFAULT) {
-      // Back to what the profile says; the browser's own settings are not
-      // known here any more.
-      settings->resetAttribute(first);
-      settings->resetAttribute(second);
-    } else {
-      const bool allow = value == CEF_CONTENT_SETTING_VALUE_ALLOW;
-      settings->setAttribute(first, allow);
-      settings->setAttribute(second, allow);
-    }
+// Either setting allowing is enough; else either blocking blocks.
+cef_content_setting_values_t AnyAllows(cef_content_setting_values_t a,
+                                       cef_content_setting_values_t b) {
+  if (a == CEF_CONTENT_SETTING_VALUE_ALLOW ||
+      b == CEF_CONTENT_SETTING_VALUE_ALLOW) {
+    return CEF_CONTENT_SETTING_VALUE_ALLOW;
   }
+  if (a == CEF_CONTENT_SETTING_VALUE_BLOCK ||
+      b == CEF_CONTENT_SETTING_VALUE_BLOCK) {
+    return CEF_CONTENT_SETTING_VALUE_BLOCK;
+  }
+  return CEF_CONTENT_SETTING_VALUE_DEFAULT;
+}
+
+// Gives |page| the right |value| decides, remembering the page's own value
+// the first time so that DEFAULT (or another origin) brings it back.
+void ApplyAttribute(QWebEnginePage* page,
+                    QWebEngineSettings::WebAttribute attribute,
+                    cef_content_setting_values_t value) {
+  QWebEngineSettings* settings = page->settings();
+  const QByteArray saved =
+      "cefengine_content_setting_" + QByteArray::number(attribute);
+  const QVariant original = page->property(saved.constData());
+  if (value != CEF_CONTENT_SETTING_VALUE_ALLOW &&
+      value != CEF_CONTENT_SETTING_VALUE_BLOCK) {
+    if (original.isValid()) {
+      settings->setAttribute(attribute, original.toBool());
+      page->setProperty(saved.constData(), QVariant());
+    }
+    return;
+  }
+  if (!original.isValid())
+    page->setProperty(saved.constData(), settings->testAttribute(attribute));
+  settings->setAttribute(attribute, value == CEF_CONTENT_SETTING_VALUE_ALLOW);
 }
 
 }  // namespace
@@ -83,8 +83,33 @@ void ContentSettings::Set(const std::string& requesting_url,
     else
       values_[key] = value;
   }
-  PostTask(TID_UI,
-           [origin, type, value] { ApplyToOpenPages(origin, type, value); });
+  if (!AffectsPages(type))
+    return;
+  PostTask(TID_UI, [origin] {
+    std::shared_ptr<ContentSettings> settings = GetContentSettings();
+    if (!settings)
+      return;
+    for (const CefRefPtr<CefBrowserImpl>& browser : GetAllBrowsers()) {
+      QWebEnginePage* page = browser->page();
+      if (page && OriginOf(page->url().toString().toStdString()) == origin)
+        settings->ApplyToPage(page);
+    }
+  });
+}
+
+void ContentSettings::ApplyToPage(QWebEnginePage* page) const {
+  const std::string origin = OriginOf(page->url().toString().toStdString());
+  const cef_content_setting_values_t read_write =
+      ForOrigin(origin, CEF_CONTENT_SETTING_TYPE_CLIPBOARD_READ_WRITE);
+  // Writing is part of both clipboard kinds; reading (paste) of one only.
+  ApplyAttribute(
+      page, QWebEngineSettings::JavascriptCanAccessClipboard,
+      AnyAllows(read_write,
+                ForOrigin(origin,
+                          CEF_CONTENT_SETTING_TYPE_CLIPBOARD_SANITIZED_WRITE)));
+  ApplyAttribute(page, QWebEngineSettings::JavascriptCanPaste, read_write);
+  ApplyAttribute(page, QWebEngineSettings::JavascriptCanOpenWindows,
+                 ForOrigin(origin, CEF_CONTENT_SETTING_TYPE_POPUPS));
 }
 
 cef_content_setting_values_t ContentSettings::Get(

@@ -39,6 +39,10 @@ class ContentSettings {
                                    const std::string& top_level_url,
                                    cef_content_setting_types_t type) const;
 
+  // Gives |page| the clipboard and popup rights of the origin it shows now,
+  // or back its own when that origin has none. UI thread.
+  void ApplyToPage(QWebEnginePage* page) const;
+
   // Answers a permission request of |page| for |feature| from |origin| when
   // a setting allows or blocks it; false when the request is the
   // application's to decide. UI thread.
