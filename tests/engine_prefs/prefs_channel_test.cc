@@ -1,0 +1,95 @@
+// The renderer-role side of the request context against a browser end of
+// the channel run in this process: the full request path, and what callers
+// get when the browser is gone.
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+
+#include "browser/prefs/prefs_service.h"
+#include "common/channel.h"
+#include "common/prefs_messages.h"
+#include "gtest/gtest.h"
+#include "include/cef_request_context.h"
+#include "renderer/renderer_channel.h"
+
+namespace cefengine {
+namespace {
+
+CefRefPtr<CefValue> String(const std::string& value) {
+  CefRefPtr<CefValue> result = CefValue::Create();
+  result->SetString(value);
+  return result;
+}
+
+// Outside the browser and renderer roles there is no context at all.
+TEST(PrefsChannelTest, NoContextWithoutEngine) {
+  EXPECT_EQ(CefRequestContext::GetGlobalContext(), nullptr);
+}
+
+TEST(PrefsChannelTest, RendererCallsReachTheBrowserStore) {
+  char name[] = "/tmp/engine-prefs-channel-XXXXXX";
+  const std::string dir = mkdtemp(name);
+  struct Remove {
+    std::string dir;
+    ~Remove() { std::filesystem::remove_all(dir); }
+  } remove{dir};
+  CefSettings settings;
+  CefString(&settings.root_cache_path) = dir;
+  StartPreferenceService(settings);
+
+  int fds[2];
+  ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds), 0);
+  // The browser end answers on its reader thread, as the engine's does.
+  auto browser = std::make_unique<Channel>(fds[1]);
+  Channel* browser_end = browser.get();
+  browser->Start(
+      [browser_end](ChannelMessage message) {
+        if (message.type != kPrefsRequest)
+          return;
+        ChannelMessage reply;
+        HandlePrefsRequest(message, &reply);
+        browser_end->Send(reply);
+      },
+      nullptr);
+  RendererChannel renderer(fds[0], nullptr);
+
+  CefRefPtr<CefRequestContext> context = CefRequestContext::GetGlobalContext();
+  ASSERT_TRUE(context);
+  EXPECT_TRUE(context->HasPreference("autofill.profile_enabled"));
+  EXPECT_FALSE(context->HasPreference("korvel.anything"));
+  CefString error;
+  EXPECT_FALSE(context->SetPreference("korvel.anything", String("1"), error));
+  EXPECT_EQ(error.ToString(), "Trying to modify an unregistered preference");
+  CefRefPtr<CefValue> off = CefValue::Create();
+  off->SetBool(false);
+  EXPECT_TRUE(context->SetPreference("autofill.profile_enabled", off, error));
+  EXPECT_FALSE(context->GetPreference("autofill.profile_enabled")->GetBool());
+  // Null resets, which the wire must tell apart from a null value.
+  EXPECT_TRUE(
+      context->SetPreference("autofill.profile_enabled", nullptr, error));
+  EXPECT_TRUE(context->GetPreference("autofill.profile_enabled")->GetBool());
+  CefRefPtr<CefValue> null_value = CefValue::Create();
+  null_value->SetNull();
+  EXPECT_FALSE(
+      context->SetPreference("autofill.profile_enabled", null_value, error));
+  EXPECT_EQ(context->GetCachePath().ToString(), "");
+
+  // The browser goes away: calls fail at once with a reason, nothing waits
+  // for an answer that cannot come.
+  browser->Close();
+  const auto start = std::chrono::steady_clock::now();
+  error.clear();
+  EXPECT_FALSE(context->SetPreference("autofill.profile_enabled", off, error));
+  EXPECT_EQ(error.ToString(), "Request context not available");
+  EXPECT_EQ(context->GetPreference("autofill.profile_enabled"), nullptr);
+  EXPECT_FALSE(context->HasPreference("autofill.profile_enabled"));
+  EXPECT_EQ(context->GetAllPreferences(true)->GetSize(), 0u);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+}
+
+}  // namespace
+}  // namespace cefengine
