@@ -225,7 +225,7 @@ TEST(EnginePrefsTest, RendererReachesTheBrowsersContext) {
 }
 
 // Permission requests follow content settings: without one nobody allows
-// notifications or pasting; with them the page gets both.
+// notifications, pasting or autoplay; with them the page gets all three.
 TEST(EnginePrefsTest, ContentSettingsReachThePage) {
   httplib::Server server;
   server.Get("/", [](const httplib::Request&, httplib::Response& response) {
@@ -253,6 +253,7 @@ TEST(EnginePrefsTest, ContentSettingsReachThePage) {
     const json result = run.Event("result")["result"];
     EXPECT_EQ(result["notify"], "denied") << run.Dump();
     EXPECT_EQ(result["paste"], false);
+    EXPECT_EQ(result["autoplay"], "NotAllowedError");
   }
   // The rights stay with the origin: the same page on another origin
   // loses them.
@@ -266,6 +267,7 @@ TEST(EnginePrefsTest, ContentSettingsReachThePage) {
   ASSERT_EQ(results.size(), 2u) << run.Dump();
   EXPECT_EQ(results[0]["result"]["notify"], "granted") << run.Dump();
   EXPECT_EQ(results[0]["result"]["paste"], true);
+  EXPECT_EQ(results[0]["result"]["autoplay"], "played");
   EXPECT_EQ(results[1]["url"],
             "http://localhost:" + std::to_string(port) + "/");
   EXPECT_EQ(results[1]["result"]["notify"], "denied") << run.Dump();

@@ -18,7 +18,8 @@ namespace {
 bool AffectsPages(cef_content_setting_types_t type) {
   return type == CEF_CONTENT_SETTING_TYPE_CLIPBOARD_READ_WRITE ||
          type == CEF_CONTENT_SETTING_TYPE_CLIPBOARD_SANITIZED_WRITE ||
-         type == CEF_CONTENT_SETTING_TYPE_POPUPS;
+         type == CEF_CONTENT_SETTING_TYPE_POPUPS ||
+         type == CEF_CONTENT_SETTING_TYPE_AUTOPLAY;
 }
 
 // Either setting allowing is enough; else either blocking blocks.
@@ -39,7 +40,8 @@ cef_content_setting_values_t AnyAllows(cef_content_setting_values_t a,
 // the first time so that DEFAULT (or another origin) brings it back.
 void ApplyAttribute(QWebEnginePage* page,
                     QWebEngineSettings::WebAttribute attribute,
-                    cef_content_setting_values_t value) {
+                    cef_content_setting_values_t value,
+                    bool allow_means = true) {
   QWebEngineSettings* settings = page->settings();
   const QByteArray saved =
       "cefengine_content_setting_" + QByteArray::number(attribute);
@@ -54,7 +56,8 @@ void ApplyAttribute(QWebEnginePage* page,
   }
   if (!original.isValid())
     page->setProperty(saved.constData(), settings->testAttribute(attribute));
-  settings->setAttribute(attribute, value == CEF_CONTENT_SETTING_VALUE_ALLOW);
+  settings->setAttribute(
+      attribute, (value == CEF_CONTENT_SETTING_VALUE_ALLOW) == allow_means);
 }
 
 }  // namespace
@@ -110,6 +113,10 @@ void ContentSettings::ApplyToPage(QWebEnginePage* page) const {
   ApplyAttribute(page, QWebEngineSettings::JavascriptCanPaste, read_write);
   ApplyAttribute(page, QWebEngineSettings::JavascriptCanOpenWindows,
                  ForOrigin(origin, CEF_CONTENT_SETTING_TYPE_POPUPS));
+  // Allowed autoplay is playback that needs no gesture.
+  ApplyAttribute(page, QWebEngineSettings::PlaybackRequiresUserGesture,
+                 ForOrigin(origin, CEF_CONTENT_SETTING_TYPE_AUTOPLAY),
+                 /*allow_means=*/false);
 }
 
 cef_content_setting_values_t ContentSettings::Get(

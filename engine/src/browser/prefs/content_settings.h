@@ -1,8 +1,8 @@
 // Content settings of the global request context: per-origin decisions
 // about features such as notifications, media capture or the clipboard.
 // Every value is remembered; those Qt WebEngine has a switch for also take
-// effect there (permission requests are answered from them, clipboard and
-// popup rights go to the pages of the origin).
+// effect there (permission requests are answered from them, clipboard,
+// popup and autoplay rights go to the pages of the origin).
 
 #ifndef CEFENGINE_BROWSER_PREFS_CONTENT_SETTINGS_H_
 #define CEFENGINE_BROWSER_PREFS_CONTENT_SETTINGS_H_
@@ -39,8 +39,8 @@ class ContentSettings {
                                    const std::string& top_level_url,
                                    cef_content_setting_types_t type) const;
 
-  // Gives |page| the clipboard and popup rights of the origin it shows now,
-  // or back its own when that origin has none. UI thread.
+  // Gives |page| the clipboard, popup and autoplay rights of the origin it
+  // shows now, or back its own when that origin has none. UI thread.
   void ApplyToPage(QWebEnginePage* page) const;
 
   // Answers a permission request of |page| for |feature| from |origin| when
