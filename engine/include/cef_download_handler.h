@@ -1,5 +1,4 @@
-// Downloads started by pages. The development engine does not report
-// downloads yet; these declarations let clients implement the interface.
+// Downloads started by pages or by CefBrowserHost::StartDownload.
 
 #ifndef CEF_INCLUDE_CEF_DOWNLOAD_HANDLER_H_
 #define CEF_INCLUDE_CEF_DOWNLOAD_HANDLER_H_

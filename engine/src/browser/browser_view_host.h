@@ -39,8 +39,10 @@ class BrowserViewHost {
   // A popup of this view's browser was allowed and created (its client has
   // had OnAfterCreated). The host wraps it in a browser view, attaches it
   // with CefBrowserImpl::SetViewHost and passes the view to its delegate's
-  // OnPopupBrowserViewCreated. UI thread.
-  virtual void OnPopupBrowserCreated(CefRefPtr<CefBrowser> popup) {}
+  // OnPopupBrowserViewCreated. |is_devtools| marks the browser of the
+  // developer tools. UI thread.
+  virtual void OnPopupBrowserCreated(CefRefPtr<CefBrowser> popup,
+                                     bool is_devtools) {}
 
   // The browser closed without its view being torn down (no window to close)
   // and is about to run OnBeforeClose: the view lets go of it and its page.

@@ -508,37 +508,6 @@ void CefBrowserImpl::SetZoomLevel(double zoomLevel) {
   });
 }
 
-void CefBrowserImpl::RunFileDialog(
-    FileDialogMode mode,
-    const CefString& title,
-    const CefString& default_file_path,
-    const std::vector<CefString>& accept_filters,
-    CefRefPtr<CefRunFileDialogCallback> callback) {
-  LOG(WARNING) << "File dialogs are not supported yet; reporting a cancel";
-  if (callback) {
-    PostTask(TID_UI, [callback] {
-      callback->OnFileDialogDismissed(std::vector<CefString>());
-    });
-  }
-}
-
-void CefBrowserImpl::StartDownload(const CefString& url) {
-  LOG(WARNING) << "Downloads are not supported yet";
-}
-
-void CefBrowserImpl::ShowDevTools(const CefWindowInfo& windowInfo,
-                                  CefRefPtr<CefClient> client,
-                                  const CefBrowserSettings& settings,
-                                  const CefPoint& inspect_element_at) {
-  LOG(WARNING) << "Developer tools are not supported yet";
-}
-
-void CefBrowserImpl::CloseDevTools() {}
-
-bool CefBrowserImpl::HasDevTools() {
-  return false;
-}
-
 void CefBrowserImpl::WasResized() {}
 
 void CefBrowserImpl::WasHidden(bool hidden) {}
@@ -635,6 +604,8 @@ void CefBrowserImpl::Destroy() {
   }
   CefRefPtr<CefBrowserImpl> self(this);
   close_state_ = CloseState::kClosed;
+  // The developer tools of a page go with it.
+  CloseDevTools();
   for (const auto& dialog : active_dialogs_) {
     dialog->Abort();
   }

@@ -259,6 +259,8 @@ class CefBrowserImpl : public CefBrowser, public CefBrowserHost {
   mutable std::mutex mutex_;
   Snapshot snapshot_;
   CefRefPtr<CefFrameImpl> main_frame_;
+  // The browser showing this page's developer tools (devtools.cc).
+  CefRefPtr<CefBrowserImpl> devtools_;
 
   friend class CefBrowserHost;
   IMPLEMENT_REFCOUNTING(CefBrowserImpl);

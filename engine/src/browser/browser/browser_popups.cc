@@ -107,7 +107,7 @@ void CefBrowserImpl::OpenPopup(QWebEngineNewWindowRequest& request,
   popup->NotifyCreated();
 
   if (host_ && host_->IsBrowserView()) {
-    host_->OnPopupBrowserCreated(popup.get());
+    host_->OnPopupBrowserCreated(popup.get(), /*is_devtools=*/false);
   } else {
     // Not views-hosted: the popup gets a window of its own, where the client
     // (window_info) or else the page (features) asked for it.

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QWebEngineProfile>
 
+#include "browser/downloads/download_manager.h"
+
 namespace cefengine {
 
 namespace {
@@ -65,6 +67,7 @@ QWebEngineProfile* CreateProfile(const CefSettings& settings,
   if (settings.accept_language_list.length > 0)
     profile->setHttpAcceptLanguage(
         QString::fromStdString(ToString(settings.accept_language_list)));
+  ConnectDownloads(profile);
   return profile;
 }
 

@@ -189,7 +189,8 @@ void CefBrowserViewImpl::OnBrowserCreated(CefRefPtr<CefBrowser> browser) {
   }
 }
 
-void CefBrowserViewImpl::OnPopupBrowserCreated(CefRefPtr<CefBrowser> popup) {
+void CefBrowserViewImpl::OnPopupBrowserCreated(CefRefPtr<CefBrowser> popup,
+                                               bool is_devtools) {
   CefRefPtr<CefBrowserImpl> popup_impl =
       popup ? FindBrowser(popup->GetIdentifier()) : nullptr;
   if (!popup_impl) {
@@ -198,15 +199,14 @@ void CefBrowserViewImpl::OnPopupBrowserCreated(CefRefPtr<CefBrowser> popup) {
   CefRefPtr<CefBrowserViewDelegate> popup_delegate;
   if (delegate_) {
     popup_delegate = delegate_->GetDelegateForPopupBrowserView(
-        this, popup_impl->settings(), popup_impl->client(),
-        /*is_devtools=*/false);
+        this, popup_impl->settings(), popup_impl->client(), is_devtools);
   }
   CefRefPtr<CefBrowserViewImpl> popup_view =
       new CefBrowserViewImpl(popup_delegate);
   popup_view->AttachBrowser(popup_impl);
   if (delegate_ &&
       delegate_->OnPopupBrowserViewCreated(this, popup_view.get(),
-                                           /*is_devtools=*/false)) {
+                                           is_devtools)) {
     return;
   }
   CefWindow::CreateTopLevelWindow(new PopupWindowDelegate(popup_view.get()));

@@ -56,7 +56,8 @@ class CefBrowserViewImpl : public ViewImpl<CefBrowserView>,
 
   // BrowserViewHost methods:
   void OnBrowserCreated(CefRefPtr<CefBrowser> browser) override;
-  void OnPopupBrowserCreated(CefRefPtr<CefBrowser> popup) override;
+  void OnPopupBrowserCreated(CefRefPtr<CefBrowser> popup,
+                             bool is_devtools) override;
   void OnBrowserDestroyed(CefRefPtr<CefBrowser> browser) override;
   QWidget* GetViewWidget() override { return widget(); }
   cef_window_handle_t GetWindowHandle() override;

@@ -1,0 +1,344 @@
+// A small engine application for the page-service tests: downloads, file
+// dialogs and developer tools. It speaks the browser test harness's protocol:
+// commands as JSON lines on standard input, one JSON event per line on
+// standard output.
+//
+// Usage: services_test_app --cache-root=DIR
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include <QSocketNotifier>
+#include <nlohmann/json.hpp>
+
+#include "include/cef_app.h"
+#include "include/cef_browser.h"
+#include "include/cef_client.h"
+#include "include/cef_download_handler.h"
+#include "include/cef_task.h"
+#include "include/views/cef_browser_view.h"
+#include "include/views/cef_window.h"
+
+namespace {
+
+using json = nlohmann::json;
+
+std::mutex g_output_mutex;
+
+void Emit(const json& event) {
+  const std::string line = event.dump();
+  std::lock_guard<std::mutex> lock(g_output_mutex);
+  std::fwrite(line.data(), 1, line.size(), stdout);
+  std::fputc('\n', stdout);
+  std::fflush(stdout);
+}
+
+json Event(const std::string& name, CefRefPtr<CefBrowser> browser) {
+  json event = {{"event", name}};
+  if (browser) {
+    event["browser"] = browser->GetIdentifier();
+  }
+  return event;
+}
+
+// How the download handler answers; set by the "policy" command.
+json g_policy = json::object();
+
+class TestClient : public CefClient,
+                   public CefLifeSpanHandler,
+                   public CefLoadHandler,
+                   public CefDownloadHandler {
+ public:
+  std::map<int, CefRefPtr<CefBrowser>>& browsers() { return browsers_; }
+
+  // CefClient methods:
+  CefRefPtr<CefLifeSpanHandler> GetLifeSpanHandler() override { return this; }
+  CefRefPtr<CefLoadHandler> GetLoadHandler() override { return this; }
+  CefRefPtr<CefDownloadHandler> GetDownloadHandler() override { return this; }
+
+  // CefLifeSpanHandler methods:
+  void OnAfterCreated(CefRefPtr<CefBrowser> browser) override {
+    browsers_[browser->GetIdentifier()] = browser;
+    json event = Event("after_created", browser);
+    event["popup"] = browser->IsPopup();
+    event["opener"] = browser->GetHost()->GetOpenerIdentifier();
+    Emit(event);
+  }
+  void OnBeforeClose(CefRefPtr<CefBrowser> browser) override {
+    browsers_.erase(browser->GetIdentifier());
+    Emit(Event("before_close", browser));
+  }
+
+  // CefLoadHandler methods:
+  void OnLoadEnd(CefRefPtr<CefBrowser> browser,
+                 CefRefPtr<CefFrame> frame,
+                 int status) override {
+    json event = Event("load_end", browser);
+    event["url"] = frame->GetURL().ToString();
+    event["main"] = frame->IsMain();
+    Emit(event);
+  }
+
+  // CefDownloadHandler methods:
+  bool CanDownload(CefRefPtr<CefBrowser> browser,
+                   const CefString& url,
+                   const CefString& request_method) override {
+    json event = Event("can_download", browser);
+    event["url"] = url.ToString();
+    event["method"] = request_method.ToString();
+    Emit(event);
+    return g_policy.value("can_download", true);
+  }
+  bool OnBeforeDownload(
+      CefRefPtr<CefBrowser> browser,
+      CefRefPtr<CefDownloadItem> item,
+      const CefString& suggested_name,
+      CefRefPtr<CefBeforeDownloadCallback> callback) override {
+    json event = Event("before_download", browser);
+    event["suggested_name"] = suggested_name.ToString();
+    event["item"] = Item(item);
+    Emit(event);
+    const std::string mode = g_policy.value("before_download", "continue");
+    if (mode == "default") {
+      return false;
+    }
+    if (mode == "drop") {
+      // Handled, but the callback is let go without an answer.
+      return true;
+    }
+    const std::string dir = g_policy.value("download_dir", "");
+    callback->Continue(dir.empty() ? "" : dir + "/" + suggested_name.ToString(),
+                       g_policy.value("show_dialog", false));
+    return true;
+  }
+  void OnDownloadUpdated(CefRefPtr<CefBrowser> browser,
+                         CefRefPtr<CefDownloadItem> item,
+                         CefRefPtr<CefDownloadItemCallback> callback) override {
+    json event = Event("download_updated", browser);
+    event["item"] = Item(item);
+    Emit(event);
+    const int64_t cancel_at = g_policy.value("cancel_at", int64_t{-1});
+    if (cancel_at >= 0 && item->IsInProgress() &&
+        item->GetReceivedBytes() >= cancel_at) {
+      callback->Cancel();
+    }
+  }
+
+ private:
+  static json Item(CefRefPtr<CefDownloadItem> item) {
+    return {{"valid", item->IsValid()},
+            {"id", item->GetId()},
+            {"url", item->GetURL().ToString()},
+            {"original_url", item->GetOriginalUrl().ToString()},
+            {"name", item->GetSuggestedFileName().ToString()},
+            {"path", item->GetFullPath().ToString()},
+            {"mime", item->GetMimeType().ToString()},
+            {"total", item->GetTotalBytes()},
+            {"received", item->GetReceivedBytes()},
+            {"percent", item->GetPercentComplete()},
+            {"in_progress", item->IsInProgress()},
+            {"complete", item->IsComplete()},
+            {"canceled", item->IsCanceled()},
+            {"interrupted", item->IsInterrupted()},
+            {"reason", static_cast<int>(item->GetInterruptReason())}};
+  }
+
+  std::map<int, CefRefPtr<CefBrowser>> browsers_;
+
+  IMPLEMENT_REFCOUNTING(TestClient);
+};
+
+// A framed window for the developer tools, a frameless one otherwise, as
+// the shell does.
+class TestWindowDelegate : public CefWindowDelegate {
+ public:
+  TestWindowDelegate(CefRefPtr<CefBrowserView> view, bool framed)
+      : view_(view), framed_(framed) {}
+
+  void OnWindowCreated(CefRefPtr<CefWindow> window) override {
+    window->AddChildView(view_);
+    window->CenterWindow(CefSize(800, 600));
+    window->Show();
+  }
+  void OnWindowDestroyed(CefRefPtr<CefWindow> window) override {
+    view_ = nullptr;
+  }
+  bool CanClose(CefRefPtr<CefWindow> window) override {
+    CefRefPtr<CefBrowser> browser = view_ ? view_->GetBrowser() : nullptr;
+    return !browser || browser->GetHost()->TryCloseBrowser();
+  }
+  bool IsFrameless(CefRefPtr<CefWindow> window) override { return !framed_; }
+
+ private:
+  CefRefPtr<CefBrowserView> view_;
+  const bool framed_;
+
+  IMPLEMENT_REFCOUNTING(TestWindowDelegate);
+};
+
+class TestViewDelegate : public CefBrowserViewDelegate {
+ public:
+  bool OnPopupBrowserViewCreated(CefRefPtr<CefBrowserView> view,
+                                 CefRefPtr<CefBrowserView> popup_view,
+                                 bool is_devtools) override {
+    CefRefPtr<CefBrowser> popup = popup_view->GetBrowser();
+    json event = Event("popup_view_created", view->GetBrowser());
+    event["popup"] = popup ? popup->GetIdentifier() : 0;
+    event["is_devtools"] = is_devtools;
+    Emit(event);
+    if (g_policy.value("place_popups", true)) {
+      CefWindow::CreateTopLevelWindow(
+          new TestWindowDelegate(popup_view, is_devtools));
+      return true;
+    }
+    return false;
+  }
+
+ private:
+  IMPLEMENT_REFCOUNTING(TestViewDelegate);
+};
+
+class DialogCallback : public CefRunFileDialogCallback {
+ public:
+  explicit DialogCallback(int tag) : tag_(tag) {}
+
+  void OnFileDialogDismissed(const std::vector<CefString>& paths) override {
+    json files = json::array();
+    for (const CefString& path : paths) {
+      files.push_back(path.ToString());
+    }
+    Emit({{"event", "file_dialog_dismissed"},
+          {"tag", tag_},
+          {"paths", files},
+          {"ui_thread", CefCurrentlyOn(TID_UI)}});
+  }
+
+ private:
+  const int tag_;
+
+  IMPLEMENT_REFCOUNTING(DialogCallback);
+};
+
+class TestApp : public CefApp, public CefBrowserProcessHandler {
+ public:
+  // CefApp methods:
+  CefRefPtr<CefBrowserProcessHandler> GetBrowserProcessHandler() override {
+    return this;
+  }
+
+  // CefBrowserProcessHandler methods:
+  void OnContextInitialized() override {
+    client_ = new TestClient();
+    notifier_ = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(notifier_, &QSocketNotifier::activated,
+                     [this] { ReadCommands(); });
+    Emit({{"event", "ready"}});
+  }
+
+ private:
+  void ReadCommands() {
+    char chunk[4096];
+    const ssize_t n = read(STDIN_FILENO, chunk, sizeof(chunk));
+    if (n <= 0) {
+      notifier_->setEnabled(false);
+      CefQuitMessageLoop();
+      return;
+    }
+    input_.append(chunk, static_cast<size_t>(n));
+    size_t newline;
+    while ((newline = input_.find('\n')) != std::string::npos) {
+      const std::string line = input_.substr(0, newline);
+      input_.erase(0, newline + 1);
+      if (!line.empty()) {
+        Run(json::parse(line));
+      }
+    }
+  }
+
+  void Run(const json& command) {
+    const std::string name = command.at("cmd");
+    json reply = {{"event", "done"}, {"cmd", name}};
+    auto found = client_->browsers().find(command.value("browser", 1));
+    CefRefPtr<CefBrowser> browser =
+        found == client_->browsers().end() ? nullptr : found->second;
+    if (name == "policy") {
+      g_policy.update(command.at("values"));
+    } else if (name == "create") {
+      CefRefPtr<CefBrowserView> view = CefBrowserView::CreateBrowserView(
+          client_, command.value("url", ""), CefBrowserSettings(), nullptr,
+          nullptr, new TestViewDelegate());
+      CefWindow::CreateTopLevelWindow(new TestWindowDelegate(view, false));
+      reply["browser"] =
+          view->GetBrowser() ? view->GetBrowser()->GetIdentifier() : 0;
+    } else if (name == "quit") {
+      CefQuitMessageLoop();
+    } else if (!browser) {
+      reply["error"] = "no such browser";
+    } else if (name == "js") {
+      browser->GetMainFrame()->ExecuteJavaScript(
+          command.at("code").get<std::string>(), "", 0);
+    } else if (name == "start_download") {
+      browser->GetHost()->StartDownload(command.at("url").get<std::string>());
+    } else if (name == "file_dialog") {
+      std::vector<CefString> filters;
+      for (const auto& filter : command.value("filters", json::array())) {
+        filters.push_back(filter.get<std::string>());
+      }
+      browser->GetHost()->RunFileDialog(
+          static_cast<cef_file_dialog_mode_t>(command.value("mode", 0)),
+          command.value("title", ""), command.value("path", ""), filters,
+          new DialogCallback(command.value("tag", 0)));
+    } else if (name == "show_devtools") {
+      browser->GetHost()->ShowDevTools(CefWindowInfo(), client_,
+                                       CefBrowserSettings(), CefPoint());
+    } else if (name == "close_devtools") {
+      browser->GetHost()->CloseDevTools();
+    } else if (name == "has_devtools") {
+      reply["result"] = browser->GetHost()->HasDevTools();
+    } else if (name == "state") {
+      reply["window"] = browser->GetHost()->GetWindowHandle();
+      reply["popup"] = browser->IsPopup();
+      reply["url"] = browser->GetMainFrame()->GetURL().ToString();
+    }
+    Emit(reply);
+  }
+
+  CefRefPtr<TestClient> client_;
+  QSocketNotifier* notifier_ = nullptr;
+  std::string input_;
+
+  IMPLEMENT_REFCOUNTING(TestApp);
+};
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  CefMainArgs args(argc, argv);
+  CefRefPtr<TestApp> app = new TestApp();
+  const int child = CefExecuteProcess(args, app.get(), nullptr);
+  if (child >= 0) {
+    return child;
+  }
+  CefRefPtr<CefCommandLine> line = CefCommandLine::CreateCommandLine();
+  line->InitFromArgv(argc, argv);
+  const std::string root = line->GetSwitchValue("cache-root").ToString();
+  if (root.empty()) {
+    std::fprintf(stderr, "usage: %s --cache-root=DIR\n", argv[0]);
+    return 2;
+  }
+  CefSettings settings;
+  settings.no_sandbox = true;
+  CefString(&settings.root_cache_path) = root;
+  CefString(&settings.log_file) = root + "/engine.log";
+  if (!CefInitialize(args, settings, app.get(), nullptr)) {
+    return 1;
+  }
+  CefRunMessageLoop();
+  CefShutdown();
+  return 0;
+}
