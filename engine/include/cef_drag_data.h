@@ -8,6 +8,7 @@
 
 #include "include/cef_base.h"
 #include "include/cef_image.h"
+#include "include/cef_stream.h"
 
 // Any thread; setters do nothing on read-only data.
 class CefDragData : public virtual CefBaseRefCounted {
@@ -29,6 +30,10 @@ class CefDragData : public virtual CefBaseRefCounted {
   virtual CefString GetFragmentBaseURL() = 0;
   // The name of the file being dragged out of the page, if any.
   virtual CefString GetFileName() = 0;
+  // Writes the contents of the file being dragged out of the page into
+  // |writer| and returns the bytes written; with a null |writer|, returns
+  // the contents' size.
+  virtual size_t GetFileContents(CefRefPtr<CefStreamWriter> writer) = 0;
   // Display names of the dragged files.
   virtual bool GetFileNames(std::vector<CefString>& names) = 0;
   // Full paths of the dragged files.

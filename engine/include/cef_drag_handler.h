@@ -11,8 +11,9 @@
 #include "include/cef_drag_data.h"
 #include "include/cef_frame.h"
 
-// UI thread of the browser process. Not reported by the development engine
-// yet.
+// UI thread of the browser process. The development engine reports drags
+// entering browser views and the main frame's regions of browsers shown in
+// views.
 class CefDragHandler : public virtual CefBaseRefCounted {
  public:
   typedef cef_drag_operations_mask_t DragOperationsMask;

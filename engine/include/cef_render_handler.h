@@ -1,6 +1,8 @@
 // Rendering hooks for browsers drawn off screen, and drags that start in the
-// page. The development engine draws every browser on screen and does not
-// call these yet; the declarations let clients implement the interface.
+// page. The development engine draws every browser on screen and never
+// calls these: drags out of the page are run by the engine itself, so
+// StartDragging is not offered. The declarations let clients implement the
+// interface.
 
 #ifndef CEF_INCLUDE_CEF_RENDER_HANDLER_H_
 #define CEF_INCLUDE_CEF_RENDER_HANDLER_H_

@@ -514,13 +514,13 @@ void CefBrowserImpl::WasHidden(bool hidden) {}
 
 void CefBrowserImpl::NotifyScreenInfoChanged() {}
 
-void CefBrowserImpl::DragSourceEndedAt(int x, int y, DragOperationsMask op) {
-  LOG(WARNING) << "Drags out of the page are not supported yet";
-}
+// This engine never hands a drag out of the page to the client
+// (StartDragging is not called: Qt runs such drags itself), so no drag the
+// client runs is ever in progress, and like the production engine without a
+// drag in progress, both reports are ignored.
+void CefBrowserImpl::DragSourceEndedAt(int x, int y, DragOperationsMask op) {}
 
-void CefBrowserImpl::DragSourceSystemDragEnded() {
-  LOG(WARNING) << "Drags out of the page are not supported yet";
-}
+void CefBrowserImpl::DragSourceSystemDragEnded() {}
 
 void CefBrowserImpl::SetAudioMuted(bool mute) {
   RunOnUIThread([this, mute] {

@@ -17,6 +17,7 @@ CefRefPtr<CefDragData> CefDragDataImpl::Clone() {
   copy->fragment_html_ = fragment_html_;
   copy->fragment_base_url_ = fragment_base_url_;
   copy->file_name_ = file_name_;
+  copy->file_contents_ = file_contents_;
   copy->files_ = files_;
   return copy.get();
 }
@@ -28,18 +29,18 @@ bool CefDragDataImpl::IsReadOnly() {
 
 bool CefDragDataImpl::IsLink() {
   std::lock_guard<std::mutex> lock(mutex_);
-  return !link_url_.empty();
+  return !link_url_.empty() && file_name_.empty();
 }
 
 bool CefDragDataImpl::IsFragment() {
   std::lock_guard<std::mutex> lock(mutex_);
-  return link_url_.empty() && files_.empty() &&
-         (!fragment_text_.empty() || !fragment_html_.empty());
+  // Whatever is neither link nor file counts as a fragment, empty or not.
+  return link_url_.empty() && file_name_.empty() && files_.empty();
 }
 
 bool CefDragDataImpl::IsFile() {
   std::lock_guard<std::mutex> lock(mutex_);
-  return !files_.empty();
+  return !file_name_.empty() || !files_.empty();
 }
 
 CefString CefDragDataImpl::GetLinkURL() {
@@ -82,7 +83,7 @@ bool CefDragDataImpl::GetFileNames(std::vector<CefString>& names) {
   if (files_.empty()) {
     return false;
   }
-  names.clear();
+  // Appended: the caller's list may hold entries of its own.
   for (const File& file : files_) {
     names.push_back(file.display_name);
   }
@@ -94,7 +95,6 @@ bool CefDragDataImpl::GetFilePaths(std::vector<CefString>& paths) {
   if (files_.empty()) {
     return false;
   }
-  paths.clear();
   for (const File& file : files_) {
     paths.push_back(file.path);
   }
@@ -132,8 +132,29 @@ void CefDragDataImpl::SetFragmentBaseURL(const CefString& base_url) {
   Set(fragment_base_url_, base_url);
 }
 
+void CefDragDataImpl::SetFileContents(const CefString& name,
+                                      const std::string& contents) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (!read_only_) {
+    file_name_ = name;
+    file_contents_ = contents;
+  }
+}
+
+size_t CefDragDataImpl::GetFileContents(CefRefPtr<CefStreamWriter> writer) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (!writer || file_contents_.empty()) {
+    return file_contents_.size();
+  }
+  return writer->Write(file_contents_.data(), 1, file_contents_.size());
+}
+
 void CefDragDataImpl::ResetFileContents() {
-  Set(file_name_, CefString());
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (!read_only_) {
+    file_name_.clear();
+    file_contents_.clear();
+  }
 }
 
 void CefDragDataImpl::AddFile(const CefString& path,

@@ -5,6 +5,7 @@
 #define CEFENGINE_BROWSER_BROWSER_DRAG_DATA_IMPL_H_
 
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "include/cef_drag_data.h"
@@ -19,6 +20,8 @@ class CefDragDataImpl : public CefDragData {
 
   // Freezes the data: setters do nothing afterwards.
   void SetReadOnly();
+  // The file a drag out of the page carries: its suggested name and bytes.
+  void SetFileContents(const CefString& name, const std::string& contents);
 
   // CefDragData methods:
   CefRefPtr<CefDragData> Clone() override;
@@ -33,6 +36,7 @@ class CefDragDataImpl : public CefDragData {
   CefString GetFragmentHtml() override;
   CefString GetFragmentBaseURL() override;
   CefString GetFileName() override;
+  size_t GetFileContents(CefRefPtr<CefStreamWriter> writer) override;
   bool GetFileNames(std::vector<CefString>& names) override;
   bool GetFilePaths(std::vector<CefString>& paths) override;
   void SetLinkURL(const CefString& url) override;
@@ -66,6 +70,7 @@ class CefDragDataImpl : public CefDragData {
   CefString fragment_html_;
   CefString fragment_base_url_;
   CefString file_name_;
+  std::string file_contents_;
   std::vector<File> files_;
 
   IMPLEMENT_REFCOUNTING(CefDragDataImpl);

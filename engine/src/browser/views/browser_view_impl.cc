@@ -6,6 +6,8 @@
 
 #include "browser/browser/browser_impl.h"
 #include "browser/browser/browser_registry.h"
+#include "browser/drag/draggable_regions.h"
+#include "browser/drag/drop_target.h"
 #include "browser/views/window_impl.h"
 
 // static
@@ -104,6 +106,7 @@ CefBrowserViewImpl::CefBrowserViewImpl(
     : delegate_(delegate) {
   auto* view = new QWebEngineView();
   view->hide();
+  InstallDropTarget(view);
   set_widget(view);
   focusable_ = true;
 }
@@ -151,6 +154,7 @@ void CefBrowserViewImpl::AttachBrowser(CefRefPtr<CefBrowserImpl> browser) {
   browser->SetViewHost(this);
   if (web_view() && browser->page()) {
     web_view()->setPage(browser->page());
+    WatchDraggableRegions(browser->page(), browser->GetIdentifier());
   }
   if (delegate_) {
     delegate_->OnBrowserCreated(this, browser.get());

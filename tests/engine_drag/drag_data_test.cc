@@ -1,0 +1,202 @@
+// CefDragData as clients rely on it, and the drag data the engine builds
+// from what Qt hands it.
+
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <QMimeData>
+#include <QUrl>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "browser/browser/drag_data_impl.h"
+#include "browser/drag/mime_drag_data.h"
+#include "include/cef_drag_data.h"
+
+namespace {
+
+std::vector<std::string> Strings(const std::vector<CefString>& list) {
+  std::vector<std::string> out;
+  for (const CefString& s : list) {
+    out.push_back(s.ToString());
+  }
+  return out;
+}
+
+TEST(DragDataTest, KindFollowsContent) {
+  CefRefPtr<CefDragData> data = CefDragData::Create();
+  EXPECT_FALSE(data->IsReadOnly());
+  // Empty data counts as a fragment, as in the production engine.
+  EXPECT_TRUE(data->IsFragment());
+  EXPECT_FALSE(data->IsLink());
+  EXPECT_FALSE(data->IsFile());
+
+  data->SetFragmentText("some text");
+  data->SetFragmentHtml("<b>some</b> text");
+  data->SetFragmentBaseURL("http://base.test/");
+  EXPECT_TRUE(data->IsFragment());
+  EXPECT_EQ(data->GetFragmentText(), "some text");
+  EXPECT_EQ(data->GetFragmentHtml(), "<b>some</b> text");
+  EXPECT_EQ(data->GetFragmentBaseURL(), "http://base.test/");
+
+  data->SetLinkURL("korvel://drag?paths=[\"/a\"]");
+  data->SetLinkTitle("title");
+  data->SetLinkMetadata("meta");
+  EXPECT_TRUE(data->IsLink());
+  EXPECT_FALSE(data->IsFragment());
+  EXPECT_EQ(data->GetLinkURL(), "korvel://drag?paths=[\"/a\"]");
+  EXPECT_EQ(data->GetLinkTitle(), "title");
+  EXPECT_EQ(data->GetLinkMetadata(), "meta");
+
+  data->SetLinkURL("");
+  data->AddFile("/tmp/x/a.txt", "a.txt");
+  EXPECT_TRUE(data->IsFile());
+  EXPECT_FALSE(data->IsFragment());
+  data->ClearFilenames();
+  EXPECT_FALSE(data->IsFile());
+  EXPECT_TRUE(data->IsFragment());
+}
+
+TEST(DragDataTest, FilesKeepOrderPathsAndNames) {
+  CefRefPtr<CefDragData> data = CefDragData::Create();
+  std::vector<CefString> list;
+  // No files: false and the list untouched.
+  EXPECT_FALSE(data->GetFilePaths(list));
+  EXPECT_FALSE(data->GetFileNames(list));
+  EXPECT_TRUE(list.empty());
+
+  data->AddFile("/home/u/b.txt", "b.txt");
+  data->AddFile("/home/u/a dir/a.txt", "a.txt");
+  std::vector<CefString> paths;
+  std::vector<CefString> names;
+  ASSERT_TRUE(data->GetFilePaths(paths));
+  ASSERT_TRUE(data->GetFileNames(names));
+  EXPECT_EQ(Strings(paths),
+            (std::vector<std::string>{"/home/u/b.txt", "/home/u/a dir/a.txt"}));
+  EXPECT_EQ(Strings(names), (std::vector<std::string>{"b.txt", "a.txt"}));
+  EXPECT_EQ(data->GetFileName(), "");
+  // No drag image in this engine.
+  EXPECT_FALSE(data->HasImage());
+  EXPECT_EQ(data->GetImage(), nullptr);
+}
+
+TEST(DragDataTest, ReadOnlyDataIgnoresWritesAndItsCloneIsWritable) {
+  CefRefPtr<cefengine::CefDragDataImpl> data = new cefengine::CefDragDataImpl();
+  data->SetLinkURL("http://a.test/");
+  data->SetFragmentText("text");
+  data->AddFile("/f/one", "one");
+  data->SetReadOnly();
+  EXPECT_TRUE(data->IsReadOnly());
+
+  data->SetLinkURL("http://b.test/");
+  data->SetLinkTitle("t");
+  data->SetLinkMetadata("m");
+  data->SetFragmentText("other");
+  data->SetFragmentHtml("h");
+  data->SetFragmentBaseURL("http://c.test/");
+  data->AddFile("/f/two", "two");
+  data->ClearFilenames();
+  data->ResetFileContents();
+  EXPECT_EQ(data->GetLinkURL(), "http://a.test/");
+  EXPECT_EQ(data->GetLinkTitle(), "");
+  EXPECT_EQ(data->GetLinkMetadata(), "");
+  EXPECT_EQ(data->GetFragmentText(), "text");
+  EXPECT_EQ(data->GetFragmentHtml(), "");
+  EXPECT_EQ(data->GetFragmentBaseURL(), "");
+  std::vector<CefString> paths;
+  ASSERT_TRUE(data->GetFilePaths(paths));
+  EXPECT_EQ(Strings(paths), (std::vector<std::string>{"/f/one"}));
+
+  CefRefPtr<CefDragData> clone = data->Clone();
+  EXPECT_FALSE(clone->IsReadOnly());
+  EXPECT_EQ(clone->GetLinkURL(), "http://a.test/");
+  EXPECT_EQ(clone->GetFragmentText(), "text");
+  clone->SetLinkURL("");
+  clone->ClearFilenames();
+  clone->AddFile("/f/three", "three");
+  paths.clear();
+  ASSERT_TRUE(clone->GetFilePaths(paths));
+  EXPECT_EQ(Strings(paths), (std::vector<std::string>{"/f/three"}));
+  // The original is untouched by writes to its clone.
+  paths.clear();
+  ASSERT_TRUE(data->GetFilePaths(paths));
+  EXPECT_EQ(Strings(paths), (std::vector<std::string>{"/f/one"}));
+  EXPECT_EQ(data->GetLinkURL(), "http://a.test/");
+}
+
+TEST(DragDataTest, FileContentsGoToTheWriterUntilReset) {
+  CefRefPtr<cefengine::CefDragDataImpl> data = new cefengine::CefDragDataImpl();
+  EXPECT_EQ(data->GetFileContents(nullptr), 0u);
+  data->SetFileContents("image.png", std::string("a\0b", 3));
+  EXPECT_TRUE(data->IsFile());
+  EXPECT_EQ(data->GetFileName(), "image.png");
+  EXPECT_EQ(data->GetFileContents(nullptr), 3u);
+
+  char path[] = "/tmp/engine-drag-contents-XXXXXX";
+  const int fd = mkstemp(path);
+  ASSERT_GE(fd, 0);
+  close(fd);
+  {
+    CefRefPtr<CefStreamWriter> writer = CefStreamWriter::CreateForFile(path);
+    ASSERT_TRUE(writer);
+    EXPECT_EQ(data->GetFileContents(writer), 3u);
+  }
+  std::ifstream in(path, std::ios::binary);
+  const std::string written((std::istreambuf_iterator<char>(in)),
+                            std::istreambuf_iterator<char>());
+  unlink(path);
+  EXPECT_EQ(written, std::string("a\0b", 3));
+  EXPECT_EQ(CefStreamWriter::CreateForFile("/nonexistent-dir/x"), nullptr);
+
+  data->ResetFileContents();
+  EXPECT_EQ(data->GetFileName(), "");
+  EXPECT_EQ(data->GetFileContents(nullptr), 0u);
+  EXPECT_FALSE(data->IsFile());
+}
+
+TEST(MimeDragDataTest, FileUrlsBecomeFullPathsOtherUrlsTheLink) {
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile("/tmp/a b/\xc3\xbc.txt"),
+                QUrl("https://example.test/x?y=1"),
+                QUrl::fromLocalFile("/tmp/dir/"),
+                QUrl("https://second.test/")});
+  CefRefPtr<cefengine::CefDragDataImpl> data =
+      cefengine::DragDataFromMimeData(mime);
+  std::vector<CefString> paths;
+  std::vector<CefString> names;
+  ASSERT_TRUE(data->GetFilePaths(paths));
+  ASSERT_TRUE(data->GetFileNames(names));
+  EXPECT_EQ(Strings(paths),
+            (std::vector<std::string>{"/tmp/a b/\xc3\xbc.txt", "/tmp/dir/"}));
+  EXPECT_EQ(Strings(names), (std::vector<std::string>{"\xc3\xbc.txt", "dir"}));
+  EXPECT_EQ(data->GetLinkURL(), "https://example.test/x?y=1");
+  EXPECT_TRUE(data->IsFile());
+}
+
+TEST(MimeDragDataTest, TextAndHtmlBecomeTheFragment) {
+  QMimeData mime;
+  mime.setText("plain \xe2\x82\xac");
+  mime.setHtml("<i>html</i>");
+  CefRefPtr<cefengine::CefDragDataImpl> data =
+      cefengine::DragDataFromMimeData(mime);
+  EXPECT_TRUE(data->IsFragment());
+  EXPECT_FALSE(data->IsFile());
+  EXPECT_EQ(data->GetFragmentText(), "plain \xe2\x82\xac");
+  EXPECT_EQ(data->GetFragmentHtml(), "<i>html</i>");
+}
+
+TEST(MimeDragDataTest, DropActionsMapToOperations) {
+  EXPECT_EQ(cefengine::DragOperationsFromQt(Qt::IgnoreAction),
+            DRAG_OPERATION_NONE);
+  EXPECT_EQ(cefengine::DragOperationsFromQt(Qt::CopyAction | Qt::MoveAction),
+            DRAG_OPERATION_COPY | DRAG_OPERATION_MOVE);
+  EXPECT_EQ(cefengine::DragOperationsFromQt(Qt::LinkAction),
+            DRAG_OPERATION_LINK);
+}
+
+}  // namespace

@@ -1,0 +1,237 @@
+// An engine application with one frameless window showing a page that
+// reports drag and drop through its title. Its drag handler reports every
+// OnDragEnter and refuses the drag when started with --refuse; with
+// --regions the page has draggable regions instead, and every report of
+// them is printed. One JSON object per line on stdout; it leaves when stdin
+// closes.
+//
+// Usage: drag_test_app --cache-root=DIR [--refuse] [--regions]
+
+#include <cstdio>
+#include <functional>
+#include <iostream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "include/cef_app.h"
+#include "include/cef_browser.h"
+#include "include/cef_client.h"
+#include "include/cef_command_line.h"
+#include "include/cef_drag_handler.h"
+#include "include/cef_task.h"
+#include "include/views/cef_browser_view.h"
+#include "include/views/cef_window.h"
+
+namespace {
+
+using json = nlohmann::json;
+
+void Emit(const json& line) {
+  std::cout << line.dump() << std::endl;
+}
+
+// The page sets its title on dragenter and on drop, the dropped files'
+// names included, so the test sees what reached the page.
+const char kPage[] =
+    "data:text/html,<html><body style='margin:0;height:100vh;"
+    "background:%2388cc88'><script>"
+    "document.title='page';"
+    "addEventListener('dragenter',e=>{document.title='dragenter';});"
+    "addEventListener('dragover',e=>{e.preventDefault();});"
+    "addEventListener('drop',e=>{e.preventDefault();"
+    "document.title='drop:'+JSON.stringify("
+    "Array.from(e.dataTransfer.files).map(f=>f.name));});"
+    "</script></body></html>";
+
+// A drag bar with a no-drag button in it; after the first report the page
+// makes the bar taller, then drops the bar's style (and its drag region).
+const char kRegionsPage[] =
+    "data:text/html,<html><body style='margin:0'>"
+    "<div id=bar style='-webkit-app-region:drag;height:40px'>"
+    "<button style='-webkit-app-region:no-drag;margin-left:100px;"
+    "width:50px;height:20px;border:0;padding:0'>x</button></div>"
+    "<script>document.title='regions';"
+    "setTimeout(()=>{bar.style.height='60px';"
+    "setTimeout(()=>{bar.style.cssText='';},800);},800);"
+    "</script></body></html>";
+
+class FunctionTask : public CefTask {
+ public:
+  explicit FunctionTask(std::function<void()> function)
+      : function_(std::move(function)) {}
+  void Execute() override { function_(); }
+
+ private:
+  std::function<void()> function_;
+  IMPLEMENT_REFCOUNTING(FunctionTask);
+};
+
+std::vector<std::string> ToStrings(const std::vector<CefString>& strings) {
+  std::vector<std::string> result;
+  for (const CefString& s : strings) {
+    result.push_back(s.ToString());
+  }
+  return result;
+}
+
+class Client : public CefClient,
+               public CefDragHandler,
+               public CefLoadHandler,
+               public CefDisplayHandler {
+ public:
+  explicit Client(bool refuse) : refuse_(refuse) {}
+
+  CefRefPtr<CefDragHandler> GetDragHandler() override { return this; }
+  CefRefPtr<CefLoadHandler> GetLoadHandler() override { return this; }
+  CefRefPtr<CefDisplayHandler> GetDisplayHandler() override { return this; }
+
+  bool OnDragEnter(CefRefPtr<CefBrowser> browser,
+                   CefRefPtr<CefDragData> data,
+                   DragOperationsMask mask) override {
+    std::vector<CefString> paths;
+    std::vector<CefString> names;
+    const bool have_paths = data->GetFilePaths(paths);
+    data->GetFileNames(names);
+    // Writes to read-only data must not stick.
+    data->SetLinkURL("http://example.test/");
+    Emit({{"event", "drag_enter"},
+          {"browser", browser->GetIdentifier()},
+          {"is_file", data->IsFile()},
+          {"is_link", data->IsLink()},
+          {"read_only", data->IsReadOnly()},
+          {"have_paths", have_paths},
+          {"paths", ToStrings(paths)},
+          {"names", ToStrings(names)},
+          {"link_after_write", data->GetLinkURL().ToString()},
+          {"mask", static_cast<unsigned>(mask)}});
+    return refuse_;
+  }
+
+  void OnDraggableRegionsChanged(
+      CefRefPtr<CefBrowser> browser,
+      CefRefPtr<CefFrame> frame,
+      const std::vector<CefDraggableRegion>& regions) override {
+    json list = json::array();
+    for (const CefDraggableRegion& region : regions) {
+      list.push_back({region.bounds.x, region.bounds.y, region.bounds.width,
+                      region.bounds.height, region.draggable != 0});
+    }
+    Emit({{"event", "regions"},
+          {"main_frame", frame && frame->IsMain()},
+          {"regions", list}});
+  }
+
+  void OnLoadEnd(CefRefPtr<CefBrowser> browser,
+                 CefRefPtr<CefFrame> frame,
+                 int httpStatusCode) override {
+    if (frame->IsMain()) {
+      Emit({{"event", "load_end"}});
+    }
+  }
+
+  void OnTitleChange(CefRefPtr<CefBrowser> browser,
+                     const CefString& title) override {
+    Emit({{"event", "title"}, {"title", title.ToString()}});
+  }
+
+ private:
+  const bool refuse_;
+  IMPLEMENT_REFCOUNTING(Client);
+};
+
+class WindowDelegate : public CefWindowDelegate {
+ public:
+  explicit WindowDelegate(CefRefPtr<CefBrowserView> view) : view_(view) {}
+
+  void OnWindowCreated(CefRefPtr<CefWindow> window) override {
+    window->AddChildView(view_);
+    window->Show();
+    Emit({{"event", "window_created"}, {"xid", window->GetWindowHandle()}});
+  }
+  void OnWindowDestroyed(CefRefPtr<CefWindow> window) override {
+    view_ = nullptr;
+    CefQuitMessageLoop();
+  }
+  bool IsFrameless(CefRefPtr<CefWindow> window) override { return true; }
+  CefRect GetInitialBounds(CefRefPtr<CefWindow> window) override {
+    return CefRect(400, 40, 400, 300);
+  }
+
+ private:
+  CefRefPtr<CefBrowserView> view_;
+  IMPLEMENT_REFCOUNTING(WindowDelegate);
+};
+
+class App;
+CefRefPtr<App>& TheApp();
+
+class App : public CefApp, public CefBrowserProcessHandler {
+ public:
+  App(bool refuse, bool regions) : refuse_(refuse), regions_(regions) {}
+
+  CefRefPtr<CefBrowserProcessHandler> GetBrowserProcessHandler() override {
+    return this;
+  }
+  void OnContextInitialized() override {
+    CefRefPtr<CefBrowserView> view = CefBrowserView::CreateBrowserView(
+        new Client(refuse_), regions_ ? kRegionsPage : kPage,
+        CefBrowserSettings(), nullptr, nullptr, nullptr);
+    window_ = CefWindow::CreateTopLevelWindow(new WindowDelegate(view));
+    // Leaves when the test closes stdin.
+    std::thread([] {
+      std::string line;
+      while (std::getline(std::cin, line)) {
+      }
+      CefPostTask(TID_UI, new FunctionTask([] { TheApp()->Close(); }));
+    }).detach();
+  }
+  void Close() {
+    if (window_) {
+      window_->Close();
+      window_ = nullptr;
+    }
+  }
+
+ private:
+  const bool refuse_;
+  const bool regions_;
+  CefRefPtr<CefWindow> window_;
+  IMPLEMENT_REFCOUNTING(App);
+};
+
+CefRefPtr<App>& TheApp() {
+  static CefRefPtr<App> app;
+  return app;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  CefMainArgs args(argc, argv);
+  CefRefPtr<CefCommandLine> command_line = CefCommandLine::CreateCommandLine();
+  command_line->InitFromArgv(argc, argv);
+  CefRefPtr<App> app = new App(command_line->HasSwitch("refuse"),
+                               command_line->HasSwitch("regions"));
+  TheApp() = app;
+  const int exit_code = CefExecuteProcess(args, app, nullptr);
+  if (exit_code >= 0) {
+    return exit_code;
+  }
+
+  CefSettings settings;
+  settings.no_sandbox = true;
+  const std::string root = command_line->GetSwitchValue("cache-root");
+  CefString(&settings.root_cache_path) = root;
+  CefString(&settings.log_file) = root + "/engine.log";
+  if (!CefInitialize(args, settings, app, nullptr)) {
+    return 1;
+  }
+  CefRunMessageLoop();
+  TheApp() = nullptr;
+  CefShutdown();
+  Emit({{"event", "exit"}});
+  return 0;
+}
