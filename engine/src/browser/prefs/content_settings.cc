@@ -1,5 +1,7 @@
 #include "browser/prefs/content_settings.h"
 
+#include <utility>
+
 #include <QByteArray>
 #include <QUrl>
 #include <QVariant>
@@ -7,8 +9,11 @@
 
 #include "browser/browser/browser_impl.h"
 #include "browser/browser/browser_registry.h"
+#include "browser/prefs/atomic_file.h"
 #include "browser/prefs/prefs_service.h"
 #include "common/tasks.h"
+#include "include/base/cef_logging.h"
+#include "include/cef_parser.h"
 
 namespace cefengine {
 
@@ -63,14 +68,70 @@ void ApplyAttribute(QWebEnginePage* page,
 }  // namespace
 
 std::string OriginOf(const std::string& url) {
-  const QUrl parsed(QString::fromStdString(url));
+  QUrl parsed(QString::fromStdString(url));
   if (!parsed.isValid() || parsed.host().isEmpty())
     return url;
+  // Pages report their URL without the scheme's own port.
+  if ((parsed.scheme() == "http" && parsed.port() == 80) ||
+      (parsed.scheme() == "https" && parsed.port() == 443)) {
+    parsed.setPort(-1);
+  }
   return parsed
       .adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment |
                 QUrl::RemoveUserInfo)
       .toString(QUrl::StripTrailingSlash)
       .toStdString();
+}
+
+ContentSettings::ContentSettings(std::string path) : path_(std::move(path)) {}
+
+void ContentSettings::Load() {
+  std::string data;
+  if (path_.empty() || !ReadWholeFile(path_, &data))
+    return;
+  CefRefPtr<CefValue> parsed =
+      CefParseJSON(data.data(), data.size(), JSON_PARSER_RFC);
+  if (!parsed || parsed->GetType() != VTYPE_LIST) {
+    LOG(WARNING) << "Ignoring unreadable content settings file " << path_;
+    return;
+  }
+  CefRefPtr<CefListValue> entries = parsed->GetList();
+  std::lock_guard<std::mutex> lock(mutex_);
+  for (size_t i = 0; i < entries->GetSize(); ++i) {
+    CefRefPtr<CefDictionaryValue> entry = entries->GetDictionary(i);
+    if (!entry)
+      continue;
+    const int type = entry->GetInt("type");
+    const int value = entry->GetInt("value");
+    if (type < 0 || type >= CEF_CONTENT_SETTING_TYPE_NUM_VALUES ||
+        value <= CEF_CONTENT_SETTING_VALUE_DEFAULT ||
+        value >= CEF_CONTENT_SETTING_VALUE_NUM_VALUES) {
+      continue;
+    }
+    values_[Key(entry->GetString("requesting").ToString(),
+                entry->GetString("top_level").ToString(), type)] =
+        static_cast<cef_content_setting_values_t>(value);
+  }
+}
+
+void ContentSettings::SaveLocked() {
+  if (path_.empty())
+    return;
+  CefRefPtr<CefListValue> entries = CefListValue::Create();
+  for (const auto& setting : values_) {
+    CefRefPtr<CefDictionaryValue> entry = CefDictionaryValue::Create();
+    entry->SetString("requesting", std::get<0>(setting.first));
+    entry->SetString("top_level", std::get<1>(setting.first));
+    entry->SetInt("type", std::get<2>(setting.first));
+    entry->SetInt("value", setting.second);
+    entries->SetDictionary(entries->GetSize(), entry);
+  }
+  CefRefPtr<CefValue> root = CefValue::Create();
+  root->SetList(entries);
+  if (!WriteFileAtomically(
+          path_, CefWriteJSON(root, JSON_WRITER_PRETTY_PRINT).ToString())) {
+    LOG(ERROR) << "Could not write content settings to " << path_;
+  }
 }
 
 void ContentSettings::Set(const std::string& requesting_url,
@@ -85,6 +146,7 @@ void ContentSettings::Set(const std::string& requesting_url,
       values_.erase(key);
     else
       values_[key] = value;
+    SaveLocked();
   }
   if (!AffectsPages(type))
     return;

@@ -1,8 +1,8 @@
 // Content settings of the global request context: per-origin decisions
 // about features such as notifications, media capture or the clipboard.
-// Every value is remembered; those Qt WebEngine has a switch for also take
-// effect there (permission requests are answered from them, clipboard,
-// popup and autoplay rights go to the pages of the origin).
+// Every value is remembered, also across starts; those Qt WebEngine has a
+// switch for also take effect there (permission requests are answered from
+// them, clipboard, popup and autoplay rights go to the pages of the origin).
 
 #ifndef CEFENGINE_BROWSER_PREFS_CONTENT_SETTINGS_H_
 #define CEFENGINE_BROWSER_PREFS_CONTENT_SETTINGS_H_
@@ -22,9 +22,14 @@ namespace cefengine {
 
 class ContentSettings {
  public:
-  ContentSettings() = default;
+  // Keeps the settings in |path| across starts; in memory when empty.
+  explicit ContentSettings(std::string path);
   ContentSettings(const ContentSettings&) = delete;
   ContentSettings& operator=(const ContentSettings&) = delete;
+
+  // Reads the settings an earlier run kept. Entries that make no sense are
+  // skipped; a missing or unreadable file leaves none.
+  void Load();
 
   // Remembers |value| for the origins of the two URLs (DEFAULT forgets it)
   // and applies it to the open pages of that origin on the UI thread. Any
@@ -59,6 +64,9 @@ class ContentSettings {
       const std::string& origin,
       cef_content_setting_types_t type) const;
 
+  void SaveLocked();
+
+  const std::string path_;
   mutable std::mutex mutex_;
   std::map<Key, cef_content_setting_values_t> values_;
 };

@@ -1,15 +1,9 @@
 #include "browser/prefs/pref_store.h"
 
-#include <errno.h>
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <utility>
 #include <vector>
 
+#include "browser/prefs/atomic_file.h"
 #include "include/base/cef_logging.h"
 #include "include/cef_parser.h"
 
@@ -96,12 +90,9 @@ bool PrefStore::Register(const std::string& name,
 void PrefStore::Load() {
   if (path_.empty())
     return;
-  std::ifstream in(path_, std::ios::binary);
-  if (!in)
+  std::string data;
+  if (!ReadWholeFile(path_, &data))
     return;
-  std::stringstream text;
-  text << in.rdbuf();
-  const std::string data = text.str();
   CefRefPtr<CefValue> parsed =
       CefParseJSON(data.data(), data.size(), JSON_PARSER_RFC);
   if (!parsed || parsed->GetType() != VTYPE_DICTIONARY) {
@@ -194,25 +185,8 @@ void PrefStore::SaveLocked() {
   const std::string text =
       CefWriteJSON(root, JSON_WRITER_PRETTY_PRINT).ToString();
 
-  const std::string temp = path_ + ".tmp";
-  const int fd =
-      open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  bool written = fd >= 0;
-  for (size_t done = 0; written && done < text.size();) {
-    const ssize_t n = write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR)
-      continue;
-    written = n > 0;
-    done += written ? static_cast<size_t>(n) : 0;
-  }
-  // The data must be on disk before the rename makes it the file.
-  written = written && fsync(fd) == 0;
-  if (fd >= 0)
-    close(fd);
-  if (!written || rename(temp.c_str(), path_.c_str()) != 0) {
+  if (!WriteFileAtomically(path_, text))
     LOG(ERROR) << "Could not write preferences to " << path_;
-    unlink(temp.c_str());
-  }
 }
 
 bool PrefRegistrar::AddPreference(const CefString& name,

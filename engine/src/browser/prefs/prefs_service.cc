@@ -18,12 +18,13 @@ namespace {
 std::shared_ptr<PrefStore> g_store;
 std::shared_ptr<ContentSettings> g_content_settings;
 
-std::string StorePath(const CefSettings& settings) {
+// |name| in the cache directory of |settings|; empty (in memory) when
+// there is none.
+std::string StorePath(const CefSettings& settings, const char* name) {
   const CefString cache = settings.cache_path.length
                               ? CefString(&settings.cache_path)
                               : CefString(&settings.root_cache_path);
-  return cache.empty() ? std::string()
-                       : cache.ToString() + "/engine_prefs.json";
+  return cache.empty() ? std::string() : cache.ToString() + "/" + name;
 }
 
 CefRefPtr<CefValue> BoolValue(bool value) {
@@ -35,7 +36,8 @@ CefRefPtr<CefValue> BoolValue(bool value) {
 }  // namespace
 
 void StartPreferenceService(const CefSettings& settings) {
-  auto store = std::make_shared<PrefStore>(StorePath(settings));
+  auto store =
+      std::make_shared<PrefStore>(StorePath(settings, "engine_prefs.json"));
   RegisterEnginePreferences(store.get());
   if (CefRefPtr<CefBrowserProcessHandler> handler =
           GetBrowserProcessHandler()) {
@@ -48,7 +50,10 @@ void StartPreferenceService(const CefSettings& settings) {
   }
   store->Load();
   std::atomic_store(&g_store, std::move(store));
-  std::atomic_store(&g_content_settings, std::make_shared<ContentSettings>());
+  auto content_settings = std::make_shared<ContentSettings>(
+      StorePath(settings, "engine_content_settings.json"));
+  content_settings->Load();
+  std::atomic_store(&g_content_settings, std::move(content_settings));
 }
 
 std::shared_ptr<PrefStore> GetPrefStore() {

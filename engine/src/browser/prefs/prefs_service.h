@@ -17,7 +17,8 @@ class PrefStore;
 // Creates the store for |settings| (file "engine_prefs.json" in cache_path,
 // else root_cache_path, in memory when both are empty), registers the
 // engine's preferences and the application's (OnRegisterCustomPreferences)
-// and loads the stored values. Called by CefInitialize on the UI thread,
+// and loads the stored values; likewise the content settings
+// ("engine_content_settings.json"). Called by CefInitialize on the UI thread,
 // before the renderer-role process can ask.
 void StartPreferenceService(const CefSettings& settings);
 
