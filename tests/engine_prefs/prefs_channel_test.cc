@@ -5,9 +5,11 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <thread>
 
 #include "browser/prefs/prefs_service.h"
 #include "common/channel.h"
@@ -89,6 +91,36 @@ TEST(PrefsChannelTest, RendererCallsReachTheBrowserStore) {
   EXPECT_FALSE(context->HasPreference("autofill.profile_enabled"));
   EXPECT_EQ(context->GetAllPreferences(true)->GetSize(), 0u);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+}
+
+// A browser that goes away while a call waits for its answer ends that wait
+// at once, not after the time limit for a wedged browser.
+TEST(PrefsChannelTest, BrowserGoneDuringACallEndsTheWait) {
+  int fds[2];
+  ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds), 0);
+  auto browser = std::make_unique<Channel>(fds[1]);
+  std::atomic<bool> asked{false};
+  browser->Start(
+      [&asked](ChannelMessage message) {
+        if (message.type == kPrefsRequest)
+          asked = true;
+      },
+      nullptr);
+  RendererChannel renderer(fds[0], nullptr);
+  std::thread closer([&] {
+    while (!asked)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    browser->Close();
+  });
+
+  const auto start = std::chrono::steady_clock::now();
+  CefString error;
+  EXPECT_FALSE(CefRequestContext::GetGlobalContext()->SetPreference(
+      "autofill.profile_enabled", String("x"), error));
+  EXPECT_EQ(error.ToString(), "Request context not available");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  closer.join();
 }
 
 }  // namespace

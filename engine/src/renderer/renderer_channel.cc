@@ -36,6 +36,8 @@ RendererChannel::RendererChannel(int fd, std::function<void()> on_closed)
         });
       },
       [alive, on_closed = std::move(on_closed)] {
+        // A caller blocking the main thread would wait in vain.
+        FailPrefsRequests();
         PostTask(TID_RENDERER, [alive, on_closed] {
           if (alive.lock() && on_closed)
             on_closed();

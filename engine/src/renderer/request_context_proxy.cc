@@ -29,16 +29,16 @@ class PendingReplies {
   uint64_t Add() {
     std::lock_guard<std::mutex> lock(mutex_);
     const uint64_t id = next_id_++;
-    waiting_[id] = nullptr;
+    waiting_[id] = Slot();
     return id;
   }
 
-  // The answer's arguments, or null when none came in time.
+  // The answer's arguments, or null when none came in time or the channel
+  // closed first.
   CefRefPtr<CefListValue> Wait(uint64_t id) {
     std::unique_lock<std::mutex> lock(mutex_);
-    arrived_.wait_for(lock, kReplyTimeout,
-                      [&] { return waiting_[id].get() != nullptr; });
-    CefRefPtr<CefListValue> result = waiting_[id];
+    arrived_.wait_for(lock, kReplyTimeout, [&] { return waiting_[id].done; });
+    CefRefPtr<CefListValue> result = waiting_[id].reply;
     waiting_.erase(id);
     return result;
   }
@@ -49,7 +49,16 @@ class PendingReplies {
     // A late answer to a call that gave up has nobody to go to.
     if (it == waiting_.end())
       return;
-    it->second = message.args ? message.args : CefListValue::Create();
+    it->second.done = true;
+    it->second.reply = message.args ? message.args : CefListValue::Create();
+    arrived_.notify_all();
+  }
+
+  // Ends every wait without an answer.
+  void FailAll() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (auto& entry : waiting_)
+      entry.second.done = true;
     arrived_.notify_all();
   }
 
@@ -59,10 +68,15 @@ class PendingReplies {
   }
 
  private:
+  struct Slot {
+    bool done = false;
+    CefRefPtr<CefListValue> reply;
+  };
+
   std::mutex mutex_;
   std::condition_variable arrived_;
   uint64_t next_id_ = 1;
-  std::map<uint64_t, CefRefPtr<CefListValue>> waiting_;
+  std::map<uint64_t, Slot> waiting_;
 };
 
 PendingReplies& Pending() {
@@ -231,6 +245,10 @@ CefRefPtr<CefRequestContext> GetRendererGlobalContext() {
 
 void DeliverPrefsResponse(ChannelMessage message) {
   Pending().Deliver(std::move(message));
+}
+
+void FailPrefsRequests() {
+  Pending().FailAll();
 }
 
 }  // namespace cefengine

@@ -16,6 +16,10 @@ CefRefPtr<CefRequestContext> GetRendererGlobalContext();
 // reader thread, because the caller blocks the renderer main thread.
 void DeliverPrefsResponse(ChannelMessage message);
 
+// Fails the calls still waiting: the channel closed, so no answer comes.
+// Channel's reader thread.
+void FailPrefsRequests();
+
 }  // namespace cefengine
 
 #endif  // CEFENGINE_RENDERER_REQUEST_CONTEXT_PROXY_H_
