@@ -1,8 +1,6 @@
 // Rendering hooks for browsers drawn off screen, and drags that start in the
-// page. The development engine draws every browser on screen and never
-// calls these: drags out of the page are run by the engine itself, so
-// StartDragging is not offered. The declarations let clients implement the
-// interface.
+// page. The development engine draws every browser on screen: of these it
+// calls only StartDragging, once a drag out of a browser view runs.
 
 #ifndef CEF_INCLUDE_CEF_RENDER_HANDLER_H_
 #define CEF_INCLUDE_CEF_RENDER_HANDLER_H_
@@ -73,9 +71,10 @@ class CefRenderHandler : public virtual CefBaseRefCounted {
   virtual void OnTouchHandleStateChanged(CefRefPtr<CefBrowser> browser,
                                          const CefTouchHandleState& state) {}
 
-  // A drag starts in the page. Return false to let the engine run it; true
-  // when the client runs it and reports its end through the host's
-  // DragSourceEndedAt and DragSourceSystemDragEnded.
+  // A drag starts in the page. Return false to let the engine run it with
+  // |drag_data| as the handler leaves it; true when the client runs it and
+  // reports its end through the host's DragSourceEndedAt and
+  // DragSourceSystemDragEnded.
   virtual bool StartDragging(CefRefPtr<CefBrowser> browser,
                              CefRefPtr<CefDragData> drag_data,
                              DragOperationsMask allowed_ops,

@@ -3,10 +3,18 @@
 // It writes one JSON object per line: "ready" with its X window once shown,
 // then "drag_result" with the drop action the target chose (0 = refused).
 //
+// It also takes drops: "dropped" lists the local paths and other URLs that
+// arrive.
+//
 // Usage: drag_source_app PATH...
 
 #include <QApplication>
 #include <QDrag>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMimeData>
 #include <QTimer>
 #include <QUrl>
@@ -20,10 +28,40 @@ class Source : public QWidget {
  public:
   explicit Source(QList<QUrl> urls) : urls_(std::move(urls)) {
     setWindowTitle("drag-source");
+    setAcceptDrops(true);
   }
 
  protected:
+  void dragEnterEvent(QDragEnterEvent* event) override {
+    event->acceptProposedAction();
+  }
+  void dragMoveEvent(QDragMoveEvent* event) override {
+    event->acceptProposedAction();
+  }
+  void dropEvent(QDropEvent* event) override {
+    QJsonArray paths;
+    QJsonArray urls;
+    for (const QUrl& url : event->mimeData()->urls()) {
+      if (url.isLocalFile()) {
+        paths.append(url.toLocalFile());
+      } else {
+        urls.append(url.toString());
+      }
+    }
+    QJsonObject line{{"event", "dropped"},
+                     {"paths", paths},
+                     {"urls", urls},
+                     {"text", event->mimeData()->text()}};
+    event->acceptProposedAction();
+    std::printf("%s\n",
+                QJsonDocument(line).toJson(QJsonDocument::Compact).constData());
+    std::fflush(stdout);
+  }
+
   void mousePressEvent(QMouseEvent*) override {
+    if (urls_.isEmpty()) {
+      return;
+    }
     auto* drag = new QDrag(this);
     auto* mime = new QMimeData();
     mime->setUrls(urls_);

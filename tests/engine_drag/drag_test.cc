@@ -153,5 +153,44 @@ TEST(EngineDragTest, DraggableRegionsOfThePageAreReported) {
   EXPECT_EQ(only_button["regions"], json::parse("[[100,0,50,20,false]]"));
 }
 
+// A drag that starts on a link in the page reaches StartDragging with the
+// link; the files the handler puts in its place are what the drop target
+// receives.
+TEST(EngineDragTest, DragOutOfThePageCarriesTheFilesTheHandlerSets) {
+  Reaper reaper;
+  TempDir cache;
+  TempDir files_dir;
+  const std::string out_file = files_dir.path() + "/report \xc3\xa9.pdf";
+  std::ofstream(out_file) << "pdf";
+  Child engine(
+      {DRAG_TEST_APP, "--cache-root=" + cache.path(), "--drag-out=" + out_file},
+      /*leaves_on_eof=*/true);
+  Child target({DRAG_SOURCE_APP}, /*leaves_on_eof=*/false);
+  const json window = engine.WaitFor("window_created");
+  ASSERT_FALSE(window.is_null()) << engine.Transcript();
+  ASSERT_FALSE(
+      engine
+          .WaitFor("title",
+                   [](const json& e) { return e["title"] == "dragout"; })
+          .is_null())
+      << engine.Transcript();
+  const json ready = target.WaitFor("ready");
+  ASSERT_FALSE(ready.is_null());
+  const Rect view = WindowRect(window["xid"].get<unsigned long>());
+  // The link fills the top left 300 x 100 of the page.
+  DragPointer({view.x, view.y, 300, 100},
+              WindowRect(ready["xid"].get<unsigned long>()));
+
+  const json start = engine.WaitFor("start_dragging");
+  ASSERT_FALSE(start.is_null()) << engine.Transcript();
+  EXPECT_EQ(start["link"], "x-test://drag?files");
+  EXPECT_FALSE(start["read_only"]);
+  EXPECT_NE(start["mask"], 0);
+  const json dropped = target.WaitFor("dropped");
+  ASSERT_FALSE(dropped.is_null()) << target.Transcript();
+  EXPECT_EQ(dropped["paths"], json({out_file}));
+  EXPECT_EQ(dropped["urls"], json::array());
+}
+
 }  // namespace
 }  // namespace drag_test

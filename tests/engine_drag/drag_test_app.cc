@@ -2,10 +2,12 @@
 // reports drag and drop through its title. Its drag handler reports every
 // OnDragEnter and refuses the drag when started with --refuse; with
 // --regions the page has draggable regions instead, and every report of
-// them is printed. One JSON object per line on stdout; it leaves when stdin
-// closes.
+// them is printed; with --drag-out=FILE the page has a link whose drag the
+// render handler turns into a drag of FILE. One JSON object per line on stdout;
+// it leaves when stdin closes.
 //
-// Usage: drag_test_app --cache-root=DIR [--refuse] [--regions]
+// Usage: drag_test_app --cache-root=DIR [--refuse | --regions |
+//                                         --drag-out=FILE]
 
 #include <cstdio>
 #include <functional>
@@ -21,6 +23,7 @@
 #include "include/cef_client.h"
 #include "include/cef_command_line.h"
 #include "include/cef_drag_handler.h"
+#include "include/cef_render_handler.h"
 #include "include/cef_task.h"
 #include "include/views/cef_browser_view.h"
 #include "include/views/cef_window.h"
@@ -58,6 +61,13 @@ const char kRegionsPage[] =
     "setTimeout(()=>{bar.style.cssText='';},800);},800);"
     "</script></body></html>";
 
+// A big link whose drag carries a list of files in its URL.
+const char kDragOutPage[] =
+    "data:text/html,<html><body style='margin:0'>"
+    "<a href='x-test://drag?files' style='display:block;width:300px;"
+    "height:100px;font-size:60px;background:%23ccccff'>drag me</a>"
+    "<script>document.title='dragout';</script></body></html>";
+
 class FunctionTask : public CefTask {
  public:
   explicit FunctionTask(std::function<void()> function)
@@ -79,18 +89,21 @@ std::vector<std::string> ToStrings(const std::vector<CefString>& strings) {
 
 class Client : public CefClient,
                public CefDragHandler,
+               public CefRenderHandler,
                public CefLoadHandler,
                public CefDisplayHandler {
  public:
-  explicit Client(bool refuse) : refuse_(refuse) {}
+  Client(bool refuse, const std::string& out_file)
+      : refuse_(refuse), out_file_(out_file) {}
 
   CefRefPtr<CefDragHandler> GetDragHandler() override { return this; }
+  CefRefPtr<CefRenderHandler> GetRenderHandler() override { return this; }
   CefRefPtr<CefLoadHandler> GetLoadHandler() override { return this; }
   CefRefPtr<CefDisplayHandler> GetDisplayHandler() override { return this; }
 
   bool OnDragEnter(CefRefPtr<CefBrowser> browser,
                    CefRefPtr<CefDragData> data,
-                   DragOperationsMask mask) override {
+                   CefDragHandler::DragOperationsMask mask) override {
     std::vector<CefString> paths;
     std::vector<CefString> names;
     const bool have_paths = data->GetFilePaths(paths);
@@ -109,6 +122,36 @@ class Client : public CefClient,
           {"mask", static_cast<unsigned>(mask)}});
     return refuse_;
   }
+
+  // Turns a drag of the test link into a drag of |out_file_|.
+  bool StartDragging(CefRefPtr<CefBrowser> browser,
+                     CefRefPtr<CefDragData> data,
+                     CefRenderHandler::DragOperationsMask allowed_ops,
+                     int x,
+                     int y) override {
+    Emit({{"event", "start_dragging"},
+          {"link", data->GetLinkURL().ToString()},
+          {"read_only", data->IsReadOnly()},
+          {"mask", static_cast<unsigned>(allowed_ops)},
+          {"x", x},
+          {"y", y}});
+    if (!out_file_.empty() &&
+        data->GetLinkURL().ToString() == "x-test://drag?files") {
+      data->SetLinkURL("");
+      data->SetFragmentText("");
+      data->SetFragmentHtml("");
+      data->ClearFilenames();
+      data->AddFile(out_file_, "out");
+    }
+    return false;
+  }
+  void GetViewRect(CefRefPtr<CefBrowser> browser, CefRect& rect) override {}
+  void OnPaint(CefRefPtr<CefBrowser> browser,
+               PaintElementType type,
+               const RectList& dirtyRects,
+               const void* buffer,
+               int width,
+               int height) override {}
 
   void OnDraggableRegionsChanged(
       CefRefPtr<CefBrowser> browser,
@@ -139,6 +182,7 @@ class Client : public CefClient,
 
  private:
   const bool refuse_;
+  const std::string out_file_;
   IMPLEMENT_REFCOUNTING(Client);
 };
 
@@ -170,14 +214,18 @@ CefRefPtr<App>& TheApp();
 
 class App : public CefApp, public CefBrowserProcessHandler {
  public:
-  App(bool refuse, bool regions) : refuse_(refuse), regions_(regions) {}
+  App(bool refuse, bool regions, const std::string& out_file)
+      : refuse_(refuse), regions_(regions), out_file_(out_file) {}
 
   CefRefPtr<CefBrowserProcessHandler> GetBrowserProcessHandler() override {
     return this;
   }
   void OnContextInitialized() override {
     CefRefPtr<CefBrowserView> view = CefBrowserView::CreateBrowserView(
-        new Client(refuse_), regions_ ? kRegionsPage : kPage,
+        new Client(refuse_, out_file_),
+        regions_             ? kRegionsPage
+        : !out_file_.empty() ? kDragOutPage
+                             : kPage,
         CefBrowserSettings(), nullptr, nullptr, nullptr);
     window_ = CefWindow::CreateTopLevelWindow(new WindowDelegate(view));
     // Leaves when the test closes stdin.
@@ -198,6 +246,7 @@ class App : public CefApp, public CefBrowserProcessHandler {
  private:
   const bool refuse_;
   const bool regions_;
+  const std::string out_file_;
   CefRefPtr<CefWindow> window_;
   IMPLEMENT_REFCOUNTING(App);
 };
@@ -214,7 +263,8 @@ int main(int argc, char* argv[]) {
   CefRefPtr<CefCommandLine> command_line = CefCommandLine::CreateCommandLine();
   command_line->InitFromArgv(argc, argv);
   CefRefPtr<App> app = new App(command_line->HasSwitch("refuse"),
-                               command_line->HasSwitch("regions"));
+                               command_line->HasSwitch("regions"),
+                               command_line->GetSwitchValue("drag-out"));
   TheApp() = app;
   const int exit_code = CefExecuteProcess(args, app, nullptr);
   if (exit_code >= 0) {

@@ -514,10 +514,11 @@ void CefBrowserImpl::WasHidden(bool hidden) {}
 
 void CefBrowserImpl::NotifyScreenInfoChanged() {}
 
-// This engine never hands a drag out of the page to the client
-// (StartDragging is not called: Qt runs such drags itself), so no drag the
-// client runs is ever in progress, and like the production engine without a
-// drag in progress, both reports are ignored.
+// Qt runs every drag out of the page itself: when the client's
+// StartDragging takes a drag over, Qt's drag is cancelled and the page's
+// drag has ended already. So no drag these reports could end is ever in
+// progress, and like the production engine without a drag in progress, both
+// are ignored.
 void CefBrowserImpl::DragSourceEndedAt(int x, int y, DragOperationsMask op) {}
 
 void CefBrowserImpl::DragSourceSystemDragEnded() {}

@@ -6,6 +6,7 @@
 
 #include "browser/browser/browser_impl.h"
 #include "browser/browser/browser_registry.h"
+#include "browser/drag/drag_source.h"
 #include "browser/drag/draggable_regions.h"
 #include "browser/drag/drop_target.h"
 #include "browser/views/window_impl.h"
@@ -107,6 +108,7 @@ CefBrowserViewImpl::CefBrowserViewImpl(
   auto* view = new QWebEngineView();
   view->hide();
   InstallDropTarget(view);
+  InstallDragSource(view);
   set_widget(view);
   focusable_ = true;
 }

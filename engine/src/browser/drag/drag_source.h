@@ -1,0 +1,22 @@
+// Drags that start in the page: the client's render handler sees (and may
+// rewrite) what they carry before anything is dropped.
+
+#ifndef CEFENGINE_BROWSER_DRAG_DRAG_SOURCE_H_
+#define CEFENGINE_BROWSER_DRAG_DRAG_SOURCE_H_
+
+class QWebEngineView;
+
+namespace cefengine {
+
+// Qt runs a drag out of the page itself (QDrag::exec inside the view). Once
+// it runs, CefRenderHandler::StartDragging of the browser |view| shows gets
+// writable drag data and the pointer position in view coordinates. Returning
+// false lets the drag go on with the data as the handler left it (files
+// become file URLs, replacing the page's own data); true cancels Qt's drag,
+// as the client takes over. Data is served to drop targets only on request,
+// after this point. UI thread.
+void InstallDragSource(QWebEngineView* view);
+
+}  // namespace cefengine
+
+#endif  // CEFENGINE_BROWSER_DRAG_DRAG_SOURCE_H_
