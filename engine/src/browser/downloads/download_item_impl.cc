@@ -1,5 +1,7 @@
 #include "browser/downloads/download_item_impl.h"
 
+#include <algorithm>
+
 #include <QDir>
 #include <QWebEngineDownloadRequest>
 
@@ -27,7 +29,8 @@ DownloadState ReadDownloadState(const QWebEngineDownloadRequest& request,
   }
   state.interrupt_reason =
       static_cast<cef_download_interrupt_reason_t>(request.interruptReason());
-  state.total_bytes = request.totalBytes();
+  // Qt says -1 for an unknown size, Chromium's items say 0.
+  state.total_bytes = std::max<int64_t>(0, request.totalBytes());
   state.received_bytes = request.receivedBytes();
   if (target_chosen) {
     state.full_path = QDir(request.downloadDirectory())
