@@ -210,9 +210,8 @@ void CefBrowserViewImpl::OnPopupBrowserCreated(CefRefPtr<CefBrowser> popup,
   CefRefPtr<CefBrowserViewImpl> popup_view =
       new CefBrowserViewImpl(popup_delegate);
   popup_view->AttachBrowser(popup_impl);
-  if (delegate_ &&
-      delegate_->OnPopupBrowserViewCreated(this, popup_view.get(),
-                                           is_devtools)) {
+  if (delegate_ && delegate_->OnPopupBrowserViewCreated(this, popup_view.get(),
+                                                        is_devtools)) {
     return;
   }
   CefWindow::CreateTopLevelWindow(new PopupWindowDelegate(popup_view.get()));
