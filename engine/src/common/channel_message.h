@@ -22,6 +22,17 @@ enum class MessageType : uint32_t {
   // |request_id|.
   kRequest = 3,
   kResponse = 4,
+  // Script bridge (browser <-> renderer role).
+  // Browser -> renderer: a page's synchronous native function call; |args|
+  // holds the call as the page described it (bridge_script.h). Answered by
+  // kNativeResult with the same |request_id|, |name| the reply text.
+  kNativeCall = 10,
+  kNativeResult = 11,
+  // Renderer -> browser: run |name| (the code) in the addressed frame;
+  // |args| holds the script URL and start line.
+  kExecuteJavaScript = 12,
+  // Renderer -> browser: the edit command |name| in the addressed frame.
+  kFrameCommand = 13,
   // Engine-internal checks of the channel itself.
   kEcho = 100,
 };

@@ -18,6 +18,8 @@
 #include "common/switches.h"
 #include "common/thread_registry.h"
 #include "include/base/cef_logging.h"
+#include "renderer/extension_registry.h"
+#include "renderer/renderer_bridge.h"
 #include "renderer/renderer_channel.h"
 
 namespace cefengine {
@@ -100,11 +102,14 @@ int RunRendererProcess(const CefMainArgs& args, CefRefPtr<CefApp> application) {
 
       CefRefPtr<CefRenderProcessHandler> handler =
           application ? application->GetRenderProcessHandler() : nullptr;
+      InstallRendererBridge(&channel, handler);
       if (handler)
         handler->OnWebKitInitialized();
 
+      // The browser injects the extensions into documents from now on.
       ChannelMessage ready;
       ready.type = MessageType::kRendererReady;
+      ready.args = SealExtensions();
       channel.Send(ready);
 
       exit_code = app.exec();

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 
+#include "browser/bridge/script_bridge.h"
 #include "browser/browser/browser_impl.h"
 #include "browser/browser/resource_interceptor.h"
 
@@ -83,6 +84,11 @@ bool BrowserPage::javaScriptPrompt(const QUrl& securityOrigin,
                                    const QString& msg,
                                    const QString& defaultValue,
                                    QString* result) {
+  bool answered = false;
+  if (HandleBridgePrompt(this, browser_, msg, defaultValue, result,
+                         &answered)) {
+    return answered;
+  }
   if (!browser_) {
     return false;
   }

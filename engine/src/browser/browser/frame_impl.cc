@@ -3,7 +3,13 @@
 #include <atomic>
 #include <string>
 
+#include "browser/bridge/script_bridge.h"
 #include "browser/browser/browser_impl.h"
+#include "browser/browser/process_message_impl.h"
+#include "browser/process/context.h"
+#include "browser/process/renderer_host.h"
+#include "common/bridge_script.h"
+#include "common/channel_message.h"
 #include "include/base/cef_logging.h"
 #include "include/cef_v8.h"
 
@@ -17,9 +23,20 @@ std::atomic<int> g_next_sub_frame{1};
 
 CefRefPtr<CefFrameImpl> CefFrameImpl::CreateMain(
     CefRefPtr<CefBrowserImpl> browser) {
-  return new CefFrameImpl(browser, true,
-                          std::to_string(browser->GetIdentifier()) + "-0",
+  return new CefFrameImpl(browser, true, MainFrameId(browser->GetIdentifier()),
                           CefString());
+}
+
+CefRefPtr<CefFrameImpl> CefFrameImpl::CreateBridgeSubFrame(
+    CefRefPtr<CefBrowserImpl> browser,
+    const std::string& identifier,
+    const CefString& url,
+    const CefString& name) {
+  CefRefPtr<CefFrameImpl> frame =
+      new CefFrameImpl(browser, false, identifier, url);
+  frame->parent_ = browser->main_frame();
+  frame->name_ = name;
+  return frame;
 }
 
 CefRefPtr<CefFrameImpl> CefFrameImpl::CreateSubFrame(
@@ -151,8 +168,14 @@ void CefFrameImpl::LoadURL(const CefString& url) {
 void CefFrameImpl::ExecuteJavaScript(const CefString& code,
                                      const CefString& script_url,
                                      int start_line) {
-  if (auto browser = ActingBrowser()) {
-    browser->ExecuteJavaScriptInPage(code, script_url, start_line);
+  CefRefPtr<CefBrowserImpl> browser;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    browser = browser_;
+  }
+  if (browser) {
+    RunScriptInFrame(browser, identifier_.ToString(), code.ToString(),
+                     script_url.ToString(), start_line);
   }
 }
 
@@ -166,7 +189,8 @@ bool CefFrameImpl::IsFocused() {
 }
 
 CefString CefFrameImpl::GetName() {
-  return CefString();
+  std::lock_guard<std::mutex> lock(mutex_);
+  return name_;
 }
 
 CefString CefFrameImpl::GetIdentifier() {
@@ -193,9 +217,21 @@ CefRefPtr<CefV8Context> CefFrameImpl::GetV8Context() {
 
 void CefFrameImpl::SendProcessMessage(CefProcessId target_process,
                                       CefRefPtr<CefProcessMessage> message) {
-  // Delivery into the renderer-role process belongs to the script bridge of
-  // the engine, which is not there yet.
-  LOG(WARNING) << "CefFrame::SendProcessMessage is not supported yet";
+  RendererHost* host = GetRendererHost();
+  if (!message || target_process != PID_RENDERER || !host || !IsValid()) {
+    LOG(WARNING) << "Process message not sent";
+    return;
+  }
+  if (auto* impl = dynamic_cast<CefProcessMessageImpl*>(message.get())) {
+    impl->SetReadOnly();
+  }
+  ChannelMessage out;
+  out.type = MessageType::kProcessMessage;
+  out.browser_id = GetBrowser()->GetIdentifier();
+  out.frame_id = identifier_.ToString();
+  out.name = message->GetName().ToString();
+  out.args = message->GetArgumentList();
+  host->Send(out);
 }
 
 }  // namespace cefengine

@@ -1,11 +1,14 @@
 // CefFrame in the browser process. Qt WebEngine 6.4 gives no access to
-// sub-frames, so the main frame object is the only one that can act on the
-// page; sub-frame objects only describe a sub-frame navigation to handlers.
+// sub-frames, so the main frame object is the one that acts on the page.
+// Sub-frame objects describe a sub-frame navigation to handlers, or a
+// sub-frame document known to the script bridge, which can run script in it
+// and exchange process messages with it.
 
 #ifndef CEFENGINE_BROWSER_BROWSER_FRAME_IMPL_H_
 #define CEFENGINE_BROWSER_BROWSER_FRAME_IMPL_H_
 
 #include <mutex>
+#include <string>
 
 #include "include/cef_frame.h"
 
@@ -21,6 +24,13 @@ class CefFrameImpl : public CefFrame {
   static CefRefPtr<CefFrameImpl> CreateSubFrame(
       CefRefPtr<CefBrowserImpl> browser,
       const CefString& url);
+  // The sub-frame document |identifier| of |browser| that the script bridge
+  // knows.
+  static CefRefPtr<CefFrameImpl> CreateBridgeSubFrame(
+      CefRefPtr<CefBrowserImpl> browser,
+      const std::string& identifier,
+      const CefString& url,
+      const CefString& name);
 
   CefFrameImpl(const CefFrameImpl&) = delete;
   CefFrameImpl& operator=(const CefFrameImpl&) = delete;
@@ -75,6 +85,7 @@ class CefFrameImpl : public CefFrame {
   mutable std::mutex mutex_;
   CefRefPtr<CefBrowserImpl> browser_;
   CefString url_;
+  CefString name_;
 
   IMPLEMENT_REFCOUNTING(CefFrameImpl);
 };

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/command_line_global.h"
+#include "browser/bridge/script_bridge.h"
 #include "browser/browser/browser_registry.h"
 #include "browser/prefs/prefs_service.h"
 #include "browser/process/process_singleton.h"
@@ -322,12 +323,14 @@ bool CefInitialize(const CefMainArgs& args,
 
   cefengine::g_initialized = true;
   cefengine::g_exit_code = cefengine::kResultNormalExit;
-  cefengine::PostTask(TID_UI, [] {
-    if (CefRefPtr<CefBrowserProcessHandler> handler =
-            cefengine::GetBrowserProcessHandler()) {
-      handler->OnContextInitialized();
-    }
-  });
+  // Pages may load once the renderer's script extensions are in place.
+  cefengine::StartScriptBridge(
+      published->renderer.get(), published->profile, [] {
+        if (CefRefPtr<CefBrowserProcessHandler> handler =
+                cefengine::GetBrowserProcessHandler()) {
+          handler->OnContextInitialized();
+        }
+      });
   return true;
 }
 
