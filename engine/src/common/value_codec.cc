@@ -58,7 +58,7 @@ void Writer::List(CefRefPtr<CefListValue> list) {
   const size_t size = list ? list->GetSize() : 0;
   U32(static_cast<uint32_t>(size));
   for (size_t i = 0; i < size; ++i)
-    ListEntry(list, i);
+    Entry(list, i);
 }
 
 void Writer::Dictionary(CefRefPtr<CefDictionaryValue> dict) {
@@ -68,31 +68,33 @@ void Writer::Dictionary(CefRefPtr<CefDictionaryValue> dict) {
   U32(static_cast<uint32_t>(keys.size()));
   for (const CefString& key : keys) {
     Bytes(key.ToString());
-    DictEntry(dict, key);
+    Entry(dict, key);
   }
 }
 
-void Writer::ListEntry(CefRefPtr<CefListValue> list, size_t index) {
-  switch (list->GetType(index)) {
+// Lists and dictionaries share their getters, keyed by index or by name.
+template <typename Container, typename Key>
+void Writer::Entry(CefRefPtr<Container> container, const Key& key) {
+  switch (container->GetType(key)) {
     case VTYPE_BOOL:
       U8(kBool);
-      U8(list->GetBool(index) ? 1 : 0);
+      U8(container->GetBool(key) ? 1 : 0);
       break;
     case VTYPE_INT:
       U8(kInt);
-      I32(list->GetInt(index));
+      I32(container->GetInt(key));
       break;
     case VTYPE_DOUBLE:
       U8(kDouble);
-      F64(list->GetDouble(index));
+      F64(container->GetDouble(key));
       break;
     case VTYPE_STRING:
       U8(kString);
-      Bytes(list->GetString(index).ToString());
+      Bytes(container->GetString(key).ToString());
       break;
     case VTYPE_BINARY: {
       U8(kBinary);
-      CefRefPtr<CefBinaryValue> binary = list->GetBinary(index);
+      CefRefPtr<CefBinaryValue> binary = container->GetBinary(key);
       std::string bytes(binary ? binary->GetSize() : 0, '\0');
       if (!bytes.empty())
         binary->GetData(&bytes[0], bytes.size(), 0);
@@ -101,53 +103,11 @@ void Writer::ListEntry(CefRefPtr<CefListValue> list, size_t index) {
     }
     case VTYPE_DICTIONARY:
       U8(kDictionary);
-      Dictionary(list->GetDictionary(index));
+      Dictionary(container->GetDictionary(key));
       break;
     case VTYPE_LIST:
       U8(kList);
-      List(list->GetList(index));
-      break;
-    default:
-      U8(kNull);
-      break;
-  }
-}
-
-void Writer::DictEntry(CefRefPtr<CefDictionaryValue> dict,
-                       const CefString& key) {
-  switch (dict->GetType(key)) {
-    case VTYPE_BOOL:
-      U8(kBool);
-      U8(dict->GetBool(key) ? 1 : 0);
-      break;
-    case VTYPE_INT:
-      U8(kInt);
-      I32(dict->GetInt(key));
-      break;
-    case VTYPE_DOUBLE:
-      U8(kDouble);
-      F64(dict->GetDouble(key));
-      break;
-    case VTYPE_STRING:
-      U8(kString);
-      Bytes(dict->GetString(key).ToString());
-      break;
-    case VTYPE_BINARY: {
-      U8(kBinary);
-      CefRefPtr<CefBinaryValue> binary = dict->GetBinary(key);
-      std::string bytes(binary ? binary->GetSize() : 0, '\0');
-      if (!bytes.empty())
-        binary->GetData(&bytes[0], bytes.size(), 0);
-      Bytes(bytes);
-      break;
-    }
-    case VTYPE_DICTIONARY:
-      U8(kDictionary);
-      Dictionary(dict->GetDictionary(key));
-      break;
-    case VTYPE_LIST:
-      U8(kList);
-      List(dict->GetList(key));
+      List(container->GetList(key));
       break;
     default:
       U8(kNull);

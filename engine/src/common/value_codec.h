@@ -30,8 +30,8 @@ class Writer {
   void Dictionary(CefRefPtr<CefDictionaryValue> dict);
 
  private:
-  void ListEntry(CefRefPtr<CefListValue> list, size_t index);
-  void DictEntry(CefRefPtr<CefDictionaryValue> dict, const CefString& key);
+  template <typename Container, typename Key>
+  void Entry(CefRefPtr<Container> container, const Key& key);
 
   std::string* out_;
 };
