@@ -21,7 +21,9 @@ class CefFrame : public virtual CefBaseRefCounted {
   // False once the frame's browser has closed.
   virtual bool IsValid() = 0;
 
-  // Editing commands, applied to the focused element of the page.
+  // Editing commands, applied to the focused element of the page. In the
+  // development engine they reach the page on another path than
+  // ExecuteJavaScript, so a script sent after a command may run before it.
   virtual void Undo() = 0;
   virtual void Redo() = 0;
   virtual void Cut() = 0;

@@ -2,9 +2,6 @@
 
 #include <chrono>
 
-#include <QEventLoop>
-#include <QMetaObject>
-
 #include "browser/browser/browser_impl.h"
 #include "browser/browser/browser_registry.h"
 #include "common/tasks.h"
@@ -66,26 +63,11 @@ void ResourceLoadCallback::Finish(bool allow) {
 }
 
 bool JSDialogCallbackImpl::WaitForAnswer() {
-  QEventLoop loop;
-  {
+  Await([this] {
     std::lock_guard<std::mutex> lock(mutex_);
-    loop_ = &loop;
-  }
-  for (;;) {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      if (answered_ || aborted_) {
-        break;
-      }
-    }
-    // Only the engine's own reference left: the client gave the dialog up.
-    if (HasOneRef()) {
-      break;
-    }
-    loop.exec();
-  }
+    return answered_ || aborted_;
+  });
   std::lock_guard<std::mutex> lock(mutex_);
-  loop_ = nullptr;
   return answered_;
 }
 
@@ -123,38 +105,6 @@ void JSDialogCallbackImpl::Continue(bool success, const CefString& user_input) {
     user_input_ = user_input;
   }
   Wake();
-}
-
-void JSDialogCallbackImpl::AddRef() const {
-  ref_count_.fetch_add(1, std::memory_order_relaxed);
-}
-
-bool JSDialogCallbackImpl::Release() const {
-  const int left = ref_count_.fetch_sub(1, std::memory_order_acq_rel) - 1;
-  if (left == 0) {
-    delete this;
-    return true;
-  }
-  if (left == 1) {
-    Wake();
-  }
-  return false;
-}
-
-bool JSDialogCallbackImpl::HasOneRef() const {
-  return ref_count_.load(std::memory_order_acquire) == 1;
-}
-
-bool JSDialogCallbackImpl::HasAtLeastOneRef() const {
-  return ref_count_.load(std::memory_order_acquire) >= 1;
-}
-
-void JSDialogCallbackImpl::Wake() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (loop_) {
-    // Queued, so a wake that comes before exec() still ends it.
-    QMetaObject::invokeMethod(loop_, "quit", Qt::QueuedConnection);
-  }
 }
 
 MediaAccessCallbackImpl::MediaAccessCallbackImpl(

@@ -11,11 +11,10 @@
 
 #include <QWebEnginePage>
 
+#include "browser/browser/awaited_callback.h"
 #include "include/cef_callback.h"
 #include "include/cef_jsdialog_handler.h"
 #include "include/cef_permission_handler.h"
-
-class QEventLoop;
 
 namespace cefengine {
 
@@ -46,11 +45,9 @@ class ResourceLoadCallback : public CefCallback {
 // Answers one script dialog. The engine keeps one reference while it waits;
 // when the client drops all of its own without continuing, the dialog counts
 // as cancelled.
-class JSDialogCallbackImpl : public CefJSDialogCallback {
+class JSDialogCallbackImpl : public AwaitedCallback<CefJSDialogCallback> {
  public:
   JSDialogCallbackImpl() = default;
-  JSDialogCallbackImpl(const JSDialogCallbackImpl&) = delete;
-  JSDialogCallbackImpl& operator=(const JSDialogCallbackImpl&) = delete;
 
   // Waits in a nested event loop until the dialog is answered or abandoned,
   // or Abort is called. UI thread. Returns whether it was answered.
@@ -65,20 +62,10 @@ class JSDialogCallbackImpl : public CefJSDialogCallback {
   // CefJSDialogCallback methods:
   void Continue(bool success, const CefString& user_input) override;
 
-  // Reference counting that notices when only the engine's reference is
-  // left.
-  void AddRef() const override;
-  bool Release() const override;
-  bool HasOneRef() const override;
-  bool HasAtLeastOneRef() const override;
-
  private:
   ~JSDialogCallbackImpl() override = default;
-  void Wake() const;
 
-  mutable std::atomic<int> ref_count_{0};
   mutable std::mutex mutex_;
-  QEventLoop* loop_ = nullptr;
   bool answered_ = false;
   bool aborted_ = false;
   bool success_ = false;

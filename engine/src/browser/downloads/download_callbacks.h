@@ -3,13 +3,13 @@
 #ifndef CEFENGINE_BROWSER_DOWNLOADS_DOWNLOAD_CALLBACKS_H_
 #define CEFENGINE_BROWSER_DOWNLOADS_DOWNLOAD_CALLBACKS_H_
 
-#include <atomic>
 #include <mutex>
 #include <string>
 
 #include <QPointer>
 #include <QWebEngineDownloadRequest>
 
+#include "browser/browser/awaited_callback.h"
 #include "include/cef_download_handler.h"
 
 namespace cefengine {
@@ -18,12 +18,10 @@ namespace cefengine {
 // waits for Continue in a nested event loop. It holds one reference while
 // it waits: a handler that drops all of its own without continuing cancels
 // the download.
-class BeforeDownloadCallbackImpl : public CefBeforeDownloadCallback {
+class BeforeDownloadCallbackImpl
+    : public AwaitedCallback<CefBeforeDownloadCallback> {
  public:
   BeforeDownloadCallbackImpl() = default;
-  BeforeDownloadCallbackImpl(const BeforeDownloadCallbackImpl&) = delete;
-  BeforeDownloadCallbackImpl& operator=(const BeforeDownloadCallbackImpl&) =
-      delete;
 
   // Waits until Continue or abandonment; true when continued. UI thread.
   bool WaitForContinue();
@@ -33,18 +31,9 @@ class BeforeDownloadCallbackImpl : public CefBeforeDownloadCallback {
   // CefBeforeDownloadCallback methods:
   void Continue(const CefString& download_path, bool show_dialog) override;
 
-  // Reference counting that notices when only the engine's reference is
-  // left.
-  void AddRef() const override;
-  bool Release() const override;
-  bool HasOneRef() const override;
-  bool HasAtLeastOneRef() const override;
-
  private:
   ~BeforeDownloadCallbackImpl() override = default;
-  void Wake() const;
 
-  mutable std::atomic<int> ref_count_{0};
   mutable std::mutex mutex_;
   bool continued_ = false;
   std::string path_;

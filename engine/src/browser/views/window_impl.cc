@@ -302,9 +302,22 @@ void CefWindowImpl::Maximize() {
 }
 
 void CefWindowImpl::Minimize() {
-  if (IsValid() && !IsMinimized()) {
-    SetState(widget()->windowState() | Qt::WindowMinimized);
+  if (!IsValid()) {
+    return;
   }
+  if (!widget()->isVisible()) {
+    // Qt hands the state to the window manager when the window maps.
+    SetState(widget()->windowState() | Qt::WindowMinimized);
+    return;
+  }
+  if (IsIconic(handle_)) {
+    return;
+  }
+  // Straight to the window manager: Qt's own path takes maximised off and
+  // puts it back around the iconify, and while the manager works through
+  // that the window reads as normal, so a Restore() that came in between
+  // would find nothing to restore.
+  Iconify(handle_);
 }
 
 void CefWindowImpl::Restore() {
@@ -312,21 +325,13 @@ void CefWindowImpl::Restore() {
     return;
   }
   // One step back: out of minimised to what was there before (possibly
-  // maximised), else out of maximised. Fullscreen is left alone.
+  // maximised), else out of maximised. Fullscreen is left alone. The window
+  // manager holds the truth; Qt learns of it only when its events arrive.
   const Qt::WindowStates states = widget()->windowState();
-  if (states & Qt::WindowMinimized) {
-    // Qt's state passes through "normal" and drops "maximised" while the
-    // window is iconic; the window manager keeps the truth in
-    // _NET_WM_STATE.
-    Qt::WindowStates restored = Qt::WindowNoState;
-    if (HasNetWmState(handle_, "_NET_WM_STATE_MAXIMIZED_VERT") &&
-        HasNetWmState(handle_, "_NET_WM_STATE_MAXIMIZED_HORZ")) {
-      restored |= Qt::WindowMaximized;
-    }
-    if (HasNetWmState(handle_, "_NET_WM_STATE_FULLSCREEN")) {
-      restored |= Qt::WindowFullScreen;
-    }
-    SetState(restored);
+  if (IsIconic(handle_)) {
+    Deiconify(handle_);
+  } else if (states & Qt::WindowMinimized) {
+    SetState(states & ~Qt::WindowMinimized);
   } else if (states & Qt::WindowMaximized) {
     SetState(states & ~Qt::WindowMaximized);
   }

@@ -41,21 +41,30 @@ std::vector<Atom> ReadAtoms(Display* display, Window window, Atom property) {
   return atoms;
 }
 
-bool IsManaged(Display* display, Window window) {
-  Atom wm_state = XInternAtom(display, "WM_STATE", False);
+// The first field of WM_STATE (WithdrawnState, NormalState, IconicState), or
+// -1 when the window manager has not set it.
+long WmState(Display* display, Window window) {
+  const Atom wm_state = XInternAtom(display, "WM_STATE", False);
   Atom type = None;
   int format = 0;
   unsigned long count = 0;
   unsigned long remaining = 0;
   unsigned char* data = nullptr;
-  bool managed = XGetWindowProperty(display, window, wm_state, 0, 2, False,
-                                    AnyPropertyType, &type, &format, &count,
-                                    &remaining, &data) == Success &&
-                 type != None;
+  long state = -1;
+  if (XGetWindowProperty(display, window, wm_state, 0, 2, False,
+                         AnyPropertyType, &type, &format, &count, &remaining,
+                         &data) == Success &&
+      type != None && format == 32 && count > 0 && data) {
+    state = reinterpret_cast<const long*>(data)[0];
+  }
   if (data) {
     XFree(data);
   }
-  return managed;
+  return state;
+}
+
+bool IsManaged(Display* display, Window window) {
+  return WmState(display, window) != -1;
 }
 
 }  // namespace
@@ -89,6 +98,29 @@ bool HasNetWmState(cef_window_handle_t window, const char* state) {
     }
   }
   return false;
+}
+
+bool IsIconic(cef_window_handle_t window) {
+  Display* display = QtDisplay();
+  return display && window && WmState(display, window) == IconicState;
+}
+
+void Iconify(cef_window_handle_t window) {
+  Display* display = QtDisplay();
+  if (!display || !window) {
+    return;
+  }
+  XIconifyWindow(display, window, DefaultScreen(display));
+  XFlush(display);
+}
+
+void Deiconify(cef_window_handle_t window) {
+  Display* display = QtDisplay();
+  if (!display || !window) {
+    return;
+  }
+  XMapWindow(display, window);
+  XFlush(display);
 }
 
 void SetKeepAbove(cef_window_handle_t window, bool above) {

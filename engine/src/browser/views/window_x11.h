@@ -26,6 +26,17 @@ void SetKeepAbove(cef_window_handle_t window, bool above);
 // Whether _NET_WM_STATE of |window| holds the atom named |state|.
 bool HasNetWmState(cef_window_handle_t window, const char* state);
 
+// Whether the window manager holds |window| iconic (WM_STATE).
+bool IsIconic(cef_window_handle_t window);
+
+// Asks the window manager to iconify a mapped |window| (ICCCM
+// WM_CHANGE_STATE). The manager keeps the other states, so a maximised window
+// comes back maximised.
+void Iconify(cef_window_handle_t window);
+
+// Brings an iconic |window| back by mapping it, as ICCCM has it.
+void Deiconify(cef_window_handle_t window);
+
 }  // namespace cefengine
 
 #endif  // CEFENGINE_BROWSER_VIEWS_WINDOW_X11_H_
