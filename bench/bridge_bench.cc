@@ -61,14 +61,14 @@ window.addEventListener('load', function () { setTimeout(run, 500); });
 int main(int argc, char* argv[]) {
   const int sync_calls = argc > 1 ? std::atoi(argv[1]) : 2000;
   const int round_trips = argc > 2 ? std::atoi(argv[2]) : 1000;
-  renderer_test::PageServer server(
+  engine_test::PageServer server(
       std::map<std::string, std::string>{{"/bench", kPage}});
-  renderer_test::AppRun app(RENDERER_TEST_APP,
-                            server.Url("127.0.0.1", "/bench") +
-                                "?sync=" + std::to_string(sync_calls) +
-                                "&trips=" + std::to_string(round_trips));
+  engine_test::AppRun app(RENDERER_TEST_APP,
+                          server.Url("/bench") +
+                              "?sync=" + std::to_string(sync_calls) +
+                              "&trips=" + std::to_string(round_trips));
   const bool done = app.ReadUntil(
-      [&](const std::vector<renderer_test::json>&) {
+      [&](const std::vector<engine_test::json>&) {
         return !app.Reports("bench").empty();
       },
       std::chrono::milliseconds(300000));
@@ -76,9 +76,9 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "no result\n%s\n", app.Logs().c_str());
     return 1;
   }
-  const renderer_test::json data = app.Reports("bench").at(0)["data"];
+  const engine_test::json data = app.Reports("bench").at(0)["data"];
   for (const char* kind : {"sync", "trip"}) {
-    const renderer_test::json& stats = data[kind];
+    const engine_test::json& stats = data[kind];
     std::printf("%-10s n=%-6d median=%.3f ms  p99=%.3f ms\n",
                 std::string(kind) == "sync" ? "sync call" : "round trip",
                 stats["n"].get<int>(), stats["median"].get<double>(),

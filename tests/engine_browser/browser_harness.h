@@ -1,46 +1,29 @@
-// Runs browser_test_app as a child process, talks to it in JSON lines and
-// serves its pages from a loopback HTTP server on an ephemeral port.
+// Runs browser_test_app (or an app speaking its protocol) as a child
+// process: commands as JSON lines with a "cmd", answered by a "done" event
+// of the same "cmd"; every other line is an event of the engine.
 
 #ifndef TESTS_ENGINE_BROWSER_BROWSER_HARNESS_H_
 #define TESTS_ENGINE_BROWSER_BROWSER_HARNESS_H_
 
-#include <sys/types.h>
-
 #include <chrono>
 #include <functional>
-#include <map>
-#include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
-namespace httplib {
-class Server;
-}
+#include "tests/support/engine_harness/json_line_child.h"
+#include "tests/support/engine_harness/page_server.h"
+#include "tests/support/engine_harness/reaper.h"
+#include "tests/support/engine_harness/shell.h"
+#include "tests/support/engine_harness/temp_dir.h"
+#include "tests/support/engine_harness/wait_until.h"
 
-namespace browser_test {
+namespace engine_test {
 
-using json = nlohmann::json;
-using std::chrono::milliseconds;
-
-// A directory removed with everything in it when the object goes.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
-// One run of the app. The destructor asks it to quit, then kills its whole
-// process group and reaps everything it left behind.
+// One run of the app in a fresh cache directory. The destructor asks it to
+// quit, then kills its whole process group and reaps everything it left
+// behind.
 class BrowserApp {
  public:
   BrowserApp();
@@ -65,85 +48,37 @@ class BrowserApp {
   // Waits for the first event after the mark (see Mark) that matches; a null
   // json on timeout.
   json WaitFor(const std::function<bool(const json&)>& match,
-               milliseconds timeout = milliseconds(15000));
+               milliseconds timeout = milliseconds(15000)) {
+    return app_.WaitFor(match, timeout);
+  }
   json WaitForEvent(const std::string& name,
                     const std::function<bool(const json&)>& match = nullptr,
-                    milliseconds timeout = milliseconds(15000));
+                    milliseconds timeout = milliseconds(15000)) {
+    return app_.WaitForEvent(name, match, timeout);
+  }
   // Events received so far (after the mark) that match.
   std::vector<json> Events(
       const std::string& name,
-      const std::function<bool(const json&)>& match = nullptr);
+      const std::function<bool(const json&)>& match = nullptr) {
+    return app_.Events(name, match);
+  }
   // Reads whatever arrives during |duration|.
-  void Drain(milliseconds duration);
+  void Drain(milliseconds duration) { app_.Drain(duration); }
   // Later searches only look at events that arrive from now on.
-  void Mark() { mark_ = events_.size(); }
+  void Mark() { app_.Mark(); }
 
   // Asks the app to leave; true when it exited by itself with status 0.
   bool Quit(milliseconds timeout = milliseconds(15000));
 
  private:
-  bool ReadLine(milliseconds timeout);
-
-  TempDir cache_root_;
-  pid_t pid_ = -1;
-  int to_app_ = -1;
-  int from_app_ = -1;
+  // Members go in reverse: the app, then whatever it left behind, then its
+  // directory.
+  TempDir cache_root_{"korvel-browser-test"};
+  Reaper reaper_;
+  JsonLineChild app_;
   bool started_ = false;
-  std::string buffer_;
-  std::vector<json> events_;
-  size_t mark_ = 0;
-  size_t answered_ = 0;
 };
 
-// A loopback HTTP server for the app's pages; counts the requests per path.
-class PageServer {
- public:
-  PageServer();
-  ~PageServer();
-  PageServer(const PageServer&) = delete;
-  PageServer& operator=(const PageServer&) = delete;
-
-  // Serves |body| as text/html at |path| with |status|.
-  void Page(const std::string& path,
-            const std::string& body,
-            int status = 200,
-            const std::string& type = "text/html");
-  // Answers |path| only after |delay|.
-  void SlowPage(const std::string& path, milliseconds delay);
-  // Redirects |path| to |location| with status 302.
-  void Redirect(const std::string& path, const std::string& location);
-
-  std::string Url(const std::string& path) const;
-  std::string UrlOnHost(const std::string& host, const std::string& path) const;
-  int Hits(const std::string& path) const;
-
- private:
-  struct Route {
-    std::string body;
-    std::string type;
-    int status = 200;
-    milliseconds delay{0};
-    std::string location;
-  };
-
-  std::unique_ptr<httplib::Server> server_;
-  std::thread thread_;
-  int port_ = 0;
-  mutable std::mutex mutex_;
-  std::map<std::string, int> hits_;
-  std::map<std::string, Route> routes_;
-};
-
-// Polls |condition| every 50 ms until it holds or |timeout| passes.
-bool WaitUntil(const std::function<bool()>& condition,
-               milliseconds timeout = milliseconds(5000));
-
-// Output of a shell command, or "" when it fails.
-std::string Shell(const std::string& command);
-
-// A loopback port that nothing listens on (bound, then released).
-int ClosedPort();
-
-}  // namespace browser_test
+}  // namespace engine_test
 
 #endif  // TESTS_ENGINE_BROWSER_BROWSER_HARNESS_H_

@@ -7,7 +7,7 @@
 
 #include "tests/engine_browser/browser_harness.h"
 
-namespace browser_test {
+namespace engine_test {
 namespace {
 
 // Engine values the tests compare with (cef_types.h).
@@ -698,4 +698,4 @@ TEST(EngineBrowserScript, ScriptsDialogsAndEditCommandsReachThePage) {
 }
 
 }  // namespace
-}  // namespace browser_test
+}  // namespace engine_test

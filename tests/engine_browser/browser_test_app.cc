@@ -5,18 +5,13 @@
 //
 // Usage: browser_test_app --cache-root=DIR
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <atomic>
-#include <cstdio>
 #include <map>
 #include <mutex>
 #include <set>
 #include <string>
 #include <thread>
 
-#include <QSocketNotifier>
 #include <nlohmann/json.hpp>
 
 #include "include/cef_app.h"
@@ -26,28 +21,18 @@
 #include "include/cef_task.h"
 #include "include/views/cef_browser_view.h"
 #include "include/views/cef_window.h"
+#include "tests/support/engine_app/command_app.h"
+#include "tests/support/engine_app/emit.h"
+#include "tests/support/engine_app/run_engine.h"
 
 namespace {
 
 using json = nlohmann::json;
 
-std::mutex g_output_mutex;
-
-// One event line; any thread.
-void Emit(json event) {
-  const std::string line = event.dump();
-  std::lock_guard<std::mutex> lock(g_output_mutex);
-  std::fwrite(line.data(), 1, line.size(), stdout);
-  std::fputc('\n', stdout);
-  std::fflush(stdout);
-}
+using engine_test_app::Emit;
 
 json Event(const std::string& name, CefRefPtr<CefBrowser> browser) {
-  json event = {{"event", name}};
-  if (browser) {
-    event["browser"] = browser->GetIdentifier();
-  }
-  return event;
+  return engine_test_app::BrowserEvent(name, browser);
 }
 
 json FrameInfo(CefRefPtr<CefFrame> frame) {
@@ -475,7 +460,7 @@ class TestViewDelegate : public CefBrowserViewDelegate {
   IMPLEMENT_REFCOUNTING(TestViewDelegate);
 };
 
-class TestApp : public CefApp, public CefBrowserProcessHandler {
+class TestApp : public engine_test_app::JsonCommandApp {
  public:
   TestApp() = default;
 
@@ -487,39 +472,10 @@ class TestApp : public CefApp, public CefBrowserProcessHandler {
     // is still decided by the permission handler.
     command_line->AppendSwitch("use-fake-device-for-media-stream");
   }
-  CefRefPtr<CefBrowserProcessHandler> GetBrowserProcessHandler() override {
-    return this;
-  }
-
-  // CefBrowserProcessHandler methods:
-  void OnContextInitialized() override {
-    client_ = new TestClient();
-    stdin_notifier_ = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read);
-    QObject::connect(stdin_notifier_, &QSocketNotifier::activated,
-                     [this] { ReadCommands(); });
-    Emit({{"event", "ready"}});
-  }
 
  private:
-  void ReadCommands() {
-    char chunk[4096];
-    const ssize_t n = read(STDIN_FILENO, chunk, sizeof(chunk));
-    if (n <= 0) {
-      // The test went away.
-      stdin_notifier_->setEnabled(false);
-      CefQuitMessageLoop();
-      return;
-    }
-    input_.append(chunk, static_cast<size_t>(n));
-    size_t newline;
-    while ((newline = input_.find('\n')) != std::string::npos) {
-      const std::string line = input_.substr(0, newline);
-      input_.erase(0, newline + 1);
-      if (!line.empty()) {
-        Run(json::parse(line));
-      }
-    }
-  }
+  // JsonCommandApp methods:
+  void Start() override { client_ = new TestClient(); }
 
   CefRefPtr<CefBrowser> Browser(const json& command) {
     const int id = command.value("browser", 1);
@@ -527,7 +483,7 @@ class TestApp : public CefApp, public CefBrowserProcessHandler {
     return it == client_->browsers().end() ? nullptr : it->second;
   }
 
-  void Run(const json& command) {
+  void Run(const json& command) override {
     const std::string name = command.at("cmd");
     json reply = {{"event", "done"}, {"cmd", name}};
     CefRefPtr<CefBrowser> browser = Browser(command);
@@ -613,8 +569,6 @@ class TestApp : public CefApp, public CefBrowserProcessHandler {
   }
 
   CefRefPtr<TestClient> client_;
-  QSocketNotifier* stdin_notifier_ = nullptr;
-  std::string input_;
 
   IMPLEMENT_REFCOUNTING(TestApp);
 };
@@ -622,28 +576,5 @@ class TestApp : public CefApp, public CefBrowserProcessHandler {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  CefMainArgs args(argc, argv);
-  CefRefPtr<TestApp> app = new TestApp();
-  const int child = CefExecuteProcess(args, app.get(), nullptr);
-  if (child >= 0) {
-    return child;
-  }
-
-  CefRefPtr<CefCommandLine> line = CefCommandLine::CreateCommandLine();
-  line->InitFromArgv(argc, argv);
-  const std::string root = line->GetSwitchValue("cache-root").ToString();
-  if (root.empty()) {
-    std::fprintf(stderr, "usage: %s --cache-root=DIR\n", argv[0]);
-    return 2;
-  }
-  CefSettings settings;
-  settings.no_sandbox = true;
-  CefString(&settings.root_cache_path) = root;
-  CefString(&settings.log_file) = root + "/engine.log";
-  if (!CefInitialize(args, settings, app.get(), nullptr)) {
-    return 1;
-  }
-  CefRunMessageLoop();
-  CefShutdown();
-  return 0;
+  return engine_test_app::AppMain(argc, argv, new TestApp());
 }

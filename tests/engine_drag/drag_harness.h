@@ -4,8 +4,6 @@
 #ifndef TESTS_ENGINE_DRAG_DRAG_HARNESS_H_
 #define TESTS_ENGINE_DRAG_DRAG_HARNESS_H_
 
-#include <sys/types.h>
-
 #include <chrono>
 #include <functional>
 #include <string>
@@ -13,38 +11,18 @@
 
 #include <nlohmann/json.hpp>
 
-namespace drag_test {
+#include "tests/support/engine_harness/json_line_child.h"
+#include "tests/support/engine_harness/reaper.h"
+#include "tests/support/engine_harness/temp_dir.h"
+#include "tests/support/engine_harness/x_pointer.h"
+#include "tests/support/engine_harness/x_window.h"
 
-using json = nlohmann::json;
-using std::chrono::milliseconds;
-
-// A directory removed with everything in it when the object goes.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
-// Makes the test a subreaper; on destruction kills and reaps every process
-// left behind by the children (Qt's helper processes). Declare it before the
-// children so it goes last.
-class Reaper {
- public:
-  Reaper();
-  ~Reaper();
-  Reaper(const Reaper&) = delete;
-  Reaper& operator=(const Reaper&) = delete;
-};
+namespace engine_test {
 
 // A child in a process group of its own. The destructor closes its stdin;
 // a child that |leaves_on_eof| must then exit by itself (a failure if not);
-// either way its group is killed and the child reaped.
+// either way its group is killed and the child reaped. Declare a Reaper
+// before it for the processes it leaves behind elsewhere.
 class Child {
  public:
   Child(const std::vector<std::string>& argv, bool leaves_on_eof);
@@ -56,36 +34,22 @@ class Child {
   // |match|; a null json on timeout.
   json WaitFor(const std::string& name,
                const std::function<bool(const json&)>& match = nullptr,
-               milliseconds timeout = milliseconds(20000));
+               milliseconds timeout = milliseconds(20000)) {
+    return child_.WaitForEvent(name, match, timeout);
+  }
   // Every event named |name| so far.
-  std::vector<json> Events(const std::string& name);
+  std::vector<json> Events(const std::string& name) {
+    child_.Collect();
+    return child_.Events(name);
+  }
   // Every line so far, for failure messages.
-  std::string Transcript() const;
+  std::string Transcript() const { return child_.Transcript(); }
 
  private:
-  bool ReadLine(milliseconds timeout);
-
   const bool leaves_on_eof_;
-  pid_t pid_ = -1;
-  int to_child_ = -1;
-  int from_child_ = -1;
-  std::string buffer_;
-  std::vector<json> events_;
+  JsonLineChild child_;
 };
 
-struct Rect {
-  int x = 0;
-  int y = 0;
-  int width = 0;
-  int height = 0;
-};
-// Absolute position and size of X window |xid| (xdotool).
-Rect WindowRect(unsigned long xid);
-
-// Presses the left button in the middle of |from|, moves the pointer in
-// steps to the middle of |to| and releases it there, like a user's drag.
-void DragPointer(const Rect& from, const Rect& to);
-
-}  // namespace drag_test
+}  // namespace engine_test
 
 #endif  // TESTS_ENGINE_DRAG_DRAG_HARNESS_H_

@@ -10,7 +10,7 @@
 
 #include "tests/engine_drag/drag_harness.h"
 
-namespace drag_test {
+namespace engine_test {
 namespace {
 
 // The names are chosen to catch paths that are not decoded from their
@@ -58,7 +58,7 @@ struct Scene {
     const Rect from = WindowRect(ready["xid"].get<unsigned long>());
     ASSERT_GT(target.width, 0);
     ASSERT_GT(from.width, 0);
-    DragPointer(from, target);
+    ASSERT_TRUE(DragPointer(from, target)) << "xdotool failed";
   }
 
   // Title changes up to the page's own first title.
@@ -178,8 +178,9 @@ TEST(EngineDragTest, DragOutOfThePageCarriesTheFilesTheHandlerSets) {
   ASSERT_FALSE(ready.is_null());
   const Rect view = WindowRect(window["xid"].get<unsigned long>());
   // The link fills the top left 300 x 100 of the page.
-  DragPointer({view.x, view.y, 300, 100},
-              WindowRect(ready["xid"].get<unsigned long>()));
+  ASSERT_TRUE(DragPointer({view.x, view.y, 300, 100},
+                          WindowRect(ready["xid"].get<unsigned long>())))
+      << "xdotool failed";
 
   const json start = engine.WaitFor("start_dragging");
   ASSERT_FALSE(start.is_null()) << engine.Transcript();
@@ -193,4 +194,4 @@ TEST(EngineDragTest, DragOutOfThePageCarriesTheFilesTheHandlerSets) {
 }
 
 }  // namespace
-}  // namespace drag_test
+}  // namespace engine_test

@@ -9,11 +9,8 @@
 // Usage: drag_test_app --cache-root=DIR [--refuse | --regions |
 //                                         --drag-out=FILE]
 
-#include <cstdio>
 #include <functional>
-#include <iostream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -27,14 +24,15 @@
 #include "include/cef_task.h"
 #include "include/views/cef_browser_view.h"
 #include "include/views/cef_window.h"
+#include "tests/support/engine_app/emit.h"
+#include "tests/support/engine_app/run_engine.h"
+#include "tests/support/engine_app/stdin_lines.h"
 
 namespace {
 
 using json = nlohmann::json;
 
-void Emit(const json& line) {
-  std::cout << line.dump() << std::endl;
-}
+using engine_test_app::Emit;
 
 // The page sets its title on dragenter and on drop, the dropped files'
 // names included, so the test sees what reached the page.
@@ -67,17 +65,6 @@ const char kDragOutPage[] =
     "<a href='x-test://drag?files' style='display:block;width:300px;"
     "height:100px;font-size:60px;background:%23ccccff'>drag me</a>"
     "<script>document.title='dragout';</script></body></html>";
-
-class FunctionTask : public CefTask {
- public:
-  explicit FunctionTask(std::function<void()> function)
-      : function_(std::move(function)) {}
-  void Execute() override { function_(); }
-
- private:
-  std::function<void()> function_;
-  IMPLEMENT_REFCOUNTING(FunctionTask);
-};
 
 std::vector<std::string> ToStrings(const std::vector<CefString>& strings) {
   std::vector<std::string> result;
@@ -229,12 +216,8 @@ class App : public CefApp, public CefBrowserProcessHandler {
         CefBrowserSettings(), nullptr, nullptr, nullptr);
     window_ = CefWindow::CreateTopLevelWindow(new WindowDelegate(view));
     // Leaves when the test closes stdin.
-    std::thread([] {
-      std::string line;
-      while (std::getline(std::cin, line)) {
-      }
-      CefPostTask(TID_UI, new FunctionTask([] { TheApp()->Close(); }));
-    }).detach();
+    engine_test_app::WatchStdinLines([](const std::string&) {},
+                                     [] { TheApp()->Close(); });
   }
   void Close() {
     if (window_) {
@@ -271,17 +254,11 @@ int main(int argc, char* argv[]) {
     return exit_code;
   }
 
-  CefSettings settings;
-  settings.no_sandbox = true;
-  const std::string root = command_line->GetSwitchValue("cache-root");
-  CefString(&settings.root_cache_path) = root;
-  CefString(&settings.log_file) = root + "/engine.log";
-  if (!CefInitialize(args, settings, app, nullptr)) {
-    return 1;
+  const int code = engine_test_app::RunBrowserProcess(
+      args, app, command_line->GetSwitchValue("cache-root"),
+      [] { TheApp() = nullptr; });
+  if (code == 0) {
+    Emit({{"event", "exit"}});
   }
-  CefRunMessageLoop();
-  TheApp() = nullptr;
-  CefShutdown();
-  Emit({{"event", "exit"}});
-  return 0;
+  return code;
 }

@@ -9,22 +9,12 @@
 #include <fstream>
 
 #include "gtest/gtest.h"
+#include "tests/support/engine_harness/temp_dir.h"
 
 namespace cefengine {
 namespace {
 
-class TempDir {
- public:
-  TempDir() {
-    char name[] = "/tmp/engine-prefs-content-XXXXXX";
-    path_ = mkdtemp(name);
-  }
-  ~TempDir() { std::filesystem::remove_all(path_); }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
+using engine_test::TempDir;
 
 constexpr auto kNotify = CEF_CONTENT_SETTING_TYPE_NOTIFICATIONS;
 constexpr auto kAllow = CEF_CONTENT_SETTING_VALUE_ALLOW;

@@ -14,40 +14,17 @@
 
 #include "gtest/gtest.h"
 #include "include/cef_parser.h"
+#include "tests/support/engine_app/values.h"
+#include "tests/support/engine_harness/temp_dir.h"
 
 namespace cefengine {
 namespace {
 
-class TempDir {
- public:
-  TempDir() {
-    char name[] = "/tmp/engine-prefs-XXXXXX";
-    path_ = mkdtemp(name);
-  }
-  ~TempDir() { std::filesystem::remove_all(path_); }
-  const std::string& path() const { return path_; }
+using engine_test::TempDir;
 
- private:
-  std::string path_;
-};
-
-CefRefPtr<CefValue> Bool(bool value) {
-  CefRefPtr<CefValue> result = CefValue::Create();
-  result->SetBool(value);
-  return result;
-}
-
-CefRefPtr<CefValue> String(const std::string& value) {
-  CefRefPtr<CefValue> result = CefValue::Create();
-  result->SetString(value);
-  return result;
-}
-
-CefRefPtr<CefValue> Int(int value) {
-  CefRefPtr<CefValue> result = CefValue::Create();
-  result->SetInt(value);
-  return result;
-}
+using engine_test_app::Bool;
+using engine_test_app::Int;
+using engine_test_app::String;
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path);

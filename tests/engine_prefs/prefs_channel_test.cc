@@ -17,15 +17,13 @@
 #include "gtest/gtest.h"
 #include "include/cef_request_context.h"
 #include "renderer/renderer_channel.h"
+#include "tests/support/engine_app/values.h"
+#include "tests/support/engine_harness/temp_dir.h"
 
 namespace cefengine {
 namespace {
 
-CefRefPtr<CefValue> String(const std::string& value) {
-  CefRefPtr<CefValue> result = CefValue::Create();
-  result->SetString(value);
-  return result;
-}
+using engine_test_app::String;
 
 // Outside the browser and renderer roles there is no context at all.
 TEST(PrefsChannelTest, NoContextWithoutEngine) {
@@ -33,12 +31,8 @@ TEST(PrefsChannelTest, NoContextWithoutEngine) {
 }
 
 TEST(PrefsChannelTest, RendererCallsReachTheBrowserStore) {
-  char name[] = "/tmp/engine-prefs-channel-XXXXXX";
-  const std::string dir = mkdtemp(name);
-  struct Remove {
-    std::string dir;
-    ~Remove() { std::filesystem::remove_all(dir); }
-  } remove{dir};
+  engine_test::TempDir temp("engine-prefs-channel");
+  const std::string& dir = temp.path();
   CefSettings settings;
   CefString(&settings.root_cache_path) = dir;
   StartPreferenceService(settings);

@@ -2,131 +2,70 @@
 // restart, refusals, custom preferences, the renderer-role process's view
 // of the context, and content settings that a page can observe.
 
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
-#include <stdlib.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include <httplib.h>
 #include <nlohmann/json.hpp>
 
 #include "gtest/gtest.h"
+#include "tests/support/engine_harness/json_line_child.h"
+#include "tests/support/engine_harness/page_server.h"
+#include "tests/support/engine_harness/temp_dir.h"
 
 namespace {
 
+using engine_test::PageServer;
+using engine_test::TempDir;
 using json = nlohmann::json;
 
-class TempDir {
- public:
-  TempDir() {
-    char name[] = "/tmp/engine-prefs-app-XXXXXX";
-    path_ = mkdtemp(name);
-  }
-  ~TempDir() { std::filesystem::remove_all(path_); }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
+std::vector<std::string> WithProgram(std::vector<std::string> args) {
+  args.insert(args.begin(), PREFS_TEST_APP);
+  return args;
+}
 
 // One run of prefs_test_app to its end. The app and everything it started
 // run in their own process group, which is killed and reaped whatever
 // happens to the test.
 class AppRun {
  public:
-  explicit AppRun(std::vector<std::string> args) {
-    int out[2];
-    if (pipe2(out, O_CLOEXEC) != 0)
-      return;
-    pid_ = fork();
-    if (pid_ == 0) {
-      setpgid(0, 0);
-      dup2(out[1], STDOUT_FILENO);
-      std::vector<char*> argv;
-      std::string program = PREFS_TEST_APP;
-      argv.push_back(program.data());
-      for (std::string& arg : args)
-        argv.push_back(arg.data());
-      argv.push_back(nullptr);
-      execv(program.c_str(), argv.data());
-      _exit(127);
-    }
-    close(out[1]);
-    fd_ = out[0];
-  }
-
-  ~AppRun() {
-    if (pid_ > 0) {
-      kill(-pid_, SIGKILL);
-      Reap();
-    }
-    if (fd_ >= 0)
-      close(fd_);
-  }
+  explicit AppRun(std::vector<std::string> args)
+      : app_(WithProgram(std::move(args))) {}
 
   // Reads lines until the app closes its output or |timeout| passes; then
   // returns its exit status (-1 when it had to be killed).
   int Finish(std::chrono::seconds timeout = std::chrono::seconds(60)) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    std::string buffer;
-    bool timed_out = true;
-    while (std::chrono::steady_clock::now() < deadline) {
-      pollfd waiting{fd_, POLLIN, 0};
-      if (poll(&waiting, 1, 100) <= 0)
-        continue;
-      char chunk[4096];
-      const ssize_t n = read(fd_, chunk, sizeof(chunk));
-      if (n <= 0) {
-        timed_out = false;
-        break;
-      }
-      buffer.append(chunk, n);
-      for (size_t end; (end = buffer.find('\n')) != std::string::npos;) {
-        events_.push_back(json::parse(buffer.substr(0, end), nullptr, false));
-        buffer.erase(0, end + 1);
-      }
-    }
+    engine_test::ChildProcess& process = app_.process();
+    const bool ended = app_.ReadUntil(
+        [&] { return process.output_ended(); },
+        std::chrono::duration_cast<std::chrono::milliseconds>(timeout));
     // Whatever is left of the group (a lingering renderer) goes too.
-    kill(-pid_, timed_out ? SIGKILL : SIGTERM);
-    const int status = Reap();
-    return timed_out ? -1 : status;
+    process.SignalGroup(ended ? SIGTERM : SIGKILL);
+    const std::optional<int> status =
+        process.WaitForExit(std::chrono::milliseconds(10000));
+    if (!ended || !status || !WIFEXITED(*status)) {
+      return -1;
+    }
+    return WEXITSTATUS(*status);
   }
 
   // The events named |name| in arrival order.
   std::vector<json> Events(const std::string& name) const {
-    std::vector<json> found;
-    for (const json& event : events_) {
-      if (event.is_object() && event.value("event", "") == name)
-        found.push_back(event);
-    }
-    return found;
+    return app_.Events(name);
   }
   json Event(const std::string& name) const {
     std::vector<json> found = Events(name);
     return found.empty() ? json() : found.front();
   }
-  std::string Dump() const { return json(events_).dump(); }
+  std::string Dump() const { return json(app_.events()).dump(); }
 
  private:
-  int Reap() {
-    int status = 0;
-    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-    }
-    pid_ = -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-
-  pid_t pid_ = -1;
-  int fd_ = -1;
-  std::vector<json> events_;
+  engine_test::JsonLineChild app_;
 };
 
 json SetEvent(const AppRun& run, const std::string& name, size_t index = 0) {
@@ -227,22 +166,10 @@ TEST(EnginePrefsTest, RendererReachesTheBrowsersContext) {
 // Permission requests follow content settings: without one nobody allows
 // notifications, pasting or autoplay; with them the page gets all three.
 TEST(EnginePrefsTest, ContentSettingsReachThePage) {
-  httplib::Server server;
-  server.Get("/", [](const httplib::Request&, httplib::Response& response) {
-    response.set_content("<!doctype html><title>page</title><body></body>",
-                         "text/html");
-  });
-  const int port = server.bind_to_any_port("127.0.0.1");
-  ASSERT_GT(port, 0);
-  std::thread serving([&] { server.listen_after_bind(); });
-  struct Stop {
-    httplib::Server& server;
-    std::thread& thread;
-    ~Stop() {
-      server.stop();
-      thread.join();
-    }
-  } stop{server, serving};
+  PageServer server;
+  server.Page("/", "<!doctype html><title>page</title><body></body>");
+  ASSERT_GT(server.port(), 0);
+  const int port = server.port();
   const std::string url =
       "--url=http://127.0.0.1:" + std::to_string(port) + "/";
 

@@ -8,11 +8,8 @@
 //             with --grant after allowing both by content settings, then
 //             again on --second-url (another origin) when given.
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -21,8 +18,13 @@
 #include "include/cef_app.h"
 #include "include/cef_browser.h"
 #include "include/cef_client.h"
+#include "include/cef_command_line.h"
 #include "include/cef_request_context.h"
 #include "include/cef_task.h"
+#include "tests/support/engine_app/emit.h"
+#include "tests/support/engine_app/run_engine.h"
+#include "tests/support/engine_app/tasks.h"
+#include "tests/support/engine_app/values.h"
 
 namespace {
 
@@ -33,30 +35,10 @@ std::string g_url;
 std::string g_second_url;
 bool g_grant = false;
 
-// One write per line, so the browser's and the renderer's lines never mix.
-void Emit(const json& event) {
-  const std::string line = event.dump() + "\n";
-  ssize_t unused = write(STDOUT_FILENO, line.data(), line.size());
-  (void)unused;
-}
-
-CefRefPtr<CefValue> Bool(bool value) {
-  CefRefPtr<CefValue> result = CefValue::Create();
-  result->SetBool(value);
-  return result;
-}
-
-CefRefPtr<CefValue> String(const std::string& value) {
-  CefRefPtr<CefValue> result = CefValue::Create();
-  result->SetString(value);
-  return result;
-}
-
-CefRefPtr<CefValue> Int(int value) {
-  CefRefPtr<CefValue> result = CefValue::Create();
-  result->SetInt(value);
-  return result;
-}
+using engine_test_app::Bool;
+using engine_test_app::Emit;
+using engine_test_app::Int;
+using engine_test_app::String;
 
 json ToJson(CefRefPtr<CefValue> value) {
   if (!value)
@@ -95,18 +77,8 @@ const char* const kEngineNames[] = {
     "alternate_error_pages.enabled",
 };
 
-class Task : public CefTask {
- public:
-  explicit Task(std::function<void()> run) : run_(std::move(run)) {}
-  void Execute() override { run_(); }
-
- private:
-  std::function<void()> run_;
-  IMPLEMENT_REFCOUNTING(Task);
-};
-
 void Post(std::function<void()> run, int64_t delay_ms = 0) {
-  CefPostDelayedTask(TID_UI, new Task(std::move(run)), delay_ms);
+  engine_test_app::PostUiTask(std::move(run), delay_ms);
 }
 
 // The renderer-role side: the global context through the channel.
@@ -345,26 +317,5 @@ int main(int argc, char* argv[]) {
   g_url = line->GetSwitchValue("url").ToString();
   g_second_url = line->GetSwitchValue("second-url").ToString();
   g_grant = line->HasSwitch("grant");
-
-  CefMainArgs args(argc, argv);
-  CefRefPtr<App> app = new App();
-  const int child = CefExecuteProcess(args, app.get(), nullptr);
-  if (child >= 0)
-    return child;
-
-  const std::string root = line->GetSwitchValue("cache-root").ToString();
-  if (root.empty() || g_scenario.empty()) {
-    std::fprintf(stderr, "usage: %s --cache-root=DIR --scenario=NAME\n",
-                 argv[0]);
-    return 2;
-  }
-  CefSettings settings;
-  settings.no_sandbox = true;
-  CefString(&settings.root_cache_path) = root;
-  CefString(&settings.log_file) = root + "/engine.log";
-  if (!CefInitialize(args, settings, app.get(), nullptr))
-    return 1;
-  CefRunMessageLoop();
-  CefShutdown();
-  return 0;
+  return engine_test_app::AppMain(argc, argv, new App(), {"scenario"});
 }

@@ -30,27 +30,14 @@
 #include "common/task_queue.h"
 #include "common/value_codec.h"
 #include "include/base/cef_logging.h"
+#include "tests/support/engine_harness/temp_dir.h"
 
 namespace cefengine {
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class TempDir {
- public:
-  TempDir() {
-    char templ[] = "/tmp/engine-common-XXXXXX";
-    path_ = mkdtemp(templ);
-  }
-  ~TempDir() {
-    if (system(("rm -rf '" + path_ + "'").c_str()) != 0)
-      ADD_FAILURE() << "could not remove " << path_;
-  }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
+using engine_test::TempDir;
 
 std::string ReadFile(const std::string& path) {
   std::ifstream file(path);

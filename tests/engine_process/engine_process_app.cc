@@ -31,6 +31,7 @@
 #include "include/cef_task.h"
 #include "include/wrapper/cef_helpers.h"
 #include "renderer/renderer_channel.h"
+#include "tests/support/engine_app/tasks.h"
 
 using json = nlohmann::json;
 
@@ -74,20 +75,7 @@ json ThreadFlags() {
               {"on_renderer", CefCurrentlyOn(TID_RENDERER)}};
 }
 
-class FunctionTask : public CefTask {
- public:
-  explicit FunctionTask(std::function<void()> function)
-      : function_(std::move(function)) {}
-  void Execute() override { function_(); }
-
- private:
-  std::function<void()> function_;
-  IMPLEMENT_REFCOUNTING(FunctionTask);
-};
-
-CefRefPtr<CefTask> Task(std::function<void()> function) {
-  return new FunctionTask(std::move(function));
-}
+using engine_test_app::Task;
 
 // Records the order and timing of posted tasks.
 void PostRecorded(CefThreadId thread,

@@ -30,6 +30,9 @@
 #include <httplib.h>
 #include <nlohmann/json.hpp>
 
+#include "tests/support/engine_harness/reaper.h"
+#include "tests/support/engine_harness/temp_dir.h"
+
 using json = nlohmann::json;
 
 namespace {
@@ -37,63 +40,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr auto kStartTimeout = std::chrono::seconds(30);
 
-class TempDir {
- public:
-  TempDir() {
-    char templ[] = "/tmp/engine-process-XXXXXX";
-    path_ = mkdtemp(templ);
-  }
-  ~TempDir() {
-    const std::string command = "rm -rf '" + path_ + "'";
-    if (system(command.c_str()) != 0)
-      ADD_FAILURE() << "could not remove " << path_;
-  }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
-std::vector<pid_t> ChildrenOf(pid_t parent) {
-  std::vector<pid_t> children;
-  DIR* proc = opendir("/proc");
-  if (!proc)
-    return children;
-  while (dirent* entry = readdir(proc)) {
-    const pid_t pid = atoi(entry->d_name);
-    if (pid <= 0)
-      continue;
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string line;
-    std::getline(stat, line);
-    // Fields after the parenthesised command name: state, ppid, ...
-    const size_t close = line.rfind(')');
-    if (close == std::string::npos)
-      continue;
-    std::istringstream rest(line.substr(close + 2));
-    char state;
-    pid_t ppid = 0;
-    rest >> state >> ppid;
-    if (ppid == parent)
-      children.push_back(pid);
-  }
-  closedir(proc);
-  return children;
-}
-
-// The test is the subreaper of everything it starts, so orphans of a killed
-// app (its renderer, Qt's helpers) come back here to be checked and reaped.
-void KillAndReapAllChildren() {
-  for (int round = 0; round < 50; ++round) {
-    const std::vector<pid_t> children = ChildrenOf(getpid());
-    if (children.empty())
-      return;
-    for (pid_t pid : children)
-      kill(pid, SIGKILL);
-    for (pid_t pid : children)
-      waitpid(pid, nullptr, 0);
-  }
-}
+using engine_test::KillAndReapAllChildren;
+using engine_test::TempDir;
 
 // Waits up to |timeout| for child |pid| to end; returns its wait status,
 // or -1 on timeout.

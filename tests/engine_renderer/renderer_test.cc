@@ -9,7 +9,7 @@
 
 #include "tests/engine_renderer/app_runner.h"
 
-namespace renderer_test {
+namespace engine_test {
 namespace {
 
 using std::chrono::milliseconds;
@@ -75,7 +75,7 @@ constexpr char kSubPage[] = R"HTML(<!doctype html>
 TEST(RendererBridgeTest, NativeCallsMessagesAndScriptsInMainAndSubFrame) {
   PageServer server(
       {{"/lib.js", kLibScript}, {"/main", kMainPage}, {"/sub", kSubPage}});
-  const std::string main_url = server.Url("127.0.0.1", "/main");
+  const std::string main_url = server.Url("/main");
   AppRun app(RENDERER_TEST_APP, main_url);
   const bool complete = app.ReadUntil(
       [&](const std::vector<json>&) {
@@ -158,4 +158,4 @@ TEST(RendererBridgeTest, NativeCallsMessagesAndScriptsInMainAndSubFrame) {
 }
 
 }  // namespace
-}  // namespace renderer_test
+}  // namespace engine_test

@@ -8,7 +8,6 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
-#include <mutex>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -20,6 +19,8 @@
 #include "include/cef_render_process_handler.h"
 #include "include/cef_task.h"
 #include "include/cef_v8.h"
+#include "tests/support/engine_app/emit.h"
+#include "tests/support/engine_app/run_engine.h"
 
 namespace {
 
@@ -41,15 +42,7 @@ if (!testext) testext = {};
 })();
 )JS";
 
-std::mutex g_output_mutex;
-
-void Emit(const json& event) {
-  const std::string line = event.dump();
-  std::lock_guard<std::mutex> lock(g_output_mutex);
-  std::fwrite(line.data(), 1, line.size(), stdout);
-  std::fputc('\n', stdout);
-  std::fflush(stdout);
-}
+using engine_test_app::Emit;
 
 // "kind:value:flags" for one argument, flags = IsInt, IsUInt, IsDouble.
 std::string Describe(CefRefPtr<CefV8Value> value) {
@@ -300,26 +293,8 @@ class TestApp : public CefApp,
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  CefMainArgs args(argc, argv);
   CefRefPtr<CefCommandLine> line = CefCommandLine::CreateCommandLine();
   line->InitFromArgv(argc, argv);
-  CefRefPtr<TestApp> app = new TestApp(line->GetSwitchValue("url"));
-  const int child = CefExecuteProcess(args, app.get(), nullptr);
-  if (child >= 0)
-    return child;
-
-  const std::string root = line->GetSwitchValue("cache-root").ToString();
-  if (root.empty()) {
-    std::fprintf(stderr, "usage: %s --cache-root=DIR --url=URL\n", argv[0]);
-    return 2;
-  }
-  CefSettings settings;
-  settings.no_sandbox = true;
-  CefString(&settings.root_cache_path) = root;
-  CefString(&settings.log_file) = root + "/engine.log";
-  if (!CefInitialize(args, settings, app.get(), nullptr))
-    return 1;
-  CefRunMessageLoop();
-  CefShutdown();
-  return 0;
+  return engine_test_app::AppMain(
+      argc, argv, new TestApp(line->GetSwitchValue("url")), {"url"});
 }

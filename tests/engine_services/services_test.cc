@@ -15,7 +15,7 @@
 
 #include "tests/engine_browser/browser_harness.h"
 
-namespace browser_test {
+namespace engine_test {
 namespace {
 
 // 400 KB in 8 KB pieces, 60 ms apart, with a Content-Length: about 3 s,
@@ -390,4 +390,4 @@ TEST(EngineServicesTest, DevToolsOpenInTheirOwnWindowAndClose) {
 }
 
 }  // namespace
-}  // namespace browser_test
+}  // namespace engine_test

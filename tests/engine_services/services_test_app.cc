@@ -5,15 +5,10 @@
 //
 // Usage: services_test_app --cache-root=DIR
 
-#include <unistd.h>
-
-#include <cstdio>
 #include <map>
-#include <mutex>
 #include <string>
 #include <vector>
 
-#include <QSocketNotifier>
 #include <nlohmann/json.hpp>
 
 #include "include/cef_app.h"
@@ -23,27 +18,18 @@
 #include "include/cef_task.h"
 #include "include/views/cef_browser_view.h"
 #include "include/views/cef_window.h"
+#include "tests/support/engine_app/command_app.h"
+#include "tests/support/engine_app/emit.h"
+#include "tests/support/engine_app/run_engine.h"
 
 namespace {
 
 using json = nlohmann::json;
 
-std::mutex g_output_mutex;
-
-void Emit(const json& event) {
-  const std::string line = event.dump();
-  std::lock_guard<std::mutex> lock(g_output_mutex);
-  std::fwrite(line.data(), 1, line.size(), stdout);
-  std::fputc('\n', stdout);
-  std::fflush(stdout);
-}
+using engine_test_app::Emit;
 
 json Event(const std::string& name, CefRefPtr<CefBrowser> browser) {
-  json event = {{"event", name}};
-  if (browser) {
-    event["browser"] = browser->GetIdentifier();
-  }
-  return event;
+  return engine_test_app::BrowserEvent(name, browser);
 }
 
 // How the download handler answers; set by the "policy" command.
@@ -224,43 +210,11 @@ class DialogCallback : public CefRunFileDialogCallback {
   IMPLEMENT_REFCOUNTING(DialogCallback);
 };
 
-class TestApp : public CefApp, public CefBrowserProcessHandler {
- public:
-  // CefApp methods:
-  CefRefPtr<CefBrowserProcessHandler> GetBrowserProcessHandler() override {
-    return this;
-  }
-
-  // CefBrowserProcessHandler methods:
-  void OnContextInitialized() override {
-    client_ = new TestClient();
-    notifier_ = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read);
-    QObject::connect(notifier_, &QSocketNotifier::activated,
-                     [this] { ReadCommands(); });
-    Emit({{"event", "ready"}});
-  }
-
+class TestApp : public engine_test_app::JsonCommandApp {
  private:
-  void ReadCommands() {
-    char chunk[4096];
-    const ssize_t n = read(STDIN_FILENO, chunk, sizeof(chunk));
-    if (n <= 0) {
-      notifier_->setEnabled(false);
-      CefQuitMessageLoop();
-      return;
-    }
-    input_.append(chunk, static_cast<size_t>(n));
-    size_t newline;
-    while ((newline = input_.find('\n')) != std::string::npos) {
-      const std::string line = input_.substr(0, newline);
-      input_.erase(0, newline + 1);
-      if (!line.empty()) {
-        Run(json::parse(line));
-      }
-    }
-  }
-
-  void Run(const json& command) {
+  // JsonCommandApp methods:
+  void Start() override { client_ = new TestClient(); }
+  void Run(const json& command) override {
     const std::string name = command.at("cmd");
     json reply = {{"event", "done"}, {"cmd", name}};
     auto found = client_->browsers().find(command.value("browser", 1));
@@ -309,8 +263,6 @@ class TestApp : public CefApp, public CefBrowserProcessHandler {
   }
 
   CefRefPtr<TestClient> client_;
-  QSocketNotifier* notifier_ = nullptr;
-  std::string input_;
 
   IMPLEMENT_REFCOUNTING(TestApp);
 };
@@ -318,27 +270,5 @@ class TestApp : public CefApp, public CefBrowserProcessHandler {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  CefMainArgs args(argc, argv);
-  CefRefPtr<TestApp> app = new TestApp();
-  const int child = CefExecuteProcess(args, app.get(), nullptr);
-  if (child >= 0) {
-    return child;
-  }
-  CefRefPtr<CefCommandLine> line = CefCommandLine::CreateCommandLine();
-  line->InitFromArgv(argc, argv);
-  const std::string root = line->GetSwitchValue("cache-root").ToString();
-  if (root.empty()) {
-    std::fprintf(stderr, "usage: %s --cache-root=DIR\n", argv[0]);
-    return 2;
-  }
-  CefSettings settings;
-  settings.no_sandbox = true;
-  CefString(&settings.root_cache_path) = root;
-  CefString(&settings.log_file) = root + "/engine.log";
-  if (!CefInitialize(args, settings, app.get(), nullptr)) {
-    return 1;
-  }
-  CefRunMessageLoop();
-  CefShutdown();
-  return 0;
+  return engine_test_app::AppMain(argc, argv, new TestApp());
 }

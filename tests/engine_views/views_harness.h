@@ -1,10 +1,10 @@
-// Runs views_test_app as a child process and reads the X server's view of
-// its windows through the standard X utilities (xprop, xwininfo, xdotool).
+// Runs views_test_app as a child process: one command per line, answered by
+// a "done", "state" or "error" event; every other line is an event of the
+// engine. The X server's view of the windows comes from the shared X
+// helpers.
 
 #ifndef TESTS_ENGINE_VIEWS_VIEWS_HARNESS_H_
 #define TESTS_ENGINE_VIEWS_VIEWS_HARNESS_H_
-
-#include <sys/types.h>
 
 #include <chrono>
 #include <functional>
@@ -13,23 +13,14 @@
 
 #include <nlohmann/json.hpp>
 
-namespace views_test {
+#include "tests/support/engine_harness/json_line_child.h"
+#include "tests/support/engine_harness/reaper.h"
+#include "tests/support/engine_harness/shell.h"
+#include "tests/support/engine_harness/temp_dir.h"
+#include "tests/support/engine_harness/wait_until.h"
+#include "tests/support/engine_harness/x_window.h"
 
-using json = nlohmann::json;
-using std::chrono::milliseconds;
-
-// A directory removed with everything in it when the object goes.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
+namespace engine_test {
 
 // One run of the app. The destructor asks it to quit, then kills it and
 // reaps it together with every process it left behind.
@@ -40,7 +31,8 @@ class ViewsApp {
   ViewsApp(const ViewsApp&) = delete;
   ViewsApp& operator=(const ViewsApp&) = delete;
 
-  // Sends one command line and waits for its answer ("done" or "state").
+  // Sends one command line and waits for its answer ("done" or "state"); an
+  // "error" answer or none is a test failure.
   json Command(const std::string& line);
   // The "state" answer for window |id|.
   json State(int id) { return Command("state " + std::to_string(id)); }
@@ -49,7 +41,9 @@ class ViewsApp {
   // event number |from| on; a null json on timeout.
   json WaitFor(const std::function<bool(const json&)>& match,
                milliseconds timeout = milliseconds(15000),
-               size_t from = 0);
+               size_t from = 0) {
+    return app_.WaitFrom(from, match, timeout);
+  }
   // How many events have arrived so far.
   size_t EventCount();
   // Position of the first event so far that matches, or -1.
@@ -67,53 +61,13 @@ class ViewsApp {
   bool Quit(milliseconds timeout = milliseconds(15000));
 
  private:
-  bool ReadLine(milliseconds timeout);
-
-  TempDir cache_root_;
-  pid_t pid_ = -1;
-  int to_app_ = -1;
-  int from_app_ = -1;
-  std::string buffer_;
-  std::vector<json> events_;
-  size_t answered_ = 0;
+  // Members go in reverse: the app, then whatever it left behind, then its
+  // directory.
+  TempDir cache_root_{"engine-views"};
+  Reaper reaper_;
+  JsonLineChild app_;
 };
 
-// Polls |condition| every 50 ms until it holds or |timeout| passes.
-bool WaitUntil(const std::function<bool()>& condition,
-               milliseconds timeout = milliseconds(5000));
-
-// Output of a shell command, or "" when it fails.
-std::string Shell(const std::string& command);
-
-std::string Hex(unsigned long xid);
-
-// xwininfo's "Map State" of |xid| ("IsViewable", "IsUnMapped", ...), or ""
-// when the window does not exist.
-std::string MapState(unsigned long xid);
-
-struct Geometry {
-  int x = 0;
-  int y = 0;
-  int width = 0;
-  int height = 0;
-};
-// Absolute position and size of the client window.
-Geometry GetGeometry(unsigned long xid);
-
-// One property as xprop prints it.
-std::string Property(unsigned long xid, const std::string& name);
-
-// The atoms in _NET_WM_STATE.
-std::vector<std::string> NetWmState(unsigned long xid);
-bool HasState(unsigned long xid, const std::string& atom);
-
-// Asks the window manager to close |xid| the way its close button does.
-void RequestClose(unsigned long xid);
-
-// Colour of one screen pixel as "#RRGGBB", from a root screenshot saved to
-// |png|.
-std::string PixelAt(const std::string& png, int x, int y);
-
-}  // namespace views_test
+}  // namespace engine_test
 
 #endif  // TESTS_ENGINE_VIEWS_VIEWS_HARNESS_H_

@@ -13,7 +13,7 @@
 
 #include "tests/engine_views/views_harness.h"
 
-namespace views_test {
+namespace engine_test {
 namespace {
 
 // A data: URL of |html|, escaped so that no parser trips over it.
@@ -294,7 +294,7 @@ TEST(EngineViewsTest, CloseOnlyWhenTheDelegateAgrees) {
   const unsigned long xid = XidOf(app.WaitForEvent("window_created", 1));
   ASSERT_TRUE(WaitUntil([&] { return MapState(xid) == "IsViewable"; }));
 
-  RequestClose(xid);
+  ASSERT_TRUE(RequestClose(xid)) << "no X display";
   json answer = app.WaitForEvent("can_close", 1);
   ASSERT_FALSE(answer.is_null());
   EXPECT_FALSE(answer["answer"]);
@@ -305,7 +305,7 @@ TEST(EngineViewsTest, CloseOnlyWhenTheDelegateAgrees) {
   EXPECT_TRUE(app.Events("window_closing").empty());
 
   app.Command("canclose 1 1");
-  RequestClose(xid);
+  ASSERT_TRUE(RequestClose(xid)) << "no X display";
   EXPECT_FALSE(app.WaitForEvent("window_destroyed", 1).is_null());
   EXPECT_EQ(app.Events("window_closing").size(), 1u);
   EXPECT_EQ(app.Events("can_close").back()["answer"], true);
@@ -343,7 +343,7 @@ TEST(EngineViewsTest, CloseOnlyWhenTheDelegateAgrees) {
   const json loaded = app.WaitForEvent("load_end");
   ASSERT_FALSE(loaded.is_null());
   const int browser = loaded["browser"];
-  RequestClose(page_xid);
+  ASSERT_TRUE(RequestClose(page_xid)) << "no X display";
   ASSERT_FALSE(app.WaitForEvent("window_destroyed", 2).is_null());
   EXPECT_TRUE(WaitUntil([&] { return MapState(page_xid).empty(); }));
   const auto destroyed = app.Events("view_browser_destroyed");
@@ -523,4 +523,4 @@ TEST(EngineViewsTest, PopupsGetViewsAndWindows) {
 }
 
 }  // namespace
-}  // namespace views_test
+}  // namespace engine_test

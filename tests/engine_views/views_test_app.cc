@@ -10,11 +10,9 @@
 
 #include <cstdio>
 #include <functional>
-#include <iostream>
 #include <map>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -26,25 +24,15 @@
 #include "include/cef_task.h"
 #include "include/views/cef_browser_view.h"
 #include "include/views/cef_window.h"
+#include "tests/support/engine_app/emit.h"
+#include "tests/support/engine_app/run_engine.h"
+#include "tests/support/engine_app/stdin_lines.h"
 
 namespace {
 
 using json = nlohmann::json;
 
-void Emit(const json& line) {
-  std::cout << line.dump() << std::endl;
-}
-
-class FunctionTask : public CefTask {
- public:
-  explicit FunctionTask(std::function<void()> function)
-      : function_(std::move(function)) {}
-  void Execute() override { function_(); }
-
- private:
-  std::function<void()> function_;
-  IMPLEMENT_REFCOUNTING(FunctionTask);
-};
+using engine_test_app::Emit;
 
 // key=value words after a command.
 std::map<std::string, std::string> ParseOptions(std::istringstream& in) {
@@ -456,15 +444,6 @@ void RunCommand(const std::string& line) {
   Emit({{"event", "done"}, {"command", command}});
 }
 
-void ReadCommands() {
-  std::string line;
-  while (std::getline(std::cin, line)) {
-    CefPostTask(TID_UI, new FunctionTask([line] { RunCommand(line); }));
-  }
-  // The test went away: leave as if told to.
-  CefPostTask(TID_UI, new FunctionTask([] { RunCommand("quit"); }));
-}
-
 class App : public CefApp, public CefBrowserProcessHandler {
  public:
   CefRefPtr<CefBrowserProcessHandler> GetBrowserProcessHandler() override {
@@ -472,7 +451,10 @@ class App : public CefApp, public CefBrowserProcessHandler {
   }
   void OnContextInitialized() override {
     TheClient() = new Client;
-    std::thread(ReadCommands).detach();
+    engine_test_app::WatchStdinLines(RunCommand,
+                                     // The test went away: leave as if told
+                                     // to.
+                                     [] { RunCommand("quit"); });
     Emit({{"event", "ready"}});
   }
 
@@ -492,18 +474,11 @@ int main(int argc, char* argv[]) {
 
   CefRefPtr<CefCommandLine> command_line = CefCommandLine::CreateCommandLine();
   command_line->InitFromArgv(argc, argv);
-  CefSettings settings;
-  settings.no_sandbox = true;
-  CefString(&settings.root_cache_path) =
-      command_line->GetSwitchValue("cache-root");
-  CefString(&settings.log_file) =
-      command_line->GetSwitchValue("cache-root").ToString() + "/engine.log";
-  if (!CefInitialize(args, settings, app, nullptr)) {
-    return 1;
+  const int code = engine_test_app::RunBrowserProcess(
+      args, app, command_line->GetSwitchValue("cache-root"),
+      [] { TheClient() = nullptr; });
+  if (code == 0) {
+    Emit({{"event", "exit"}});
   }
-  CefRunMessageLoop();
-  TheClient() = nullptr;
-  CefShutdown();
-  Emit({{"event", "exit"}});
-  return 0;
+  return code;
 }

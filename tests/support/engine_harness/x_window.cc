@@ -1,0 +1,142 @@
+#include "tests/support/engine_harness/x_window.h"
+
+#include <stdlib.h>
+
+#include <cstdio>
+#include <sstream>
+
+#include "tests/support/engine_harness/shell.h"
+
+// Last: Xlib defines macros (None, Bool, Status) that clash with C++ code.
+#include <X11/Xlib.h>
+
+namespace engine_test {
+
+namespace {
+
+std::string TrimEnd(std::string text) {
+  while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) {
+    text.pop_back();
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string Hex(unsigned long xid) {
+  char text[32];
+  snprintf(text, sizeof(text), "0x%lx", xid);
+  return text;
+}
+
+std::string MapState(unsigned long xid) {
+  const std::string info = Shell("xwininfo -id " + Hex(xid));
+  const std::string key = "Map State: ";
+  const size_t at = info.find(key);
+  if (at == std::string::npos) {
+    return "";
+  }
+  const size_t end = info.find('\n', at);
+  return info.substr(at + key.size(), end - at - key.size());
+}
+
+Geometry GetGeometry(unsigned long xid) {
+  const std::string info = Shell("xwininfo -id " + Hex(xid));
+  auto field = [&](const std::string& key) {
+    const size_t at = info.find(key);
+    return at == std::string::npos ? -1 : atoi(info.c_str() + at + key.size());
+  };
+  Geometry geometry;
+  geometry.x = field("Absolute upper-left X:");
+  geometry.y = field("Absolute upper-left Y:");
+  geometry.width = field("Width:");
+  geometry.height = field("Height:");
+  return geometry;
+}
+
+Rect WindowRect(unsigned long xid) {
+  Rect rect;
+  std::istringstream in(
+      Shell("xdotool getwindowgeometry --shell " + std::to_string(xid)));
+  std::string line;
+  while (std::getline(in, line)) {
+    const size_t equals = line.find('=');
+    if (equals == std::string::npos) {
+      continue;
+    }
+    const std::string key = line.substr(0, equals);
+    const int value = atoi(line.c_str() + equals + 1);
+    if (key == "X") {
+      rect.x = value;
+    } else if (key == "Y") {
+      rect.y = value;
+    } else if (key == "WIDTH") {
+      rect.width = value;
+    } else if (key == "HEIGHT") {
+      rect.height = value;
+    }
+  }
+  return rect;
+}
+
+std::string Property(unsigned long xid, const std::string& name) {
+  std::string text = Shell("xprop -id " + Hex(xid) + " " + name);
+  while (!text.empty() && text.back() == '\n') {
+    text.pop_back();
+  }
+  return text;
+}
+
+std::vector<std::string> NetWmState(unsigned long xid) {
+  const std::string text = Property(xid, "_NET_WM_STATE");
+  std::vector<std::string> atoms;
+  const size_t equals = text.find('=');
+  if (equals == std::string::npos) {
+    return atoms;
+  }
+  std::istringstream in(text.substr(equals + 1));
+  std::string atom;
+  while (std::getline(in, atom, ',')) {
+    const size_t start = atom.find_first_not_of(' ');
+    if (start != std::string::npos) {
+      atoms.push_back(atom.substr(start));
+    }
+  }
+  return atoms;
+}
+
+bool HasState(unsigned long xid, const std::string& atom) {
+  for (const std::string& state : NetWmState(xid)) {
+    if (state == atom) {
+      return true;
+    }
+  }
+  return false;
+}
+
+bool RequestClose(unsigned long xid) {
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) {
+    return false;
+  }
+  XEvent event = {};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = xid;
+  event.xclient.message_type = XInternAtom(display, "_NET_CLOSE_WINDOW", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = CurrentTime;
+  event.xclient.data.l[1] = 2;  // Source: a pager, i.e. the user.
+  XSendEvent(display, DefaultRootWindow(display), False,
+             SubstructureRedirectMask | SubstructureNotifyMask, &event);
+  XCloseDisplay(display);
+  return true;
+}
+
+std::string PixelAt(const std::string& png, int x, int y) {
+  const std::string text =
+      TrimEnd(Shell("convert '" + png + "' -format '%[hex:p{" +
+                    std::to_string(x) + "," + std::to_string(y) + "}]' info:"));
+  return "#" + text.substr(0, 6);
+}
+
+}  // namespace engine_test
