@@ -21,6 +21,7 @@
 #include "include/cef_task.h"
 #include "include/views/cef_browser_view.h"
 #include "include/views/cef_window.h"
+#include "tests/support/engine_app/browser_window.h"
 #include "tests/support/engine_app/command_app.h"
 #include "tests/support/engine_app/emit.h"
 #include "tests/support/engine_app/run_engine.h"
@@ -418,30 +419,12 @@ class TestClient : public CefClient,
   IMPLEMENT_REFCOUNTING(TestClient);
 };
 
-// Views hosting, for the cases that go through CefBrowserView: a window
-// whose close button asks the browser first.
-class TestWindowDelegate : public CefWindowDelegate {
- public:
-  explicit TestWindowDelegate(CefRefPtr<CefBrowserView> view) : view_(view) {}
-
-  void OnWindowCreated(CefRefPtr<CefWindow> window) override {
-    window->AddChildView(view_);
-    window->CenterWindow(CefSize(640, 480));
-    window->Show();
-  }
-  void OnWindowDestroyed(CefRefPtr<CefWindow> window) override {
-    view_ = nullptr;
-  }
-  bool CanClose(CefRefPtr<CefWindow> window) override {
-    CefRefPtr<CefBrowser> browser = view_ ? view_->GetBrowser() : nullptr;
-    return !browser || browser->GetHost()->TryCloseBrowser();
-  }
-
- private:
-  CefRefPtr<CefBrowserView> view_;
-
-  IMPLEMENT_REFCOUNTING(TestWindowDelegate);
-};
+// Views hosting, for the cases that go through CefBrowserView: a framed
+// window whose close button asks the browser first.
+CefRefPtr<CefWindowDelegate> HostWindow(CefRefPtr<CefBrowserView> view) {
+  return new engine_test_app::BrowserWindowDelegate(view, CefSize(640, 480),
+                                                    /*frameless=*/false);
+}
 
 class TestViewDelegate : public CefBrowserViewDelegate {
  public:
@@ -452,7 +435,7 @@ class TestViewDelegate : public CefBrowserViewDelegate {
           {"browser", popup_view->GetBrowser()
                           ? popup_view->GetBrowser()->GetIdentifier()
                           : 0}});
-    CefWindow::CreateTopLevelWindow(new TestWindowDelegate(popup_view));
+    CefWindow::CreateTopLevelWindow(HostWindow(popup_view));
     return true;
   }
 
@@ -483,9 +466,8 @@ class TestApp : public engine_test_app::JsonCommandApp {
     return it == client_->browsers().end() ? nullptr : it->second;
   }
 
-  void Run(const json& command) override {
+  void Run(const json& command, json& reply) override {
     const std::string name = command.at("cmd");
-    json reply = {{"event", "done"}, {"cmd", name}};
     CefRefPtr<CefBrowser> browser = Browser(command);
     if (name == "policy") {
       g_policy.Merge(command.at("values"));
@@ -495,7 +477,7 @@ class TestApp : public engine_test_app::JsonCommandApp {
       if (command.value("views", false)) {
         CefRefPtr<CefBrowserView> view = CefBrowserView::CreateBrowserView(
             client_, url, settings, nullptr, nullptr, new TestViewDelegate());
-        CefWindow::CreateTopLevelWindow(new TestWindowDelegate(view));
+        CefWindow::CreateTopLevelWindow(HostWindow(view));
         reply["browser"] =
             view->GetBrowser() ? view->GetBrowser()->GetIdentifier() : 0;
       } else {
@@ -565,7 +547,6 @@ class TestApp : public engine_test_app::JsonCommandApp {
     } else if (name == "quit") {
       CefQuitMessageLoop();
     }
-    Emit(reply);
   }
 
   CefRefPtr<TestClient> client_;

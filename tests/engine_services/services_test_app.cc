@@ -18,6 +18,7 @@
 #include "include/cef_task.h"
 #include "include/views/cef_browser_view.h"
 #include "include/views/cef_window.h"
+#include "tests/support/engine_app/browser_window.h"
 #include "tests/support/engine_app/command_app.h"
 #include "tests/support/engine_app/emit.h"
 #include "tests/support/engine_app/run_engine.h"
@@ -141,31 +142,11 @@ class TestClient : public CefClient,
 
 // A framed window for the developer tools, a frameless one otherwise, as
 // the shell does.
-class TestWindowDelegate : public CefWindowDelegate {
- public:
-  TestWindowDelegate(CefRefPtr<CefBrowserView> view, bool framed)
-      : view_(view), framed_(framed) {}
-
-  void OnWindowCreated(CefRefPtr<CefWindow> window) override {
-    window->AddChildView(view_);
-    window->CenterWindow(CefSize(800, 600));
-    window->Show();
-  }
-  void OnWindowDestroyed(CefRefPtr<CefWindow> window) override {
-    view_ = nullptr;
-  }
-  bool CanClose(CefRefPtr<CefWindow> window) override {
-    CefRefPtr<CefBrowser> browser = view_ ? view_->GetBrowser() : nullptr;
-    return !browser || browser->GetHost()->TryCloseBrowser();
-  }
-  bool IsFrameless(CefRefPtr<CefWindow> window) override { return !framed_; }
-
- private:
-  CefRefPtr<CefBrowserView> view_;
-  const bool framed_;
-
-  IMPLEMENT_REFCOUNTING(TestWindowDelegate);
-};
+CefRefPtr<CefWindowDelegate> HostWindow(CefRefPtr<CefBrowserView> view,
+                                        bool framed) {
+  return new engine_test_app::BrowserWindowDelegate(view, CefSize(800, 600),
+                                                    /*frameless=*/!framed);
+}
 
 class TestViewDelegate : public CefBrowserViewDelegate {
  public:
@@ -178,8 +159,7 @@ class TestViewDelegate : public CefBrowserViewDelegate {
     event["is_devtools"] = is_devtools;
     Emit(event);
     if (g_policy.value("place_popups", true)) {
-      CefWindow::CreateTopLevelWindow(
-          new TestWindowDelegate(popup_view, is_devtools));
+      CefWindow::CreateTopLevelWindow(HostWindow(popup_view, is_devtools));
       return true;
     }
     return false;
@@ -214,9 +194,8 @@ class TestApp : public engine_test_app::JsonCommandApp {
  private:
   // JsonCommandApp methods:
   void Start() override { client_ = new TestClient(); }
-  void Run(const json& command) override {
+  void Run(const json& command, json& reply) override {
     const std::string name = command.at("cmd");
-    json reply = {{"event", "done"}, {"cmd", name}};
     auto found = client_->browsers().find(command.value("browser", 1));
     CefRefPtr<CefBrowser> browser =
         found == client_->browsers().end() ? nullptr : found->second;
@@ -226,7 +205,7 @@ class TestApp : public engine_test_app::JsonCommandApp {
       CefRefPtr<CefBrowserView> view = CefBrowserView::CreateBrowserView(
           client_, command.value("url", ""), CefBrowserSettings(), nullptr,
           nullptr, new TestViewDelegate());
-      CefWindow::CreateTopLevelWindow(new TestWindowDelegate(view, false));
+      CefWindow::CreateTopLevelWindow(HostWindow(view, false));
       reply["browser"] =
           view->GetBrowser() ? view->GetBrowser()->GetIdentifier() : 0;
     } else if (name == "quit") {
@@ -259,7 +238,6 @@ class TestApp : public engine_test_app::JsonCommandApp {
       reply["popup"] = browser->IsPopup();
       reply["url"] = browser->GetMainFrame()->GetURL().ToString();
     }
-    Emit(reply);
   }
 
   CefRefPtr<TestClient> client_;

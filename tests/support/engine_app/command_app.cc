@@ -7,8 +7,14 @@ namespace engine_test_app {
 
 void JsonCommandApp::OnContextInitialized() {
   Start();
-  WatchJsonCommands([this](const nlohmann::json& command) { Run(command); });
+  WatchJsonCommands([this](const nlohmann::json& command) { Answer(command); });
   Emit({{"event", "ready"}});
+}
+
+void JsonCommandApp::Answer(const nlohmann::json& command) {
+  nlohmann::json reply = {{"event", "done"}, {"cmd", command.at("cmd")}};
+  Run(command, reply);
+  Emit(reply);
 }
 
 nlohmann::json BrowserEvent(const std::string& name,

@@ -13,8 +13,10 @@
 namespace engine_test_app {
 
 // Once the engine is up, takes JSON commands from stdin on the UI thread
-// (see WatchJsonCommands) and reports {"event":"ready"}. The concrete app
-// adds IMPLEMENT_REFCOUNTING.
+// (see WatchJsonCommands) and reports {"event":"ready"}. Every command
+// {"cmd":NAME,...} is answered by one {"event":"done","cmd":NAME,...} line,
+// which is how the test tells that it was carried out. The concrete app adds
+// IMPLEMENT_REFCOUNTING.
 class JsonCommandApp : public CefApp, public CefBrowserProcessHandler {
  public:
   // CefApp methods:
@@ -28,8 +30,12 @@ class JsonCommandApp : public CefApp, public CefBrowserProcessHandler {
  protected:
   // UI thread: prepares what the commands need, before the first one.
   virtual void Start() = 0;
-  // UI thread: carries out one command.
-  virtual void Run(const nlohmann::json& command) = 0;
+  // UI thread: carries out |command|, adding what the test should learn to
+  // its answer |reply|.
+  virtual void Run(const nlohmann::json& command, nlohmann::json& reply) = 0;
+
+ private:
+  void Answer(const nlohmann::json& command);
 };
 
 // An event named |name| about |browser| (its identifier as "browser", when
