@@ -3,9 +3,13 @@
 #include <string>
 
 #include "include/cef_parser.h"
+#include "src/base/percent_escape.h"
 #include "src/base/utf.h"
 
 namespace {
+
+using cef_base::EscapedByte;
+using cef_base::IsEscapeAt;
 
 constexpr char kBase64Alphabet[] =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -55,29 +59,6 @@ bool Base64Decode(const std::string& in, std::string* out) {
     }
   }
   return true;
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') {
-    return c - '0';
-  }
-  if (c >= 'a' && c <= 'f') {
-    return c - 'a' + 10;
-  }
-  if (c >= 'A' && c <= 'F') {
-    return c - 'A' + 10;
-  }
-  return -1;
-}
-
-bool IsEscapeAt(const std::string& s, size_t i) {
-  return i + 2 < s.size() && s[i] == '%' && HexDigit(s[i + 1]) >= 0 &&
-         HexDigit(s[i + 2]) >= 0;
-}
-
-unsigned char EscapedByte(const std::string& s, size_t i) {
-  return static_cast<unsigned char>(HexDigit(s[i + 1]) * 16 +
-                                    HexDigit(s[i + 2]));
 }
 
 // Characters that may pose as something else once unescaped in a URL

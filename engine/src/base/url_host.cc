@@ -5,24 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "src/base/percent_escape.h"
 #include "src/base/url_canon.h"
 #include "src/base/utf.h"
 
 namespace cef_base {
 namespace {
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') {
-    return c - '0';
-  }
-  if (c >= 'a' && c <= 'f') {
-    return c - 'a' + 10;
-  }
-  if (c >= 'A' && c <= 'F') {
-    return c - 'A' + 10;
-  }
-  return -1;
-}
 
 bool IsForbiddenHostChar(unsigned char c) {
   switch (c) {
@@ -56,10 +44,8 @@ bool IsForbiddenDomainChar(unsigned char c) {
 std::string PercentDecode(const std::string& in) {
   std::string out;
   for (size_t i = 0; i < in.size(); ++i) {
-    if (in[i] == '%' && i + 2 < in.size() && HexValue(in[i + 1]) >= 0 &&
-        HexValue(in[i + 2]) >= 0) {
-      out.push_back(
-          static_cast<char>(HexValue(in[i + 1]) * 16 + HexValue(in[i + 2])));
+    if (IsEscapeAt(in, i)) {
+      out.push_back(static_cast<char>(EscapedByte(in, i)));
       i += 2;
     } else {
       out.push_back(in[i]);
@@ -198,7 +184,7 @@ bool ParseIPv4Number(const std::string& part, uint64_t* value) {
   }
   uint64_t result = 0;
   for (size_t i = start; i < part.size(); ++i) {
-    const int d = HexValue(part[i]);
+    const int d = HexDigitValue(part[i]);
     if (d < 0 || d >= radix) {
       return false;
     }
@@ -303,8 +289,8 @@ bool ParseIPv6(const std::string& in, std::string* out) {
     }
     uint32_t value = 0;
     int length = 0;
-    while (length < 4 && i < n && HexValue(in[i]) >= 0) {
-      value = value * 16 + static_cast<uint32_t>(HexValue(in[i]));
+    while (length < 4 && i < n && HexDigitValue(in[i]) >= 0) {
+      value = value * 16 + static_cast<uint32_t>(HexDigitValue(in[i]));
       ++i;
       ++length;
     }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "src/base/percent_escape.h"
 #include "src/base/url_canon.h"
 
 namespace cef_base {
@@ -55,27 +56,12 @@ bool EscapeInUserinfo(unsigned char c) {
          c == '@' || c == '[' || c == '\\' || c == ']' || c == '^' || c == '|';
 }
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') {
-    return c - '0';
-  }
-  if (c >= 'a' && c <= 'f') {
-    return c - 'a' + 10;
-  }
-  if (c >= 'A' && c <= 'F') {
-    return c - 'A' + 10;
-  }
-  return -1;
-}
-
 // Escapes of unreserved characters carry no meaning; write them plainly.
 std::string UnescapeUnreserved(const std::string& in) {
   std::string out;
   for (size_t i = 0; i < in.size(); ++i) {
-    if (in[i] == '%' && i + 2 < in.size() && HexValue(in[i + 1]) >= 0 &&
-        HexValue(in[i + 2]) >= 0) {
-      const char c =
-          static_cast<char>(HexValue(in[i + 1]) * 16 + HexValue(in[i + 2]));
+    if (IsEscapeAt(in, i)) {
+      const char c = static_cast<char>(EscapedByte(in, i));
       if (std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '.' ||
           c == '_' || c == '~') {
         out.push_back(c);
