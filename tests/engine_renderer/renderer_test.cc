@@ -157,5 +157,45 @@ TEST(RendererBridgeTest, NativeCallsMessagesAndScriptsInMainAndSubFrame) {
   }
 }
 
+// Edit commands that the renderer side gives the focused frame change the
+// focused field. They travel apart from script, so the page waits for each
+// one to show.
+constexpr char kEditPage[] = R"HTML(<!doctype html>
+<html><body><input id="field" value="abc"><script>
+const field = document.getElementById('field');
+field.focus();
+function waitFor(value, then) {
+  const start = Date.now();
+  (function poll() {
+    if (field.value === value) then(true);
+    else if (Date.now() - start > 10000) then(false);
+    else setTimeout(poll, 20);
+  })();
+}
+testext.edit('selectAll');
+testext.edit('delete');
+waitFor('', (cleared) => {
+  testext.edit('undo');
+  waitFor('abc', (restored) => {
+    testext.edit('redo');
+    waitFor('', (redone) => testext.report(
+        {where: 'edit', cleared: cleared, restored: restored, redone: redone}));
+  });
+});
+</script></body></html>)HTML";
+
+TEST(RendererBridgeTest, EditCommandsFromTheRendererReachTheFocusedField) {
+  PageServer server(std::map<std::string, std::string>{{"/edit", kEditPage}});
+  AppRun app(RENDERER_TEST_APP, server.Url("/edit"));
+  ASSERT_TRUE(app.ReadUntil(
+      [&](const std::vector<json>&) { return !app.Reports("edit").empty(); },
+      milliseconds(60000)))
+      << app.Logs();
+  const json data = app.Reports("edit").at(0)["data"];
+  EXPECT_TRUE(data["cleared"].get<bool>());
+  EXPECT_TRUE(data["restored"].get<bool>());
+  EXPECT_TRUE(data["redone"].get<bool>());
+}
+
 }  // namespace
 }  // namespace engine_test

@@ -39,6 +39,7 @@ if (!testext) testext = {};
   testext.frame = function () { native function frame(); return frame(); };
   testext.send = function (name, n) { native function send(name, n); return send(name, n); };
   testext.report = function (data) { native function report(); return report(JSON.stringify(data)); };
+  testext.edit = function (command) { native function edit(command); return edit(command); };
 })();
 )JS";
 
@@ -143,6 +144,20 @@ class TestHandler : public CefV8Handler {
            browser->GetFrameByIdentifier(frame->GetIdentifier()) != nullptr},
           {"same_context", context->IsSame(frame->GetV8Context())}};
       retval = CefV8Value::CreateString(info.dump());
+      return true;
+    }
+    if (fn == "edit") {
+      // As the shell does it: the focused frame of the context's browser.
+      CefRefPtr<CefFrame> focused = context->GetBrowser()->GetFocusedFrame();
+      const std::string command = arguments[0]->GetStringValue().ToString();
+      if (command == "selectAll")
+        focused->SelectAll();
+      else if (command == "delete")
+        focused->Delete();
+      else if (command == "undo")
+        focused->Undo();
+      else if (command == "redo")
+        focused->Redo();
       return true;
     }
     if (fn == "send" || fn == "report") {

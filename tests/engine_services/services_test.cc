@@ -3,6 +3,8 @@
 
 #include <unistd.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <fstream>
 #include <memory>
@@ -237,7 +239,7 @@ TEST(EngineServicesTest, DownloadSaveDialogChoosesTheTarget) {
   }
 }
 
-TEST(EngineServicesTest, FileDialogOpensManyCancelsAndSaves) {
+TEST(EngineServicesTest, FileDialogOpensManyCancelsSavesAndPicksFolders) {
   TempDir files;
   for (const char* name : {"a.txt", "b.txt", "c.png"}) {
     std::ofstream(files.path() + "/" + name) << name;
@@ -319,6 +321,22 @@ TEST(EngineServicesTest, FileDialogOpensManyCancelsAndSaves) {
   const json proposed = app.WaitForEvent("file_dialog_dismissed");
   ASSERT_FALSE(proposed.is_null());
   EXPECT_EQ(proposed["paths"], json::array({files.path() + "/proposed.txt"}));
+
+  // A folder: only directories are offered, and the chosen one comes back.
+  const std::string folder = files.path() + "/inner";
+  ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+  app.Mark();
+  app.Command({{"cmd", "file_dialog"},
+               {"tag", 6},
+               {"mode", 2},
+               {"title", "Pick a folder"},
+               {"path", files.path()}});
+  const std::string pick = FindWindow("Pick a folder");
+  ASSERT_FALSE(pick.empty());
+  TypeInto(pick, "xdotool type --delay 10 'inner'; xdotool key Return");
+  const json chosen = app.WaitForEvent("file_dialog_dismissed");
+  ASSERT_FALSE(chosen.is_null());
+  EXPECT_EQ(chosen["paths"], json::array({folder}));
 }
 
 TEST(EngineServicesTest, DevToolsOpenInTheirOwnWindowAndClose) {

@@ -288,6 +288,48 @@ TEST(EngineViewsTest, MaximiseMinimiseFullscreenAlwaysOnTop) {
 // The window manager's close button and CefWindow::Close both ask
 // CanClose; a refusal keeps the window, a consent closes it. A window with a
 // page closes through its browser's close sequence.
+// Commands given back to back, before the window manager has acted on the
+// one before, or as soon as the window reads as changed: each must land,
+// and the window ends where they lead.
+TEST(EngineViewsTest, StateChangesInQuickSuccession) {
+  ViewsApp app;
+  app.Command("create 1 show=1 x=100 y=100 w=640 h=480");
+  const unsigned long xid = XidOf(app.WaitForEvent("window_created", 1));
+  ASSERT_TRUE(WaitUntil([&] { return MapState(xid) == "IsViewable"; }));
+
+  for (int round = 0; round < 5; ++round) {
+    app.Command("maximize 1");
+    app.Command("minimize 1");
+    EXPECT_TRUE(WaitUntil([&] {
+      return HasState(xid, "_NET_WM_STATE_HIDDEN") &&
+             HasState(xid, "_NET_WM_STATE_MAXIMIZED_VERT");
+    })) << "round "
+        << round;
+    app.Command("restore 1");
+    EXPECT_TRUE(WaitUntil([&] {
+      return !HasState(xid, "_NET_WM_STATE_HIDDEN") &&
+             MapState(xid) == "IsViewable";
+    })) << "round "
+        << round;
+    EXPECT_TRUE(WaitUntil([&] { return app.State(1)["maximized"] == true; }))
+        << "round " << round;
+    app.Command("restore 1");
+    EXPECT_TRUE(WaitForGeometry(xid, 100, 100, 640, 480)) << "round " << round;
+    // Brought back as soon as the window reads as minimised.
+    app.Command("minimize 1");
+    EXPECT_TRUE(WaitUntil([&] { return app.State(1)["minimized"] == true; }));
+    app.Command("restore 1");
+    EXPECT_TRUE(WaitUntil([&] {
+      json state = app.State(1);
+      return state["minimized"] == false && state["maximized"] == false &&
+             MapState(xid) == "IsViewable" &&
+             !HasState(xid, "_NET_WM_STATE_HIDDEN");
+    })) << "round "
+        << round;
+  }
+  EXPECT_TRUE(app.Quit());
+}
+
 TEST(EngineViewsTest, CloseOnlyWhenTheDelegateAgrees) {
   ViewsApp app;
   app.Command("create 1 show=1 canclose=0 x=100 y=100 w=400 h=300");
