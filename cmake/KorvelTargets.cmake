@@ -17,9 +17,21 @@ function(korvel_library name)
   endforeach()
 endfunction()
 
-# cef_api_check: compiles every shell source (korvel_library) against the
-# headers of the real CEF distribution in CEF_ROOT instead of the development
-# engine's, so that the shell never relies on anything real CEF lacks.
+# Sources outside the shell that use only the public engine API (the engine
+# test apps, whose handler overrides pin the engine's signatures); the API
+# check compiles them too.
+function(korvel_record_api_clients)
+  foreach(src ${ARGN})
+    get_filename_component(abs "${src}" ABSOLUTE
+                           BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
+    set_property(GLOBAL APPEND PROPERTY KORVEL_API_CLIENT_SOURCES "${abs}")
+  endforeach()
+endfunction()
+
+# cef_api_check: compiles every shell source (korvel_library) and every
+# recorded API client against the headers of the real CEF distribution in
+# CEF_ROOT instead of the development engine's, so that neither the shell nor
+# the engine's signatures drift from real CEF.
 function(korvel_add_cef_api_check)
   if(NOT CEF_ROOT)
     return()
@@ -28,9 +40,14 @@ function(korvel_add_cef_api_check)
     message(FATAL_ERROR "CEF_ROOT=${CEF_ROOT} has no include/cef_app.h")
   endif()
   get_property(sources GLOBAL PROPERTY KORVEL_SHELL_SOURCES)
-  add_library(cef_api_check OBJECT ${sources})
-  target_include_directories(cef_api_check BEFORE PRIVATE "${CEF_ROOT}"
-                                                          "${PROJECT_SOURCE_DIR}")
+  get_property(clients GLOBAL PROPERTY KORVEL_API_CLIENT_SOURCES)
+  find_package(nlohmann_json REQUIRED)
+  add_library(cef_api_check OBJECT ${sources} ${clients})
+  target_link_libraries(cef_api_check PRIVATE nlohmann_json::nlohmann_json)
+  # The distribution's headers are not held to the shell's warning flags
+  # (they leave struct members to zero-initialisation, which -Wextra flags).
+  target_include_directories(cef_api_check SYSTEM BEFORE PRIVATE "${CEF_ROOT}")
+  target_include_directories(cef_api_check PRIVATE "${PROJECT_SOURCE_DIR}")
   target_compile_options(cef_api_check PRIVATE ${KORVEL_WARNINGS})
   target_compile_definitions(cef_api_check PRIVATE __STDC_CONSTANT_MACROS
                                                    __STDC_FORMAT_MACROS)

@@ -4,12 +4,14 @@ include_guard(GLOBAL)
 
 # engine_test_app(NAME SOURCES... [LIBS ...])
 # An engine application driven by tests, with the apps' shared plumbing
-# (event lines, stdin commands, engine start and end).
+# (event lines, stdin commands, engine start and end). Apps use only the
+# public API, so cef_api_check compiles them against real CEF as well.
 function(engine_test_app name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_compile_options(${name} PRIVATE ${KORVEL_WARNINGS})
   target_link_libraries(${name} PRIVATE engine_test_app_support ${ARG_LIBS})
+  korvel_record_api_clients(${ARG_SOURCES})
 endfunction()
 
 # engine_test_runs(TEST MACRO APP [MACRO APP ...])
