@@ -24,6 +24,8 @@ class CefFrame : public virtual CefBaseRefCounted {
   // Editing commands, applied to the focused element of the page. In the
   // development engine they reach the page on another path than
   // ExecuteJavaScript, so a script sent after a command may run before it.
+  // Delete, which Qt offers no page action for, runs as script: it keeps its
+  // order with scripts, not with the other commands.
   virtual void Undo() = 0;
   virtual void Redo() = 0;
   virtual void Cut() = 0;

@@ -657,8 +657,11 @@ TEST(EngineBrowserPermissions, PromptAndMediaCallbacksDecide) {
 
 TEST(EngineBrowserScript, ScriptsDialogsAndEditCommandsReachThePage) {
   PageServer server;
+  // The field fills the page, so that a click anywhere lands in it.
   server.Page("/script",
-              "<title>script</title><input id=\"field\" value=\"abc\">");
+              "<title>script</title><input id=\"field\" value=\"abc\" "
+              "style=\"position:fixed;left:0;top:0;width:100%;height:100%\" "
+              "onfocus=\"console.log('focus')\">");
   BrowserApp app;
   ASSERT_TRUE(app.started());
   const int id = app.Create(server.Url("/script"));
@@ -700,16 +703,26 @@ TEST(EngineBrowserScript, ScriptsDialogsAndEditCommandsReachThePage) {
   EXPECT_FALSE(
       app.WaitForEvent("console", ConsoleSays("after alert")).is_null());
 
-  // Edit commands reach the page apart from script, so each step waits for
-  // its effect before the next.
-  RunScript(app, id,
-            "document.getElementById('field').focus(); console.log('focus');");
+  // Edit commands act where the user's focus is: a click puts it into the
+  // field (script focus alone does not while the window manager has not
+  // focused the window yet). They reach the page apart from script, so each
+  // step waits for its effect before the next.
+  ClickInto(app, id);
   ASSERT_FALSE(app.WaitForEvent("console", ConsoleSays("focus")).is_null());
   app.Command({{"cmd", "edit"}, {"browser", id}, {"op", "selectall"}});
-  app.Command({{"cmd", "edit"}, {"browser", id}, {"op", "delete"}});
+  app.Command({{"cmd", "edit"}, {"browser", id}, {"op", "cut"}});
   EXPECT_TRUE(FieldBecomes(app, id, ""));
   app.Command({{"cmd", "edit"}, {"browser", id}, {"op", "undo"}});
   EXPECT_TRUE(FieldBecomes(app, id, "abc"));
+  // What was cut comes back in place of a new selection.
+  app.Command({{"cmd", "edit"}, {"browser", id}, {"op", "selectall"}});
+  app.Command({{"cmd", "edit"}, {"browser", id}, {"op", "paste"}});
+  app.Command({{"cmd", "edit"}, {"browser", id}, {"op", "paste"}});
+  EXPECT_TRUE(FieldBecomes(app, id, "abcabc"));
+  // Delete runs as script, in order with the script that selects.
+  RunScript(app, id, "document.getElementById('field').select();");
+  app.Command({{"cmd", "edit"}, {"browser", id}, {"op", "delete"}});
+  EXPECT_TRUE(FieldBecomes(app, id, ""));
   EXPECT_TRUE(app.Quit());
 }
 

@@ -173,13 +173,18 @@ function waitFor(value, then) {
   })();
 }
 testext.edit('selectAll');
-testext.edit('delete');
+testext.edit('cut');
 waitFor('', (cleared) => {
   testext.edit('undo');
   waitFor('abc', (restored) => {
     testext.edit('redo');
-    waitFor('', (redone) => testext.report(
-        {where: 'edit', cleared: cleared, restored: restored, redone: redone}));
+    waitFor('', (redone) => {
+      testext.edit('paste');
+      testext.edit('paste');
+      waitFor('abcabc', (pasted) => testext.report(
+          {where: 'edit', cleared: cleared, restored: restored,
+           redone: redone, pasted: pasted}));
+    });
   });
 });
 </script></body></html>)HTML";
@@ -195,6 +200,7 @@ TEST(RendererBridgeTest, EditCommandsFromTheRendererReachTheFocusedField) {
   EXPECT_TRUE(data["cleared"].get<bool>());
   EXPECT_TRUE(data["restored"].get<bool>());
   EXPECT_TRUE(data["redone"].get<bool>());
+  EXPECT_TRUE(data["pasted"].get<bool>());
 }
 
 }  // namespace

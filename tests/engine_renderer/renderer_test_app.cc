@@ -152,8 +152,10 @@ class TestHandler : public CefV8Handler {
       const std::string command = arguments[0]->GetStringValue().ToString();
       if (command == "selectAll")
         focused->SelectAll();
-      else if (command == "delete")
-        focused->Delete();
+      else if (command == "cut")
+        focused->Cut();
+      else if (command == "paste")
+        focused->Paste();
       else if (command == "undo")
         focused->Undo();
       else if (command == "redo")
