@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "include/cef_parser.h"
+#include "src/base/percent_escape.h"
 #include "src/base/utf.h"
 #include "src/base/value_node.h"
 #include "src/base/values_internal.h"
@@ -212,26 +213,13 @@ class JsonParser {
     }
   }
 
-  static int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-      return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-      return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-      return c - 'A' + 10;
-    }
-    return -1;
-  }
-
   bool ReadHex4(char16_t* unit) {
     if (size_ - pos_ < 4) {
       return false;
     }
     int value = 0;
     for (int i = 0; i < 4; ++i) {
-      const int digit = HexValue(data_[pos_ + i]);
+      const int digit = HexDigitValue(data_[pos_ + i]);
       if (digit < 0) {
         return false;
       }

@@ -1,5 +1,5 @@
-// Reading "%XX" escapes, shared by the URL canonicaliser and the URI
-// decoder.
+// Reading hexadecimal digits and "%XX" escapes, shared by the URL
+// canonicaliser, the URI decoder and the JSON reader.
 
 #ifndef ENGINE_SRC_BASE_PERCENT_ESCAPE_H_
 #define ENGINE_SRC_BASE_PERCENT_ESCAPE_H_
