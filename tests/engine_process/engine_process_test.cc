@@ -75,11 +75,14 @@ class App {
       if (!cwd.empty() && chdir(cwd.c_str()) != 0)
         _exit(127);
       if (!home.empty()) {
+        // The standard places under that home. Mesa keeps no shader cache:
+        // it is not the engine's, and without XDG_CACHE_HOME it would find
+        // the real home through the password database.
+        setenv("MESA_SHADER_CACHE_DISABLE", "true", 1);
         setenv("HOME", home.c_str(), 1);
-        for (const char* name :
-             {"XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME"}) {
-          unsetenv(name);
-        }
+        setenv("XDG_DATA_HOME", (home + "/.local/share").c_str(), 1);
+        setenv("XDG_CACHE_HOME", (home + "/.cache").c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
       }
       std::vector<char*> argv;
       argv.push_back(const_cast<char*>(ENGINE_PROCESS_APP));

@@ -28,6 +28,14 @@ QString SeedLocation(const QString& name) {
   return base + QStringLiteral("/QtWebEngine/") + name;
 }
 
+// Removes |seed| and those of its parents in |created| (deepest first) that
+// are empty then.
+void RemoveSeed(const QString& seed, const QStringList& created) {
+  QDir(seed).removeRecursively();
+  for (const QString& dir : created)
+    QDir().rmdir(dir);
+}
+
 // A named Qt profile first creates its directory and preferences under the
 // user's data directory and only then moves to the path it is given. The
 // engine keeps its files in the cache directory only, so that first
@@ -45,10 +53,10 @@ QWebEngineProfile* CreatePersistentProfile(const QString& path) {
   auto* profile = new QWebEngineProfile(name);
   profile->setPersistentStoragePath(path);
   profile->setCachePath(path + QStringLiteral("/Cache"));
-  QDir(seed).removeRecursively();
-  // Deepest first; rmdir leaves anything that is not empty.
-  for (const QString& dir : created)
-    QDir().rmdir(dir);
+  RemoveSeed(seed, created);
+  // Qt may write its own preferences there again while the profile lives.
+  QObject::connect(profile, &QObject::destroyed,
+                   [seed, created] { RemoveSeed(seed, created); });
   return profile;
 }
 
