@@ -1,0 +1,114 @@
+// OpenExternally against a stand-in xdg-open placed first on PATH, which
+// records what it was given and what it inherited.
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "client/url_policy.h"
+#include "tests/support/engine_harness/temp_dir.h"
+#include "tests/support/engine_harness/wait_until.h"
+
+namespace {
+
+using engine_test::TempDir;
+using engine_test::WaitUntil;
+using std::chrono::milliseconds;
+
+// Writes its argument count, its first argument and its open descriptors,
+// then sleeps for $OPENER_SLEEP seconds and marks the
+// record complete.
+constexpr char kOpener[] = R"(#!/bin/sh
+out="$OPENER_RECORD"
+echo $# > "$out/count"
+printf '%s' "$1" > "$out/arg"
+ls -l /proc/$$/fd > "$out/fds"
+echo $$ > "$out/pid.tmp"
+sleep "${OPENER_SLEEP:-0}"
+mv "$out/pid.tmp" "$out/pid"
+)";
+
+std::string Read(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+class OpenExternallyTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(bin_.path().empty());
+    ASSERT_FALSE(record_.path().empty());
+    const std::string opener = bin_.path() + "/xdg-open";
+    std::ofstream(opener) << kOpener;
+    ASSERT_EQ(chmod(opener.c_str(), 0755), 0);
+    const char* path = getenv("PATH");
+    setenv("PATH",
+           (bin_.path() + ":" + (path ? path : "/usr/bin:/bin")).c_str(), 1);
+    setenv("OPENER_RECORD", record_.path().c_str(), 1);
+  }
+
+  // Waits for the opener to finish its record; its pid, or 0.
+  pid_t WaitForRecord() {
+    const std::string pid_file = record_.path() + "/pid";
+    if (!WaitUntil([&] { return access(pid_file.c_str(), F_OK) == 0; },
+                   milliseconds(10000))) {
+      return 0;
+    }
+    return static_cast<pid_t>(atoi(Read(pid_file).c_str()));
+  }
+
+  std::string Recorded(const std::string& name) {
+    return Read(record_.path() + "/" + name);
+  }
+
+  TempDir bin_{"korvel-opener-bin"};
+  TempDir record_{"korvel-opener-record"};
+};
+
+// The URL arrives as one argument, byte for byte: no shell ever sees it.
+TEST_F(OpenExternallyTest, UrlArrivesAsOneUntouchedArgument) {
+  const std::string url =
+      "https://example.com/a b?q='x'&r=\"$(touch pwned)\";`id`|cat > y\n#z";
+  OpenExternally(url);
+  ASSERT_NE(WaitForRecord(), 0);
+  EXPECT_EQ(Recorded("count"), "1\n");
+  EXPECT_EQ(Recorded("arg"), url);
+}
+
+// The caller never waits for the opener, the opener inherits neither the
+// caller's descriptors, and it is reaped when done.
+TEST_F(OpenExternallyTest, ReturnsAtOnceLeaksNothingAndReapsTheOpener) {
+  setenv("OPENER_SLEEP", "1", 1);
+  // A descriptor without close-on-exec, on a file that names itself.
+  const std::string marker = bin_.path() + "/inherited-marker";
+  const int leaked = open(marker.c_str(), O_CREAT | O_WRONLY, 0600);
+  ASSERT_GE(leaked, 0);
+  ASSERT_EQ(dup2(leaked, 77), 77);
+  const auto start = std::chrono::steady_clock::now();
+  OpenExternally("https://example.com/");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, milliseconds(200));
+
+  const pid_t pid = WaitForRecord();
+  ASSERT_NE(pid, 0);
+  close(leaked);
+  close(77);
+  const std::string fds = Recorded("fds");
+  EXPECT_NE(fds.find(" 2 -> "), std::string::npos) << fds;
+  EXPECT_EQ(fds.find("inherited-marker"), std::string::npos) << fds;
+  // No zombie is left behind once the opener has exited.
+  const std::string proc = "/proc/" + std::to_string(pid);
+  EXPECT_TRUE(WaitUntil([&] { return access(proc.c_str(), F_OK) != 0; },
+                        milliseconds(5000)));
+}
+
+}  // namespace

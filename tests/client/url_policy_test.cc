@@ -1,0 +1,90 @@
+// The navigation policy's tests on URLs, with the shipped allow-list and
+// with lists written for a case.
+
+#include "client/url_policy.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+bool Allowed(const std::string& url, const AllowList& hosts) {
+  return IsAllowedUrl(CefString(url), hosts);
+}
+
+TEST(AllowListTest, EntriesAreTrimmedOfSpacesLowerCasedAndUnique) {
+  EXPECT_EQ(BuildAllowList("  Example.COM:8080 ,   ,api.example.com,"
+                           "EXAMPLE.com:8080"),
+            (AllowList{"api.example.com", "example.com:8080"}));
+  // Only spaces are trimmed; a tab stays part of the entry.
+  EXPECT_EQ(BuildAllowList("\thost"), AllowList{"\thost"});
+  EXPECT_TRUE(BuildAllowList(",, ,").empty());
+  // The shipped list names one host twice.
+  EXPECT_EQ(BuildAllowList(kDefaultAllowList).size(), 10u);
+}
+
+TEST(AllowedUrlTest, LoopbackNamesStandInForEachOtherOnTheSamePort) {
+  const AllowList hosts = BuildAllowList(kDefaultAllowList);
+  EXPECT_TRUE(Allowed("http://localhost:35580/", hosts));
+  EXPECT_TRUE(Allowed("http://127.0.0.1:35580/api?x=1", hosts));
+  EXPECT_TRUE(Allowed("http://[::1]:35580/", hosts));
+  EXPECT_TRUE(Allowed("HTTP://LOCALHOST:35580/Page", hosts));
+  EXPECT_TRUE(Allowed("ws://127.0.0.1:35581/socket", hosts));
+  // Only localhost:8080 and 127.0.0.1:8080 are listed; [::1] follows them.
+  EXPECT_TRUE(Allowed("http://[::1]:8080/", hosts));
+  // No port is a port of its own, and so is any other.
+  EXPECT_FALSE(Allowed("http://localhost/", hosts));
+  EXPECT_FALSE(Allowed("http://127.0.0.1:35582/", hosts));
+  // Aliases are for loopback names only.
+  EXPECT_FALSE(Allowed("http://127.0.0.2:35580/", hosts));
+  EXPECT_FALSE(Allowed("http://evil.example:35580/", hosts));
+}
+
+TEST(AllowedUrlTest, HostsMatchWithoutCaseAndDefaultPortsAreNoPort) {
+  const AllowList hosts = BuildAllowList("Example.COM, dev.example.com:8443");
+  EXPECT_TRUE(Allowed("https://example.com/a", hosts));
+  EXPECT_TRUE(Allowed("https://EXAMPLE.com/a", hosts));
+  // The parser drops a scheme's default port.
+  EXPECT_TRUE(Allowed("https://example.com:443/", hosts));
+  EXPECT_TRUE(Allowed("http://example.com:80/", hosts));
+  EXPECT_FALSE(Allowed("https://example.com:8443/", hosts));
+  EXPECT_TRUE(Allowed("https://dev.example.com:8443/", hosts));
+  EXPECT_FALSE(Allowed("https://dev.example.com/", hosts));
+  EXPECT_FALSE(Allowed("https://sub.example.com/", hosts));
+  EXPECT_FALSE(Allowed("https://example.com.evil.test/", hosts));
+  EXPECT_FALSE(Allowed("https://user@evil.test/@example.com", hosts));
+}
+
+TEST(AllowedUrlTest, DocumentsWithoutANetworkOriginLoadAndFilesDoNot) {
+  const AllowList none;
+  for (const char* url :
+       {"about:blank", "data:text/html,<p>x", "blob:http://x.test/1234",
+        "javascript:void(0)", "devtools://devtools/bundled/inspector.html",
+        "chrome-devtools://devtools/x", "korvel://drag?paths=/tmp/a",
+        "DATA:text/plain,x"}) {
+    EXPECT_TRUE(Allowed(url, none)) << url;
+  }
+  EXPECT_FALSE(Allowed("file:///etc/passwd", none));
+  EXPECT_FALSE(Allowed("https://example.com/", none));
+  // What the parser rejects is left to the engine, which will not load it.
+  EXPECT_TRUE(Allowed("", none));
+  EXPECT_TRUE(Allowed("not a url", none));
+  EXPECT_TRUE(Allowed("http://", none));
+}
+
+TEST(InternalUrlTest, TheEnginesOwnPagesInAnyCase) {
+  for (const char* url :
+       {"chrome://version", "CHROME://Version/",
+        "chrome-error://chromewebdata/", "chrome-search://local-ntp/",
+        "chrome-untrusted://terminal/", "Chrome-Untrusted://x/"}) {
+    EXPECT_TRUE(IsInternalUrl(CefString(url))) << url;
+  }
+  for (const char* url :
+       {"", "http://chrome.example/", "chromex://x", "devtools://devtools/x",
+        "about:blank", "chrome", "not a url"}) {
+    EXPECT_FALSE(IsInternalUrl(CefString(url))) << url;
+  }
+  // Internal pages are not on any list either: both tests refuse them.
+  EXPECT_FALSE(Allowed("chrome://version", BuildAllowList(kDefaultAllowList)));
+}
+
+}  // namespace
