@@ -1,0 +1,168 @@
+// The splash on a real X server with openbox: where it sits, what it looks
+// like to the window manager, what it draws, and what it says.
+
+#include "splash/splash_window.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/splash/x_probe.h"
+#include "tests/support/engine_harness/temp_dir.h"
+#include "tests/support/engine_harness/x_window.h"
+
+namespace {
+
+using engine_test::Geometry;
+using engine_test::GetGeometry;
+using engine_test::MapState;
+using engine_test::Property;
+using engine_test::TempDir;
+
+// A picture file of |width| × |height| whose pixel (x, y) is |pixel(x, y)|
+// as 0x00RRGGBB, stored the way a little-endian 24-bit server keeps it.
+template <typename PixelFn>
+std::string PictureFile(uint16_t width, uint16_t height, PixelFn pixel) {
+  std::string bytes{
+      static_cast<char>(width & 0xff), static_cast<char>(width >> 8),
+      static_cast<char>(height & 0xff), static_cast<char>(height >> 8)};
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const uint32_t rgb = pixel(x, y);
+      bytes += static_cast<char>(rgb & 0xff);
+      bytes += static_cast<char>((rgb >> 8) & 0xff);
+      bytes += static_cast<char>((rgb >> 16) & 0xff);
+      bytes += '\0';
+    }
+  }
+  return bytes;
+}
+
+class SplashWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(dir_.path().empty());
+    screen_ = GetScreenSize();
+    ASSERT_GT(screen_.width, 0);
+  }
+  void TearDown() override { CloseSplashWindow(); }
+
+  std::string WriteFile(const std::string& bytes) {
+    const std::string path = dir_.path() + "/loading.pixel";
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+
+  // Opens the splash on |path| and returns what it printed.
+  std::string OpenAndCapture(const std::string& path) {
+    const std::string out = dir_.path() + "/stdout";
+    fflush(stdout);
+    const int saved = dup(STDOUT_FILENO);
+    const int file = open(out.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0600);
+    dup2(file, STDOUT_FILENO);
+    close(file);
+    OpenSplashWindow(path);
+    fflush(stdout);
+    dup2(saved, STDOUT_FILENO);
+    close(saved);
+    std::ifstream in(out);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+
+  ScreenSize screen_;
+  TempDir dir_{"korvel-splash"};
+};
+
+// The smallest picture: centred, bordered, a dock, drawn pixel for pixel.
+TEST_F(SplashWindowTest, TwoPixelPictureIsCentredBorderedDockedAndDrawn) {
+  const std::string path = WriteFile(PictureFile(
+      2, 1, [](int x, int) { return x == 0 ? 0xff0000u : 0x0000ffu; }));
+  EXPECT_EQ(OpenAndCapture(path), "");
+  const unsigned long xid = SplashWindowId();
+  ASSERT_NE(xid, 0u);
+  EXPECT_EQ(MapState(xid), "IsViewable");
+  // The window manager keeps the position and takes the border away, as it
+  // does for every window it frames.
+  const Geometry g = GetGeometry(xid);
+  EXPECT_EQ(g.width, 2);
+  EXPECT_EQ(g.height, 1);
+  EXPECT_EQ(g.x, (screen_.width - 2) / 2);
+  EXPECT_EQ(g.y, (screen_.height - 1) / 2);
+  EXPECT_NE(
+      Property(xid, "_NET_WM_WINDOW_TYPE").find("_NET_WM_WINDOW_TYPE_DOCK"),
+      std::string::npos);
+  EXPECT_EQ(WindowPixels(xid, 2, 1),
+            (std::vector<uint32_t>{0xff0000, 0x0000ff}));
+}
+
+// Every pixel reaches the screen in the file's byte order.
+TEST_F(SplashWindowTest, LargerPictureArrivesUnchanged) {
+  auto pattern = [](int x, int y) {
+    return static_cast<uint32_t>((x * 4) << 16 | (y * 5) << 8 | (x ^ y));
+  };
+  OpenSplashWindow(WriteFile(PictureFile(64, 48, pattern)));
+  const unsigned long xid = SplashWindowId();
+  ASSERT_NE(xid, 0u);
+  const Geometry g = GetGeometry(xid);
+  EXPECT_EQ(g.width, 64);
+  EXPECT_EQ(g.height, 48);
+  std::vector<uint32_t> expected;
+  for (int y = 0; y < 48; ++y) {
+    for (int x = 0; x < 64; ++x) {
+      expected.push_back(pattern(x, y));
+    }
+  }
+  EXPECT_EQ(WindowPixels(xid, 64, 48), expected);
+}
+
+TEST_F(SplashWindowTest, HeaderOnlyGivesItsSizeSilently) {
+  EXPECT_EQ(OpenAndCapture(WriteFile(std::string("\x2c\x01\xc8\x00", 4))), "");
+  const Geometry g = GetGeometry(SplashWindowId());
+  EXPECT_EQ(g.width, 300);
+  EXPECT_EQ(g.height, 200);
+}
+
+// An empty file, and no file at all, still show a 500 × 300 splash and say
+// that the picture is missing.
+TEST_F(SplashWindowTest, NothingToReadGivesTheDefaultSizeAndAMessage) {
+  for (const std::string& path :
+       {WriteFile(""), dir_.path() + "/no-such-file"}) {
+    EXPECT_EQ(OpenAndCapture(path), "Image data does not exist\n") << path;
+    const unsigned long xid = SplashWindowId();
+    ASSERT_NE(xid, 0u);
+    const Geometry g = GetGeometry(xid);
+    EXPECT_EQ(g.width, 500) << path;
+    EXPECT_EQ(g.height, 300) << path;
+    EXPECT_EQ(g.x, (screen_.width - 500) / 2);
+  }
+}
+
+// A second splash replaces the first; closing leaves none, twice over.
+TEST_F(SplashWindowTest, OneSplashAtATimeAndCloseRemovesIt) {
+  const std::string path = WriteFile(std::string("\x20\x00\x10\x00", 4));
+  OpenSplashWindow(path);
+  EXPECT_EQ(CountViewableDocks(), 1);
+  OpenSplashWindow(path);
+  const unsigned long xid = SplashWindowId();
+  ASSERT_NE(xid, 0u);
+  EXPECT_EQ(MapState(xid), "IsViewable");
+  EXPECT_EQ(CountViewableDocks(), 1);
+
+  CloseSplashWindow();
+  EXPECT_EQ(SplashWindowId(), 0u);
+  EXPECT_EQ(MapState(xid), "");
+  EXPECT_EQ(CountViewableDocks(), 0);
+  CloseSplashWindow();
+  EXPECT_EQ(SplashWindowId(), 0u);
+}
+
+}  // namespace
