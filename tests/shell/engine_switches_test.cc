@@ -1,0 +1,106 @@
+// The shell's command-line edits on real engine command lines.
+
+#include "shell/engine_switches.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+CefRefPtr<CefCommandLine> CommandLine(std::vector<const char*> args) {
+  args.insert(args.begin(), "/usr/bin/korvel");
+  CefRefPtr<CefCommandLine> line = CefCommandLine::CreateCommandLine();
+  line->InitFromArgv(static_cast<int>(args.size()), args.data());
+  return line;
+}
+
+std::string Value(CefRefPtr<CefCommandLine> line, const std::string& name) {
+  return line->GetSwitchValue(name).ToString();
+}
+
+std::string Joined(const std::vector<std::string>& items) {
+  std::string joined;
+  for (const std::string& item : items) {
+    joined += (joined.empty() ? "" : ",") + item;
+  }
+  return joined;
+}
+
+TEST(EngineSwitchesTest, BareCommandLineGetsEveryFeatureAndSwitch) {
+  CefRefPtr<CefCommandLine> line = CommandLine({});
+  ApplyEngineSwitches(line);
+  EXPECT_EQ(Value(line, "disable-features"),
+            "SpareRendererForSitePerProcess,AutofillServerCommunication,"
+            "FillOnAccountSelect,PasswordGeneration,PasswordImport,"
+            "PasswordManagerOnboarding,PasswordManualFallbackAvailable,"
+            "PasswordsImportM2");
+  EXPECT_EQ(Value(line, "enable-features"),
+            "NetworkServiceInProcess,StorageServiceInProcess,"
+            "AudioServiceInProcess,TracingServiceInProcess");
+  for (const char* name :
+       {"enable-experimental-web-platform-features", "use-mock-keychain",
+        "disable-web-security", "disable-chrome-runtime", "disable-extensions",
+        "disable-save-password-bubble", "disable-sync",
+        "disable-background-networking",
+        "disable-client-side-phishing-detection", "disable-component-update",
+        "disable-default-apps", "disable-domain-reliability",
+        "metrics-recording-only", "no-default-browser-check", "no-first-run",
+        "no-pings"}) {
+    EXPECT_TRUE(line->HasSwitch(name)) << name;
+    EXPECT_EQ(Value(line, name), "") << name;
+  }
+  EXPECT_EQ(Value(line, "remote-debugging-port"), "0");
+  EXPECT_EQ(Value(line, "js-flags"), "--expose_gc");
+  EXPECT_EQ(Value(line, "class"), "KorVel");
+}
+
+// The user's entries come first, without empties or repeats, then the
+// shell's, none of them twice.
+TEST(EngineSwitchesTest, FeatureListsAreMergedAfterTheUsersOwn) {
+  CefRefPtr<CefCommandLine> line =
+      CommandLine({"--disable-features=PasswordImport,Foo,,Foo",
+                   "--enable-features=AudioServiceInProcess,Bar"});
+  ApplyEngineSwitches(line);
+  std::vector<std::string> disabled = {"PasswordImport", "Foo"};
+  for (const std::string& feature : FeaturesToDisable()) {
+    if (feature != "PasswordImport") {
+      disabled.push_back(feature);
+    }
+  }
+  EXPECT_EQ(Value(line, "disable-features"), Joined(disabled));
+  EXPECT_EQ(Value(line, "enable-features"),
+            "AudioServiceInProcess,Bar,NetworkServiceInProcess,"
+            "StorageServiceInProcess,TracingServiceInProcess");
+  // Applying the edits again changes nothing.
+  const std::string once = line->GetCommandLineString().ToString();
+  ApplyEngineSwitches(line);
+  EXPECT_EQ(line->GetCommandLineString().ToString(), once);
+}
+
+TEST(EngineSwitchesTest, MergeLeavesCompleteAndEmptyListsAlone) {
+  CefRefPtr<CefCommandLine> line = CommandLine({"--enable-features=A,B"});
+  const std::string before = line->GetCommandLineString().ToString();
+  MergeFeatureSwitch(line, "enable-features", {"B", "", "A"});
+  EXPECT_EQ(line->GetCommandLineString().ToString(), before);
+  MergeFeatureSwitch(line, "disable-features", {"", ""});
+  EXPECT_FALSE(line->HasSwitch("disable-features"));
+  // Case matters and nothing is trimmed.
+  MergeFeatureSwitch(line, "enable-features", {"a", " B"});
+  EXPECT_EQ(Value(line, "enable-features"), "A,B,a, B");
+}
+
+// Whatever the command line already says wins over the shell's values.
+TEST(EngineSwitchesTest, SwitchesGivenOnTheCommandLineAreKept) {
+  CefRefPtr<CefCommandLine> line = CommandLine(
+      {"--js-flags=--max-old-space-size=512", "--remote-debugging-port=9222",
+       "--class=Other", "--disable-web-security=yes"});
+  ApplyEngineSwitches(line);
+  EXPECT_EQ(Value(line, "js-flags"), "--max-old-space-size=512");
+  EXPECT_EQ(Value(line, "remote-debugging-port"), "9222");
+  EXPECT_EQ(Value(line, "class"), "Other");
+  EXPECT_EQ(Value(line, "disable-web-security"), "yes");
+}
+
+}  // namespace
