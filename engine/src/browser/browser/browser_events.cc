@@ -13,6 +13,7 @@
 #include "browser/browser/frame_impl.h"
 #include "browser/browser/net_error.h"
 #include "browser/browser/request_impl.h"
+#include "browser/browser/url_spec.h"
 #include "browser/prefs/content_settings.h"
 #include "browser/prefs/prefs_service.h"
 #include "common/tasks.h"
@@ -27,7 +28,7 @@ CefString ToCefString(const QString& text) {
 }
 
 CefString ToCefString(const QUrl& url) {
-  return url.toString().toStdString();
+  return UrlSpec(url);
 }
 
 // The origin as the engine's handlers expect it: "scheme://host[:port]/".

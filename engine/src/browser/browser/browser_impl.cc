@@ -10,6 +10,7 @@
 #include "browser/browser/browser_registry.h"
 #include "browser/browser/callbacks.h"
 #include "browser/browser/frame_impl.h"
+#include "browser/browser/url_spec.h"
 #include "browser/browser/zoom.h"
 #include "browser/browser_view_host.h"
 #include "browser/process/context.h"
@@ -196,7 +197,7 @@ void CefBrowserImpl::UpdateSnapshot() {
     return;
   }
   std::lock_guard<std::mutex> lock(mutex_);
-  snapshot_.url = page_->url().toString().toStdString();
+  snapshot_.url = UrlSpec(page_->url());
   snapshot_.can_go_back = page_->history()->canGoBack();
   snapshot_.can_go_forward = page_->history()->canGoForward();
   snapshot_.audio_muted = page_->isAudioMuted();

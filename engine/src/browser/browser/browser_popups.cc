@@ -8,6 +8,7 @@
 #include "browser/browser/browser_registry.h"
 #include "browser/browser/frame_impl.h"
 #include "browser/browser/native_browser_window.h"
+#include "browser/browser/url_spec.h"
 #include "browser/browser_view_host.h"
 
 namespace cefengine {
@@ -55,7 +56,7 @@ void CefBrowserImpl::OnNewWindowRequested(QWebEngineNewWindowRequest& request) {
 
 void CefBrowserImpl::OpenURLFromTab(QWebEngineNewWindowRequest& request,
                                     cef_window_open_disposition_t disposition) {
-  const CefString url = request.requestedUrl().toString().toStdString();
+  const CefString url = UrlSpec(request.requestedUrl());
   CefRefPtr<CefRequestHandler> handler =
       client_ ? client_->GetRequestHandler() : nullptr;
   const bool cancel = handler && handler->OnOpenURLFromTab(
@@ -71,7 +72,7 @@ void CefBrowserImpl::OpenURLFromTab(QWebEngineNewWindowRequest& request,
 void CefBrowserImpl::OpenPopup(QWebEngineNewWindowRequest& request,
                                cef_window_open_disposition_t disposition) {
   const QRect geometry = request.requestedGeometry();
-  const CefString url = request.requestedUrl().toString().toStdString();
+  const CefString url = UrlSpec(request.requestedUrl());
   const int popup_id = next_popup_id_++;
   CefPopupFeatures features =
       ToPopupFeatures(geometry, disposition == CEF_WOD_NEW_POPUP);

@@ -8,6 +8,7 @@
 #include "browser/browser/callbacks.h"
 #include "browser/browser/frame_impl.h"
 #include "browser/browser/request_impl.h"
+#include "browser/browser/url_spec.h"
 #include "common/tasks.h"
 
 namespace cefengine {
@@ -89,11 +90,10 @@ void ResourceInterceptor::interceptRequest(QWebEngineUrlRequestInfo& info) {
 
   const cef_resource_type_t type = ToCefResourceType(info.resourceType());
   CefRefPtr<CefRequestImpl> request = new CefRequestImpl();
-  const std::string url = info.requestUrl().toString().toStdString();
+  const std::string url = UrlSpec(info.requestUrl());
   request->SetURL(url);
   request->SetMethod(info.requestMethod().toStdString());
-  request->SetFirstPartyForCookies(
-      info.firstPartyUrl().toString().toStdString());
+  request->SetFirstPartyForCookies(UrlSpec(info.firstPartyUrl()));
   request->SetResourceType(type);
   request->SetTransitionType(
       ToCefTransitionType(info.navigationType(), type != RT_SUB_FRAME));

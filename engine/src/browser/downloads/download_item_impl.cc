@@ -1,4 +1,5 @@
 #include "browser/downloads/download_item_impl.h"
+#include "browser/browser/url_spec.h"
 
 #include <algorithm>
 
@@ -38,7 +39,7 @@ DownloadState ReadDownloadState(const QWebEngineDownloadRequest& request,
                           .toStdString();
   }
   // Qt reports only the URL the download started from.
-  state.url = request.url().toString().toStdString();
+  state.url = UrlSpec(request.url());
   state.original_url = state.url;
   state.suggested_name = request.suggestedFileName().toStdString();
   state.mime_type = request.mimeType().toStdString();

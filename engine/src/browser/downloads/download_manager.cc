@@ -9,6 +9,7 @@
 
 #include "browser/browser/browser_impl.h"
 #include "browser/browser/browser_registry.h"
+#include "browser/browser/url_spec.h"
 #include "browser/browser_view_host.h"
 #include "browser/dialogs/file_dialog.h"
 #include "browser/downloads/download_callbacks.h"
@@ -126,8 +127,7 @@ void OnDownloadRequested(QWebEngineDownloadRequest* request) {
   }
   // Qt does not say which method started the download; downloads of
   // navigations and links are GETs.
-  if (!handler->CanDownload(browser.get(),
-                            request->url().toString().toStdString(), "GET")) {
+  if (!handler->CanDownload(browser.get(), UrlSpec(request->url()), "GET")) {
     request->cancel();
     return;
   }

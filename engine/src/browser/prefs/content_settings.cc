@@ -9,6 +9,7 @@
 
 #include "browser/browser/browser_impl.h"
 #include "browser/browser/browser_registry.h"
+#include "browser/browser/url_spec.h"
 #include "browser/prefs/atomic_file.h"
 #include "browser/prefs/prefs_service.h"
 #include "common/tasks.h"
@@ -156,14 +157,14 @@ void ContentSettings::Set(const std::string& requesting_url,
       return;
     for (const CefRefPtr<CefBrowserImpl>& browser : GetAllBrowsers()) {
       QWebEnginePage* page = browser->page();
-      if (page && OriginOf(page->url().toString().toStdString()) == origin)
+      if (page && OriginOf(UrlSpec(page->url())) == origin)
         settings->ApplyToPage(page);
     }
   });
 }
 
 void ContentSettings::ApplyToPage(QWebEnginePage* page) const {
-  const std::string origin = OriginOf(page->url().toString().toStdString());
+  const std::string origin = OriginOf(UrlSpec(page->url()));
   const cef_content_setting_values_t read_write =
       ForOrigin(origin, CEF_CONTENT_SETTING_TYPE_CLIPBOARD_READ_WRITE);
   // Writing is part of both clipboard kinds; reading (paste) of one only.
