@@ -1,0 +1,130 @@
+// The one client object of the browser views: it decides what may load in
+// the view and answers the engine's handler calls for every browser.
+
+#ifndef KORVEL_CLIENT_SHELL_CLIENT_H_
+#define KORVEL_CLIENT_SHELL_CLIENT_H_
+
+#include <cstdint>
+#include <string>
+
+#include "client/url_policy.h"
+#include "include/cef_client.h"
+#include "include/cef_display_handler.h"
+#include "include/cef_life_span_handler.h"
+#include "include/cef_permission_handler.h"
+#include "include/cef_request_handler.h"
+#include "include/cef_resource_request_handler.h"
+
+// Where and how large the page asked its latest popup to be; zeros until
+// the first request. UI thread only.
+struct PopupRect {
+  int32_t x = 0;
+  int32_t y = 0;
+  int32_t width = 0;
+  int32_t height = 0;
+};
+extern PopupRect lastPopupRect;
+
+class ShellClient : public CefClient,
+                    public CefDisplayHandler,
+                    public CefLifeSpanHandler,
+                    public CefPermissionHandler,
+                    public CefRequestHandler,
+                    public CefResourceRequestHandler {
+ public:
+  // |showTitle| lets page titles become window titles; |allowList| is the
+  // comma-separated origin allow-list. The new client is the process-wide
+  // instance until it is destroyed.
+  ShellClient(bool showTitle, std::string appUrl, const std::string& allowList);
+  ~ShellClient() override;
+
+  // The process-wide client, or null. UI thread only.
+  static CefRefPtr<ShellClient> GetInstance();
+
+  // Whether |url| may load inside the view, by the allow-list.
+  bool IsAllowedUrl(const CefString& url) const;
+
+  // The loading splash is on screen for this client. UI thread only.
+  bool splashShown = false;
+  // The application URL; the default target of loads and reloads.
+  const std::string appUrl;
+  // Filled here and never changed, so the UI and IO threads read it freely.
+  const AllowList allowedHosts;
+
+  // CefClient methods:
+  CefRefPtr<CefDisplayHandler> GetDisplayHandler() override { return this; }
+  CefRefPtr<CefLifeSpanHandler> GetLifeSpanHandler() override { return this; }
+  CefRefPtr<CefPermissionHandler> GetPermissionHandler() override {
+    return this;
+  }
+  CefRefPtr<CefRequestHandler> GetRequestHandler() override { return this; }
+
+  // CefDisplayHandler methods:
+  void OnTitleChange(CefRefPtr<CefBrowser> browser,
+                     const CefString& title) override;
+
+  // CefLifeSpanHandler methods:
+  bool OnBeforePopup(
+      CefRefPtr<CefBrowser> browser,
+      CefRefPtr<CefFrame> frame,
+      int popup_id,
+      const CefString& target_url,
+      const CefString& target_frame_name,
+      CefLifeSpanHandler::WindowOpenDisposition target_disposition,
+      bool user_gesture,
+      const CefPopupFeatures& popupFeatures,
+      CefWindowInfo& windowInfo,
+      CefRefPtr<CefClient>& client,
+      CefBrowserSettings& settings,
+      CefRefPtr<CefDictionaryValue>& extra_info,
+      bool* no_javascript_access) override;
+
+  // CefPermissionHandler methods:
+  bool OnRequestMediaAccessPermission(
+      CefRefPtr<CefBrowser> browser,
+      CefRefPtr<CefFrame> frame,
+      const CefString& requesting_origin,
+      uint32_t requested_permissions,
+      CefRefPtr<CefMediaAccessCallback> callback) override;
+  bool OnShowPermissionPrompt(
+      CefRefPtr<CefBrowser> browser,
+      uint64_t prompt_id,
+      const CefString& requesting_origin,
+      uint32_t requested_permissions,
+      CefRefPtr<CefPermissionPromptCallback> callback) override;
+
+  // CefRequestHandler methods:
+  bool OnBeforeBrowse(CefRefPtr<CefBrowser> browser,
+                      CefRefPtr<CefFrame> frame,
+                      CefRefPtr<CefRequest> request,
+                      bool user_gesture,
+                      bool is_redirect) override;
+  bool OnOpenURLFromTab(
+      CefRefPtr<CefBrowser> browser,
+      CefRefPtr<CefFrame> frame,
+      const CefString& target_url,
+      CefRequestHandler::WindowOpenDisposition target_disposition,
+      bool user_gesture) override;
+  CefRefPtr<CefResourceRequestHandler> GetResourceRequestHandler(
+      CefRefPtr<CefBrowser> browser,
+      CefRefPtr<CefFrame> frame,
+      CefRefPtr<CefRequest> request,
+      bool is_navigation,
+      bool is_download,
+      const CefString& request_initiator,
+      bool& disable_default_handling) override;
+
+  // CefResourceRequestHandler methods:
+  ReturnValue OnBeforeResourceLoad(CefRefPtr<CefBrowser> browser,
+                                   CefRefPtr<CefFrame> frame,
+                                   CefRefPtr<CefRequest> request,
+                                   CefRefPtr<CefCallback> callback) override;
+
+ private:
+  const bool showTitle_;
+
+  IMPLEMENT_REFCOUNTING(ShellClient);
+  DISALLOW_COPY_AND_ASSIGN(ShellClient);
+};
+
+#endif  // KORVEL_CLIENT_SHELL_CLIENT_H_

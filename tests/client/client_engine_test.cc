@@ -1,0 +1,224 @@
+// ShellClient in the development engine: real pages on loopback servers, one
+// allowed by the list and one not, with a stand-in desktop opener on PATH
+// that records what it is handed.
+
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/engine_browser/browser_harness.h"
+#include "tests/support/engine_harness/x_window.h"
+
+namespace engine_test {
+namespace {
+
+// Appends every URL it is given to $OPENER_RECORD/opened, one per line.
+constexpr char kOpener[] = R"(#!/bin/sh
+printf '%s\n' "$1" >> "$OPENER_RECORD/opened"
+)";
+
+// Puts the stand-in first on PATH for this process and the apps it starts.
+class StandInOpener {
+ public:
+  StandInOpener() {
+    const std::string opener = dir_.path() + "/xdg-open";
+    std::ofstream(opener) << kOpener;
+    chmod(opener.c_str(), 0755);
+    const char* path = getenv("PATH");
+    setenv("PATH",
+           (dir_.path() + ":" + (path ? path : "/usr/bin:/bin")).c_str(), 1);
+    setenv("OPENER_RECORD", dir_.path().c_str(), 1);
+  }
+
+  // The URLs handed over so far, in order.
+  std::vector<std::string> Opened() const {
+    std::ifstream in(dir_.path() + "/opened");
+    std::vector<std::string> urls;
+    for (std::string line; std::getline(in, line);) {
+      urls.push_back(line);
+    }
+    return urls;
+  }
+
+ private:
+  TempDir dir_{"korvel-client-opener"};
+};
+
+class ClientTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_GT(app_server_.port(), 0);
+    ASSERT_GT(outside_.port(), 0);
+    ASSERT_TRUE(app_.started());
+    // Only the application server's port is listed, under another loopback
+    // name and in capitals.
+    const json made = app_.Command(
+        {{"cmd", "client"},
+         {"allow", " LOCALHOST:" + std::to_string(app_server_.port()) +
+                       ", ,example.invalid"}});
+    ASSERT_EQ(made.value("instance", false), true);
+  }
+
+  std::vector<std::string> Opened() const { return opener_.Opened(); }
+
+  bool WaitForOpened(size_t count) {
+    return WaitUntil([&] { return Opened().size() >= count; });
+  }
+
+  // Opens a window on |url|; its browser and X window.
+  std::pair<int, unsigned long> Open(const std::string& url) {
+    const json reply = app_.Command({{"cmd", "open"}, {"url", url}});
+    return {reply.value("browser", 0), reply.value("xid", 0UL)};
+  }
+
+  ::testing::AssertionResult WaitForTitle(unsigned long xid,
+                                          const std::string& title) {
+    if (WaitUntil([&] {
+          return Property(xid, "_NET_WM_NAME").find('"' + title + '"') !=
+                 std::string::npos;
+        })) {
+      return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure()
+           << "window title " << Property(xid, "_NET_WM_NAME");
+  }
+
+  std::string UrlOf(int browser) {
+    return app_.State(browser).value("url", "");
+  }
+
+  // Before the app, which inherits the PATH.
+  StandInOpener opener_;
+  PageServer app_server_;
+  PageServer outside_;
+  BrowserApp app_;
+};
+
+std::string TitledPage(const std::string& title, const std::string& body = "") {
+  return "<html><head><title>" + title + "</title></head><body>" + body +
+         "</body></html>";
+}
+
+// Allowed pages load and name the window; refused ones go to the desktop
+// opener and leave the page where it was; the engine's own pages go nowhere.
+TEST_F(ClientTest, MainFrameNavigationFollowsTheAllowList) {
+  app_server_.Page("/start", TitledPage("start"));
+  app_server_.Page("/second", TitledPage("second"));
+  const auto [browser, xid] = Open(app_server_.Url("/start"));
+  ASSERT_NE(browser, 0);
+  ASSERT_TRUE(WaitForTitle(xid, "start"));
+  app_.Command({{"cmd", "load"},
+                {"browser", browser},
+                {"url", app_server_.Url("/second")}});
+  ASSERT_TRUE(WaitForTitle(xid, "second"));
+  EXPECT_EQ(app_.State(browser).value("can_go_back", false), true);
+
+  const std::string refused = outside_.Url("/elsewhere?q=a b");
+  app_.Command({{"cmd", "load"}, {"browser", browser}, {"url", refused}});
+  ASSERT_TRUE(WaitForOpened(1));
+  EXPECT_EQ(Opened()[0], outside_.Url("/elsewhere?q=a%20b"));
+  app_.Command(
+      {{"cmd", "load"}, {"browser", browser}, {"url", "chrome://version"}});
+  app_.Command(
+      {{"cmd", "load"}, {"browser", browser}, {"url", "file:///etc/hostname"}});
+  ASSERT_TRUE(WaitForOpened(2));
+  EXPECT_EQ(Opened(),
+            (std::vector<std::string>{outside_.Url("/elsewhere?q=a%20b"),
+                                      "file:///etc/hostname"}));
+  // The page stayed, and nothing reached the refused server.
+  EXPECT_EQ(UrlOf(browser), app_server_.Url("/second"));
+  EXPECT_EQ(outside_.Hits("/elsewhere"), 0);
+  EXPECT_TRUE(app_.Events("browser_destroyed").empty());
+}
+
+// A page's resources and subframes from a refused origin never load, and a
+// subframe is not sent to the desktop opener either.
+TEST_F(ClientTest, RefusedResourcesAndSubframesAreHeldBack) {
+  app_server_.Page("/ok.js", "document.title = 'mixed';", 200,
+                   "text/javascript");
+  app_server_.Page(
+      "/mixed",
+      TitledPage("loading", "<img src='" + outside_.Url("/img.png") +
+                                "'><iframe src='" + outside_.Url("/frame") +
+                                "'></iframe><script src='/ok.js'>"
+                                "</script>"));
+  const auto [browser, xid] = Open(app_server_.Url("/mixed"));
+  ASSERT_NE(browser, 0);
+  ASSERT_TRUE(WaitForTitle(xid, "mixed"));
+  app_.Drain(milliseconds(500));
+  EXPECT_EQ(app_server_.Hits("/ok.js"), 1);
+  EXPECT_EQ(outside_.Hits("/img.png"), 0);
+  EXPECT_EQ(outside_.Hits("/frame"), 0);
+  EXPECT_TRUE(Opened().empty());
+  EXPECT_EQ(UrlOf(browser), app_server_.Url("/mixed"));
+}
+
+// Every popup request leaves its rectangle; allowed popups open as views,
+// refused ones go to the desktop opener.
+TEST_F(ClientTest, PopupsLeaveTheirRectangleAndFollowTheList) {
+  app_server_.Page("/start", TitledPage("start"));
+  const auto [browser, xid] = Open(app_server_.Url("/start"));
+  ASSERT_TRUE(WaitForTitle(xid, "start"));
+  app_.Command({{"cmd", "js"},
+                {"browser", browser},
+                {"code", "window.open('" + outside_.Url("/pop") +
+                             "', '', 'left=10,top=20,width=300,height=200')"}});
+  ASSERT_TRUE(WaitForOpened(1));
+  EXPECT_EQ(Opened()[0], outside_.Url("/pop"));
+  EXPECT_EQ(app_.Command({{"cmd", "popup_rect"}})["rect"],
+            json({10, 20, 300, 200}));
+
+  app_.Command({{"cmd", "js"},
+                {"browser", browser},
+                {"code", "window.open('" + app_server_.Url("/start") +
+                             "', '', 'left=30,top=40,width=320,height=240')"}});
+  EXPECT_FALSE(app_.WaitForEvent("popup_view_created").is_null());
+  EXPECT_EQ(app_.Command({{"cmd", "popup_rect"}})["rect"],
+            json({30, 40, 320, 240}));
+  EXPECT_EQ(Opened().size(), 1u);
+  EXPECT_EQ(outside_.Hits("/pop"), 0);
+}
+
+// A browser whose very first page is refused has nothing to show: the page
+// goes to the desktop opener and the browser closes.
+TEST_F(ClientTest, RefusedFirstPageClosesItsBrowser) {
+  const auto [browser, xid] = Open(outside_.Url("/first"));
+  ASSERT_NE(browser, 0);
+  ASSERT_TRUE(WaitForOpened(1));
+  EXPECT_EQ(Opened()[0], outside_.Url("/first"));
+  EXPECT_FALSE(app_.WaitForEvent("browser_destroyed",
+                                 [&](const json& e) {
+                                   return e.value("browser", 0) == browser;
+                                 })
+                   .is_null());
+  EXPECT_EQ(outside_.Hits("/first"), 0);
+}
+
+// Permission prompts are accepted without a question; camera and
+// microphone are never granted.
+TEST_F(ClientTest, PromptsAreAcceptedAndMediaRefused) {
+  app_server_.Page("/ask",
+                   TitledPage("asking",
+                              "<script>"
+                              "Notification.requestPermission().then(p => {"
+                              "  document.title = 'notifications ' + p; });"
+                              "</script>"));
+  const auto [browser, xid] = Open(app_server_.Url("/ask"));
+  EXPECT_TRUE(WaitForTitle(xid, "notifications granted"));
+  app_.Command({{"cmd", "js"},
+                {"browser", browser},
+                {"code",
+                 "navigator.mediaDevices.getUserMedia({audio: true}).then("
+                 "() => document.title = 'media granted',"
+                 "e => document.title = 'media ' + e.name)"}});
+  EXPECT_TRUE(WaitForTitle(xid, "media NotAllowedError"));
+}
+
+}  // namespace
+}  // namespace engine_test
