@@ -4,6 +4,7 @@
 #include "splash/splash_window.h"
 
 #include <fcntl.h>
+#include <limits.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -14,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "splash/splash.h"
 #include "tests/splash/x_probe.h"
 #include "tests/support/engine_harness/temp_dir.h"
 #include "tests/support/engine_harness/x_window.h"
@@ -163,6 +165,34 @@ TEST_F(SplashWindowTest, OneSplashAtATimeAndCloseRemovesIt) {
   EXPECT_EQ(CountViewableDocks(), 0);
   CloseSplashWindow();
   EXPECT_EQ(SplashWindowId(), 0u);
+}
+
+// ShowSplash reads the picture from the working directory, and a client
+// takes down only the splash it put up itself.
+TEST_F(SplashWindowTest, ClientsTakeDownOnlyTheirOwnSplash) {
+  WriteFile(std::string("\x20\x00\x10\x00", 4));
+  char previous[PATH_MAX];
+  ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+  ASSERT_EQ(chdir(dir_.path().c_str()), 0);
+  CefRefPtr<ShellClient> first = new ShellClient(true, "http://app.test", "");
+  CefRefPtr<ShellClient> second = new ShellClient(true, "http://app.test", "");
+
+  CloseSplash(second);
+  EXPECT_EQ(SplashWindowId(), 0u);
+  ShowSplash(first, nullptr);
+  EXPECT_EQ(chdir(previous), 0);
+  EXPECT_TRUE(first->splashShown);
+  const unsigned long xid = SplashWindowId();
+  ASSERT_NE(xid, 0u);
+  EXPECT_EQ(GetGeometry(xid).width, 32);
+
+  CloseSplash(second);
+  EXPECT_FALSE(second->splashShown);
+  EXPECT_EQ(MapState(xid), "IsViewable");
+  CloseSplash(first);
+  EXPECT_FALSE(first->splashShown);
+  EXPECT_EQ(SplashWindowId(), 0u);
+  EXPECT_EQ(CountViewableDocks(), 0);
 }
 
 }  // namespace
