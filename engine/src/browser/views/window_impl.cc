@@ -2,7 +2,9 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QRect>
 #include <QScreen>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -467,6 +469,13 @@ void CefWindowImpl::SetBounds(const CefRect& bounds) {
     return;
   }
   SetWidgetBounds(bounds);
+  // Qt keeps a hidden widget's geometry to itself until it is shown; the X
+  // window takes it at once, as in Chromium, so that it is where the
+  // application put it for anyone who looks.
+  if (OnUiThread() && !widget()->isVisible() && widget()->windowHandle()) {
+    widget()->windowHandle()->setGeometry(
+        QRect(bounds.x, bounds.y, bounds.width, bounds.height));
+  }
   if (!can_resize_) {
     UpdateSizeLimits();
   }
