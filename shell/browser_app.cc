@@ -1,0 +1,63 @@
+#include "shell/browser_app.h"
+
+#include <thread>
+#include <utility>
+
+#include "client/shell_client.h"
+#include "include/cef_request_context.h"
+#include "include/wrapper/cef_helpers.h"
+#include "shell/engine_switches.h"
+#include "shell/main_window.h"
+#include "splash/splash.h"
+
+BrowserApp::BrowserApp(std::string appUrl, std::string allowList)
+    : appUrl(std::move(appUrl)), allowList(std::move(allowList)) {}
+
+void BrowserApp::OnBeforeCommandLineProcessing(
+    const CefString& process_type,
+    CefRefPtr<CefCommandLine> command_line) {
+  ApplyEngineSwitches(command_line);
+}
+
+void BrowserApp::OnContextInitialized() {
+  CEF_REQUIRE_UI_THREAD();
+  CefRefPtr<ShellClient> client = new ShellClient(true, appUrl, allowList);
+
+  CefBrowserSettings settings;
+  settings.javascript_access_clipboard = STATE_ENABLED;
+  settings.chrome_status_bubble = STATE_DISABLED;
+  settings.chrome_zoom_bubble = STATE_DISABLED;
+
+  ApplyShellPreferences(CefRequestContext::GetGlobalContext());
+  ShowSplash(client, nullptr);
+  // The wait for the backend must not hold up the UI thread, which keeps
+  // the splash on screen meanwhile.
+  std::thread(OpenMainWindow, client, appUrl, true, settings).detach();
+}
+
+CefRefPtr<CefClient> BrowserApp::GetDefaultClient() {
+  return ShellClient::GetInstance();
+}
+
+void ApplyShellPreferences(CefRefPtr<CefRequestContext> context) {
+  if (!context) {
+    return;
+  }
+  for (const char* name : {
+           "credentials_enable_service",
+           "profile.password_manager_enabled",
+           "profile.password_manager_leak_detection",
+           "autofill.profile_enabled",
+           "autofill.credit_card_enabled",
+           "browser.show_bookmarks_bar",
+           "alternate_error_pages.enabled",
+       }) {
+    if (!context->HasPreference(name) || !context->CanSetPreference(name)) {
+      continue;
+    }
+    CefRefPtr<CefValue> value = CefValue::Create();
+    value->SetBool(false);
+    CefString error;
+    context->SetPreference(name, value, error);
+  }
+}

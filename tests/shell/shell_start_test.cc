@@ -1,0 +1,161 @@
+// The shell's start in the development engine: BrowserApp puts up the
+// splash, waits for the application, and creates the main window hidden and
+// centred, or on the error page when the application never answers; popups
+// show themselves at the bounds they asked for.
+
+#include <limits.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/splash/x_probe.h"
+#include "tests/support/engine_harness/child_process.h"
+#include "tests/support/engine_harness/page_server.h"
+#include "tests/support/engine_harness/shell.h"
+#include "tests/support/engine_harness/temp_dir.h"
+#include "tests/support/engine_harness/wait_until.h"
+#include "tests/support/engine_harness/x_window.h"
+
+namespace engine_test {
+namespace {
+
+// The windows of the shell's X class, in creation order.
+std::vector<unsigned long> ShellWindows() {
+  std::istringstream ids(Shell("xdotool search --class '^KorVel$'"));
+  std::vector<unsigned long> windows;
+  for (unsigned long id; ids >> id;) {
+    if (Property(id, "WM_CLASS") ==
+        "WM_CLASS(STRING) = \"KorVel\", \"KorVel\"") {
+      windows.push_back(id);
+    }
+  }
+  return windows;
+}
+
+bool TitleIs(unsigned long xid, const std::string& title) {
+  return Property(xid, "_NET_WM_NAME").find('"' + title + '"') !=
+         std::string::npos;
+}
+
+// One run of shell_test_app on |appUrl|, started in a directory holding a
+// splash picture. The app leaves when its stdin closes.
+class ShellRun {
+ public:
+  ShellRun(const std::string& appUrl, const std::string& allow) {
+    std::ofstream(dir_.path() + "/loading.pixel", std::ios::binary)
+        << std::string("\x40\x00\x20\x00", 4);
+    char previous[PATH_MAX];
+    if (getcwd(previous, sizeof previous) && chdir(dir_.path().c_str()) == 0) {
+      app_ = std::make_unique<ChildProcess>(
+          std::vector<std::string>{SHELL_TEST_APP, "--app-url=" + appUrl,
+                                   "--allow=" + allow,
+                                   "--cache-root=" + dir_.path()},
+          dir_.path() + "/stderr.log");
+      chdir(previous);
+    }
+  }
+  ~ShellRun() {
+    if (app_) {
+      app_->CloseStdin();
+      app_->WaitForExit(milliseconds(5000));
+    }
+  }
+
+  bool started() const { return app_ && app_->started(); }
+
+ private:
+  TempDir dir_{"korvel-shell-start"};
+  std::unique_ptr<ChildProcess> app_;
+};
+
+std::string Allow(const PageServer& server) {
+  return "localhost:" + std::to_string(server.port());
+}
+
+// Until the application answers, only the splash is up; then the main
+// window exists on the application, hidden, centred, of the shell's class,
+// and the splash stays until the page asks to be shown.
+TEST(ShellStartTest, MainWindowWaitsHiddenBehindTheSplash) {
+  PageServer server;
+  ShellRun run(server.Url("/app"), Allow(server));
+  ASSERT_TRUE(run.started());
+  ASSERT_TRUE(
+      WaitUntil([] { return CountViewableDocks() == 1; }, milliseconds(15000)));
+  // The application page is not there yet (404): no window.
+  usleep(500 * 1000);
+  EXPECT_TRUE(ShellWindows().empty());
+
+  server.Page("/app", "<title>application</title><p>app</p>");
+  std::vector<unsigned long> windows;
+  ASSERT_TRUE(WaitUntil([&] {
+    windows = ShellWindows();
+    return !windows.empty() && TitleIs(windows[0], "application");
+  }));
+  const unsigned long main = windows[0];
+  EXPECT_EQ(MapState(main), "IsUnMapped");
+  const Geometry g = GetGeometry(main);
+  EXPECT_EQ(g.width, 1200);
+  EXPECT_EQ(g.height, 685);
+  EXPECT_EQ(g.x, (1920 - 1200) / 2);
+  EXPECT_EQ(g.y, (1080 - 685) / 2);
+  EXPECT_EQ(CountViewableDocks(), 1);
+}
+
+// An application that never answers gets the error page instead.
+TEST(ShellStartTest, SilentApplicationGivesTheErrorPage) {
+  int closed_port;
+  {
+    PageServer gone;
+    closed_port = gone.port();
+  }
+  const std::string url =
+      "http://127.0.0.1:" + std::to_string(closed_port) + "/app";
+  ShellRun run(url, "localhost:" + std::to_string(closed_port));
+  ASSERT_TRUE(run.started());
+  std::vector<unsigned long> windows;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        windows = ShellWindows();
+        return !windows.empty() && TitleIs(windows[0], "Korvel Error");
+      },
+      milliseconds(15000)));
+  EXPECT_EQ(MapState(windows[0]), "IsUnMapped");
+}
+
+// A popup gets its own frameless window that shows itself at the bounds
+// the page asked for, while the main window stays hidden.
+TEST(ShellStartTest, PopupsShowThemselvesAtTheirBounds) {
+  PageServer server;
+  server.Page("/popup", "<title>popup</title>");
+  server.Page("/app",
+              "<title>application</title><script>window.open('/popup', '', "
+              "'left=100,top=120,width=640,height=420')</script>");
+  ShellRun run(server.Url("/app"), Allow(server));
+  ASSERT_TRUE(run.started());
+  std::vector<unsigned long> windows;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        windows = ShellWindows();
+        return windows.size() == 2 && TitleIs(windows[1], "popup") &&
+               MapState(windows[1]) == "IsViewable";
+      },
+      milliseconds(15000)));
+  EXPECT_TRUE(TitleIs(windows[0], "application"));
+  EXPECT_EQ(MapState(windows[0]), "IsUnMapped");
+  const Geometry g = GetGeometry(windows[1]);
+  EXPECT_EQ(g.x, 100);
+  EXPECT_EQ(g.y, 120);
+  EXPECT_EQ(g.width, 640);
+  EXPECT_EQ(g.height, 420);
+  // Frameless: the window manager draws nothing around it.
+  EXPECT_NE(Property(windows[1], "_NET_FRAME_EXTENTS").find("0, 0, 0, 0"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace engine_test
