@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "client/url_policy.h"
 #include "include/cef_client.h"
@@ -44,12 +45,24 @@ class ShellClient : public CefClient,
   // Whether |url| may load inside the view, by the allow-list.
   bool IsAllowedUrl(const CefString& url) const;
 
+  // Asks every open browser to close, forced or not; the application ends
+  // when the last one has closed. Any thread.
+  void CloseAllBrowsers(bool force);
+
+  // Brings the main window to the front: restored, shown, active and on
+  // top, with the keyboard focus in its browser. Any thread.
+  void RaiseMainWindow();
+
   // The loading splash is on screen for this client. UI thread only.
   bool splashShown = false;
   // The application URL; the default target of loads and reloads.
   const std::string appUrl;
   // Filled here and never changed, so the UI and IO threads read it freely.
   const AllowList allowedHosts;
+  // The open browsers in creation order. UI thread only.
+  std::vector<CefRefPtr<CefBrowser>> browsers;
+  // The last browser has begun to close; never cleared. UI thread only.
+  bool closing = false;
 
   // CefClient methods:
   CefRefPtr<CefDisplayHandler> GetDisplayHandler() override { return this; }
@@ -64,6 +77,9 @@ class ShellClient : public CefClient,
                      const CefString& title) override;
 
   // CefLifeSpanHandler methods:
+  void OnAfterCreated(CefRefPtr<CefBrowser> browser) override;
+  bool DoClose(CefRefPtr<CefBrowser> browser) override;
+  void OnBeforeClose(CefRefPtr<CefBrowser> browser) override;
   bool OnBeforePopup(
       CefRefPtr<CefBrowser> browser,
       CefRefPtr<CefFrame> frame,

@@ -35,6 +35,20 @@ void BrowserApp::OnContextInitialized() {
   std::thread(OpenMainWindow, client, appUrl, true, settings).detach();
 }
 
+bool BrowserApp::OnAlreadyRunningAppRelaunch(
+    CefRefPtr<CefCommandLine> command_line,
+    const CefString& current_directory) {
+  CEF_REQUIRE_UI_THREAD();
+  // A second start brings the running window forward, unless the
+  // application is on its way out.
+  CefRefPtr<ShellClient> client = ShellClient::GetInstance();
+  if (!client || client->closing) {
+    return false;
+  }
+  client->RaiseMainWindow();
+  return true;
+}
+
 CefRefPtr<CefClient> BrowserApp::GetDefaultClient() {
   return ShellClient::GetInstance();
 }

@@ -220,5 +220,71 @@ TEST_F(ClientTest, PromptsAreAcceptedAndMediaRefused) {
   EXPECT_TRUE(WaitForTitle(xid, "media NotAllowedError"));
 }
 
+// Closing a popup leaves the application running; closing the last browser
+// marks the client closing and ends the application.
+TEST_F(ClientTest, ApplicationEndsWithItsLastBrowser) {
+  app_server_.Page("/start", TitledPage("start"));
+  app_server_.Page("/popup", TitledPage("popup"));
+  const auto [browser, xid] = Open(app_server_.Url("/start"));
+  ASSERT_TRUE(WaitForTitle(xid, "start"));
+  app_.Command({{"cmd", "js"},
+                {"browser", browser},
+                {"code", "window.open('/popup', '', 'width=640,height=480')"}});
+  const json created = app_.WaitForEvent("popup_view_created");
+  ASSERT_FALSE(created.is_null());
+  const int popup = created.value("popup", 0);
+  ASSERT_NE(popup, 0);
+  json closing = app_.Command({{"cmd", "closing"}});
+  EXPECT_EQ(closing["browsers"], 2);
+
+  app_.Command({{"cmd", "close"}, {"browser", popup}});
+  ASSERT_FALSE(app_.WaitForEvent("browser_destroyed",
+                                 [&](const json& e) {
+                                   return e.value("browser", 0) == popup;
+                                 })
+                   .is_null());
+  closing = app_.Command({{"cmd", "closing"}});
+  EXPECT_EQ(closing["browsers"], 1);
+  EXPECT_EQ(closing["closing"], false);
+
+  app_.Command({{"cmd", "close"}, {"browser", browser}});
+  const std::optional<int> status = app_.WaitForExit(milliseconds(10000));
+  ASSERT_TRUE(status.has_value());
+  EXPECT_EQ(DescribeStatus(*status), "exit 0");
+}
+
+// Backend supervision closes every browser from a thread of its own, and
+// the application ends.
+TEST_F(ClientTest, BackendExitClosesEveryBrowser) {
+  app_server_.Page("/start", TitledPage("start"));
+  const auto [first, first_xid] = Open(app_server_.Url("/start"));
+  const auto [second, second_xid] = Open(app_server_.Url("/start"));
+  ASSERT_TRUE(WaitForTitle(first_xid, "start"));
+  ASSERT_TRUE(WaitForTitle(second_xid, "start"));
+  app_.Command({{"cmd", "close_all"}});
+  const std::optional<int> status = app_.WaitForExit(milliseconds(10000));
+  ASSERT_TRUE(status.has_value());
+  EXPECT_EQ(DescribeStatus(*status), "exit 0");
+  app_.Drain(milliseconds(200));  // what the app wrote before it ended
+  EXPECT_EQ(app_.Events("browser_destroyed").size(), 2u);
+}
+
+// The reopen token (from another thread) brings a minimised main window
+// back, shown and active.
+TEST_F(ClientTest, ReopenRaisesTheMinimisedMainWindow) {
+  app_server_.Page("/start", TitledPage("start"));
+  const auto [browser, xid] = Open(app_server_.Url("/start"));
+  ASSERT_TRUE(WaitForTitle(xid, "start"));
+  ASSERT_TRUE(WaitUntil([&] { return MapState(xid) == "IsViewable"; }));
+  app_.Command({{"cmd", "minimize"}, {"browser", browser}});
+  ASSERT_TRUE(WaitUntil([&] { return MapState(xid) == "IsUnMapped"; }));
+  app_.Command({{"cmd", "raise"}});
+  EXPECT_TRUE(WaitUntil([&] { return MapState(xid) == "IsViewable"; }));
+  EXPECT_TRUE(WaitUntil([&] {
+    return Shell("xdotool getactivewindow").find(std::to_string(xid)) !=
+           std::string::npos;
+  }));
+}
+
 }  // namespace
 }  // namespace engine_test

@@ -5,6 +5,12 @@
 //                             X window;
 //   load / js {"browser", "url" | "code"}  in the main frame;
 //   state    {"browser"}      the main frame's URL and history;
+//   close    {"browser", "force"}  closes that browser;
+//   minimize {"browser"}      minimises its window;
+//   raise / close_all         RaiseMainWindowOnReopen and
+//                             CloseAllBrowsersOnBackendExit from a thread of
+//                             their own, as backend supervision calls them;
+//   closing                   the client's closing flag and open browsers;
 //   popup_rect                the rectangle of the latest popup request;
 //   quit.
 // Fake media devices stand in for a camera and a microphone.
@@ -13,6 +19,7 @@
 
 #include <map>
 #include <string>
+#include <thread>
 
 #include <nlohmann/json.hpp>
 
@@ -20,6 +27,7 @@
 #include "include/cef_app.h"
 #include "include/views/cef_browser_view.h"
 #include "include/views/cef_window.h"
+#include "instance/client_actions.h"
 #include "tests/support/engine_app/browser_window.h"
 #include "tests/support/engine_app/command_app.h"
 #include "tests/support/engine_app/emit.h"
@@ -54,6 +62,9 @@ class ViewDelegate : public CefBrowserViewDelegate {
                                  CefRefPtr<CefBrowserView> popup_view,
                                  bool is_devtools) override {
     json event = BrowserEvent("popup_view_created", view->GetBrowser());
+    event["popup"] = popup_view->GetBrowser()
+                         ? popup_view->GetBrowser()->GetIdentifier()
+                         : 0;
     event["url"] =
         popup_view->GetBrowser()
             ? popup_view->GetBrowser()->GetMainFrame()->GetURL().ToString()
@@ -102,6 +113,13 @@ class TestApp : public engine_test_app::JsonCommandApp {
     } else if (name == "popup_rect") {
       reply["rect"] = {lastPopupRect.x, lastPopupRect.y, lastPopupRect.width,
                        lastPopupRect.height};
+    } else if (name == "raise") {
+      std::thread(RaiseMainWindowOnReopen).detach();
+    } else if (name == "close_all") {
+      std::thread(CloseAllBrowsersOnBackendExit).detach();
+    } else if (name == "closing") {
+      reply["closing"] = client_->closing;
+      reply["browsers"] = client_->browsers.size();
     } else if (name == "quit") {
       g_browsers.clear();
       client_ = nullptr;
@@ -113,6 +131,10 @@ class TestApp : public engine_test_app::JsonCommandApp {
     } else if (name == "js") {
       browser->GetMainFrame()->ExecuteJavaScript(
           command.at("code").get<std::string>(), "", 0);
+    } else if (name == "close") {
+      browser->GetHost()->CloseBrowser(command.value("force", false));
+    } else if (name == "minimize") {
+      CefBrowserView::GetForBrowser(browser)->GetWindow()->Minimize();
     } else if (name == "state") {
       reply["url"] = browser->GetMainFrame()->GetURL().ToString();
       reply["can_go_back"] = browser->CanGoBack();

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,10 @@ class BrowserApp {
   // Later searches only look at events that arrive from now on.
   void Mark() { app_.Mark(); }
 
+  // Waits for the app to end on its own; its wait status, or nothing.
+  std::optional<int> WaitForExit(milliseconds timeout) {
+    return app_.process().WaitForExit(timeout);
+  }
   // Asks the app to leave; true when it exited by itself with status 0.
   bool Quit(milliseconds timeout = milliseconds(15000));
 

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -46,15 +47,18 @@ bool TitleIs(unsigned long xid, const std::string& title) {
 // splash picture. The app leaves when its stdin closes.
 class ShellRun {
  public:
-  ShellRun(const std::string& appUrl, const std::string& allow) {
+  // |cacheRoot| defaults to a directory of this run's own.
+  ShellRun(const std::string& appUrl,
+           const std::string& allow,
+           const std::string& cacheRoot = "") {
     std::ofstream(dir_.path() + "/loading.pixel", std::ios::binary)
         << std::string("\x40\x00\x20\x00", 4);
     char previous[PATH_MAX];
     if (getcwd(previous, sizeof previous) && chdir(dir_.path().c_str()) == 0) {
       app_ = std::make_unique<ChildProcess>(
-          std::vector<std::string>{SHELL_TEST_APP, "--app-url=" + appUrl,
-                                   "--allow=" + allow,
-                                   "--cache-root=" + dir_.path()},
+          std::vector<std::string>{
+              SHELL_TEST_APP, "--app-url=" + appUrl, "--allow=" + allow,
+              "--cache-root=" + (cacheRoot.empty() ? dir_.path() : cacheRoot)},
           dir_.path() + "/stderr.log");
       chdir(previous);
     }
@@ -67,6 +71,11 @@ class ShellRun {
   }
 
   bool started() const { return app_ && app_->started(); }
+  const std::string& dir() const { return dir_.path(); }
+  // Waits for the app to end on its own; its wait status, or nothing.
+  std::optional<int> WaitForExit(milliseconds timeout) {
+    return app_->WaitForExit(timeout);
+  }
 
  private:
   TempDir dir_{"korvel-shell-start"};
@@ -155,6 +164,35 @@ TEST(ShellStartTest, PopupsShowThemselvesAtTheirBounds) {
   // Frameless: the window manager draws nothing around it.
   EXPECT_NE(Property(windows[1], "_NET_FRAME_EXTENTS").find("0, 0, 0, 0"),
             std::string::npos);
+}
+
+// A second start on the same profile is refused, and the running shell
+// brings its main window forward instead.
+TEST(ShellStartTest, SecondStartRaisesTheHiddenMainWindow) {
+  PageServer server;
+  server.Page("/app", "<title>application</title>");
+  ShellRun first(server.Url("/app"), Allow(server));
+  ASSERT_TRUE(first.started());
+  std::vector<unsigned long> windows;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        windows = ShellWindows();
+        return !windows.empty() && TitleIs(windows[0], "application");
+      },
+      milliseconds(15000)));
+  EXPECT_EQ(MapState(windows[0]), "IsUnMapped");
+
+  ShellRun second(server.Url("/app"), Allow(server), first.dir());
+  ASSERT_TRUE(second.started());
+  const std::optional<int> status = second.WaitForExit(milliseconds(15000));
+  ASSERT_TRUE(status.has_value());
+  EXPECT_EQ(DescribeStatus(*status), "exit 1");
+  EXPECT_TRUE(WaitUntil([&] { return MapState(windows[0]) == "IsViewable"; }));
+  EXPECT_TRUE(WaitUntil([&] {
+    return Shell("xdotool getactivewindow").find(std::to_string(windows[0])) !=
+           std::string::npos;
+  }));
+  EXPECT_EQ(ShellWindows().size(), 1u);
 }
 
 }  // namespace

@@ -1,0 +1,122 @@
+// The life-span facet of ShellClient: the list of open browsers, the end
+// of the application with the last of them, and the operations on all of
+// them or on the main window that other threads ask for.
+
+#include "client/shell_client.h"
+
+#include <functional>
+#include <utility>
+
+#include "include/cef_app.h"
+#include "include/cef_task.h"
+#include "include/views/cef_browser_view.h"
+#include "include/views/cef_window.h"
+#include "include/wrapper/cef_helpers.h"
+#include "instance/client_actions.h"
+
+namespace {
+
+// Runs a closure on the UI thread, holding |client| until then.
+class ClientTask : public CefTask {
+ public:
+  ClientTask(CefRefPtr<ShellClient> client, std::function<void()> run)
+      : client_(client), run_(std::move(run)) {}
+
+  // CefTask methods:
+  void Execute() override { run_(); }
+
+ private:
+  // Keeps the client alive until the task has run.
+  CefRefPtr<ShellClient> client_;
+  std::function<void()> run_;
+
+  IMPLEMENT_REFCOUNTING(ClientTask);
+};
+
+// Runs |run| on the UI thread with the process-wide client, if there is one
+// by then.
+void WithInstance(std::function<void(CefRefPtr<ShellClient>)> run) {
+  CefPostTask(
+      TID_UI, new ClientTask(nullptr, [run] {
+        if (CefRefPtr<ShellClient> client = ShellClient::GetInstance()) {
+          run(client);
+        }
+      }));
+}
+
+}  // namespace
+
+void ShellClient::OnAfterCreated(CefRefPtr<CefBrowser> browser) {
+  CEF_REQUIRE_UI_THREAD();
+  browsers.push_back(browser);
+}
+
+bool ShellClient::DoClose(CefRefPtr<CefBrowser> browser) {
+  CEF_REQUIRE_UI_THREAD();
+  if (browsers.size() == 1) {
+    closing = true;
+  }
+  return false;
+}
+
+void ShellClient::OnBeforeClose(CefRefPtr<CefBrowser> browser) {
+  CEF_REQUIRE_UI_THREAD();
+  for (auto it = browsers.begin(); it != browsers.end(); ++it) {
+    if ((*it)->IsSame(browser)) {
+      browsers.erase(it);
+      break;
+    }
+  }
+  if (browsers.empty()) {
+    CefQuitMessageLoop();
+  }
+}
+
+void ShellClient::CloseAllBrowsers(bool force) {
+  if (!CefCurrentlyOn(TID_UI)) {
+    CefRefPtr<ShellClient> self(this);
+    CefPostTask(TID_UI, new ClientTask(self, [self, force] {
+                  self->CloseAllBrowsers(force);
+                }));
+    return;
+  }
+  // Closing may change the list; work on a copy.
+  const std::vector<CefRefPtr<CefBrowser>> open = browsers;
+  for (const CefRefPtr<CefBrowser>& browser : open) {
+    browser->GetHost()->CloseBrowser(force);
+  }
+}
+
+void ShellClient::RaiseMainWindow() {
+  if (!CefCurrentlyOn(TID_UI)) {
+    CefRefPtr<ShellClient> self(this);
+    CefPostTask(TID_UI,
+                new ClientTask(self, [self] { self->RaiseMainWindow(); }));
+    return;
+  }
+  if (browsers.empty()) {
+    return;
+  }
+  CefRefPtr<CefBrowser> browser = browsers.front();
+  CefRefPtr<CefBrowserView> view = CefBrowserView::GetForBrowser(browser);
+  if (CefRefPtr<CefWindow> window = view ? view->GetWindow() : nullptr) {
+    if (window->IsMinimized()) {
+      window->Restore();
+    }
+    window->Show();
+    window->Activate();
+    window->BringToTop();
+    window->RequestFocus();
+  }
+  browser->GetHost()->SetFocus(true);
+}
+
+void CloseAllBrowsersOnBackendExit() {
+  WithInstance(
+      [](CefRefPtr<ShellClient> client) { client->CloseAllBrowsers(true); });
+}
+
+void RaiseMainWindowOnReopen() {
+  WithInstance(
+      [](CefRefPtr<ShellClient> client) { client->RaiseMainWindow(); });
+}
