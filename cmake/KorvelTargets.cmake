@@ -57,14 +57,16 @@ include(GoogleTest)
 find_package(GTest REQUIRED)
 
 # korvel_test(NAME LABEL unit|integration|engine|e2e SOURCES... [LIBS ...]
-#             [TIMEOUT seconds] [X11] [NETNS] [OWN_MAIN])
+#             [TIMEOUT seconds] [X11] [NETNS] [PRIVATE_HOME] [OWN_MAIN])
 # Registers every GoogleTest case as its own CTest test carrying LABEL.
 # NETNS runs each case in a private network namespace (tests/support/netns),
 # so the backend's fixed port is free and private to it. X11 runs each case on
-# its own X server with a window manager (tests/support/with-x). OWN_MAIN
+# its own X server with a window manager (tests/support/with-x).
+# PRIVATE_HOME gives it an empty home directory of its own
+# (tests/support/private-home). OWN_MAIN
 # leaves out gtest_main for binaries that bring their own main().
 function(korvel_test name)
-  cmake_parse_arguments(ARG "X11;NETNS;OWN_MAIN" "LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "X11;NETNS;PRIVATE_HOME;OWN_MAIN" "LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
   if(NOT ARG_LABEL MATCHES "^(unit|integration|engine|e2e)$")
     message(FATAL_ERROR "korvel_test(${name}): LABEL must be unit, integration, engine or e2e")
   endif()
@@ -80,6 +82,9 @@ function(korvel_test name)
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
   endif()
   set(launcher "")
+  if(ARG_PRIVATE_HOME)
+    list(APPEND launcher "${PROJECT_SOURCE_DIR}/tests/support/private-home")
+  endif()
   if(ARG_NETNS)
     list(APPEND launcher "${PROJECT_SOURCE_DIR}/tests/support/netns")
   endif()

@@ -1,0 +1,169 @@
+// The shell as users run it: the korvel executable in an empty home of its
+// own (tests/support/private-home), with a release of the substitute
+// backend under its data directory, on a private network and X server.
+
+#include <linux/magic.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/statfs.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/data_paths.h"
+#include "tests/splash/x_probe.h"
+#include "tests/support/engine_harness/child_process.h"
+#include "tests/support/engine_harness/shell.h"
+#include "tests/support/engine_harness/temp_dir.h"
+#include "tests/support/engine_harness/wait_until.h"
+#include "tests/support/engine_harness/x_window.h"
+
+namespace engine_test {
+namespace {
+
+// The windows of the shell's X class, in creation order.
+std::vector<unsigned long> ShellWindows() {
+  std::istringstream ids(Shell("xdotool search --class '^KorVel$'"));
+  std::vector<unsigned long> windows;
+  for (unsigned long id; ids >> id;) {
+    windows.push_back(id);
+  }
+  return windows;
+}
+
+bool TitleIs(unsigned long xid, const std::string& title) {
+  return Property(xid, "_NET_WM_NAME").find('"' + title + '"') !=
+         std::string::npos;
+}
+
+// The pids of the substitute backends running now.
+std::vector<pid_t> Backends() {
+  std::istringstream pids(Shell("pgrep -x korvel-backend"));
+  std::vector<pid_t> found;
+  for (pid_t pid; pids >> pid;) {
+    found.push_back(pid);
+  }
+  return found;
+}
+
+void Write(const std::filesystem::path& path, const std::string& text) {
+  std::filesystem::create_directories(path.parent_path());
+  std::ofstream(path) << text;
+}
+
+class KorvelTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // Never the real user's files: the data directory must be on the
+    // private tmpfs home.
+    const std::string data = GetDataDir();
+    ASSERT_FALSE(data.empty());
+    struct statfs home;
+    ASSERT_EQ(statfs(std::filesystem::path(data).parent_path().c_str(), &home),
+              0);
+    ASSERT_EQ(home.f_type, static_cast<decltype(home.f_type)>(TMPFS_MAGIC))
+        << "not a private home: " << data;
+    // A release of the substitute backend, as an installer leaves it.
+    const std::filesystem::path runtime =
+        std::filesystem::path(data) / ".korvel-cn" / "runtime";
+    Write(runtime / "current.production.json",
+          R"({"entryPath": "releases/600/entry.json", "version": 600})");
+    Write(runtime / "releases/600/entry.json",
+          R"({"relativeExecutable": "korvel-backend"})");
+    std::filesystem::create_symlink(KORVEL_BACKEND_PATH,
+                                    runtime / "releases/600/korvel-backend");
+    std::ofstream(work_.path() + "/loading.pixel", std::ios::binary)
+        << std::string("\x40\x00\x20\x00", 4);
+  }
+
+  void TearDown() override {
+    for (auto& run : runs_) {
+      run.reset();
+    }
+    std::filesystem::remove_all(GetDataDir());
+  }
+
+  // Starts korvel in the working directory that holds the splash picture.
+  ChildProcess& Start() {
+    char previous[4096];
+    EXPECT_NE(getcwd(previous, sizeof previous), nullptr);
+    EXPECT_EQ(chdir(work_.path().c_str()), 0);
+    runs_.push_back(std::make_unique<ChildProcess>(
+        std::vector<std::string>{KORVEL_EXECUTABLE},
+        work_.path() + "/stderr-" + std::to_string(runs_.size()) + ".log"));
+    EXPECT_EQ(chdir(previous), 0);
+    return *runs_.back();
+  }
+
+  // Waits for the main window on the application page.
+  unsigned long WaitForMainWindow() {
+    std::vector<unsigned long> windows;
+    if (!WaitUntil(
+            [&] {
+              windows = ShellWindows();
+              return !windows.empty() && TitleIs(windows[0], "Korvel");
+            },
+            milliseconds(20000))) {
+      return 0;
+    }
+    return windows[0];
+  }
+
+  TempDir work_{"korvel-e2e"};
+  std::vector<std::unique_ptr<ChildProcess>> runs_;
+};
+
+// The shell starts its backend from the release in the data directory, puts
+// up the splash and opens the application in its hidden, centred main
+// window; when the backend dies unasked, the shell ends.
+TEST_F(KorvelTest, RunsTheBackendAndEndsWithIt) {
+  ChildProcess& korvel = Start();
+  ASSERT_TRUE(korvel.started());
+  ASSERT_TRUE(
+      WaitUntil([] { return CountViewableDocks() == 1; }, milliseconds(20000)));
+  const unsigned long main = WaitForMainWindow();
+  ASSERT_NE(main, 0u);
+  EXPECT_EQ(MapState(main), "IsUnMapped");
+  const Geometry g = GetGeometry(main);
+  EXPECT_EQ(g.width, 1200);
+  EXPECT_EQ(g.height, 685);
+  EXPECT_EQ(Property(main, "WM_CLASS"),
+            "WM_CLASS(STRING) = \"KorVel\", \"KorVel\"");
+  // The engine log lands in the data directory.
+  EXPECT_TRUE(std::filesystem::exists(GetDataDir() + "/korvel.log"));
+
+  const std::vector<pid_t> backends = Backends();
+  ASSERT_EQ(backends.size(), 1u);
+  ASSERT_EQ(kill(backends[0], SIGTERM), 0);
+  const std::optional<int> status = korvel.WaitForExit(milliseconds(15000));
+  ASSERT_TRUE(status.has_value());
+  EXPECT_EQ(DescribeStatus(*status), "exit 0");
+  EXPECT_TRUE(WaitUntil([] { return Backends().empty(); }));
+}
+
+// A second start hands over to the running shell, which shows its window,
+// and ends with status 1 once the backend it tried to add has given up.
+TEST_F(KorvelTest, SecondStartShowsTheRunningWindow) {
+  ChildProcess& first = Start();
+  const unsigned long main = WaitForMainWindow();
+  ASSERT_NE(main, 0u);
+  EXPECT_EQ(MapState(main), "IsUnMapped");
+
+  ChildProcess& second = Start();
+  const std::optional<int> status = second.WaitForExit(milliseconds(20000));
+  ASSERT_TRUE(status.has_value());
+  EXPECT_EQ(DescribeStatus(*status), "exit 1");
+  EXPECT_TRUE(WaitUntil([&] { return MapState(main) == "IsViewable"; }));
+  EXPECT_EQ(Backends().size(), 1u);
+  EXPECT_FALSE(first.WaitForExit(milliseconds(0)).has_value());
+}
+
+}  // namespace
+}  // namespace engine_test
