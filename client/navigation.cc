@@ -29,16 +29,11 @@ bool ShellClient::OnBeforeBrowse(CefRefPtr<CefBrowser> browser,
   return true;
 }
 
-bool ShellClient::OnOpenURLFromTab(
-    CefRefPtr<CefBrowser> browser,
-    CefRefPtr<CefFrame> frame,
-    const CefString& target_url,
-    CefRequestHandler::WindowOpenDisposition target_disposition,
-    bool user_gesture) {
-  CEF_REQUIRE_UI_THREAD();
+bool ShellClient::HoldsBack(const CefString& target_url) const {
   if (target_url.empty()) {
     return false;
   }
+  // The engine's own pages first: no list may let them in.
   if (IsInternalUrl(target_url)) {
     return true;
   }
@@ -47,6 +42,16 @@ bool ShellClient::OnOpenURLFromTab(
   }
   OpenExternally(target_url.ToString());
   return true;
+}
+
+bool ShellClient::OnOpenURLFromTab(
+    CefRefPtr<CefBrowser> browser,
+    CefRefPtr<CefFrame> frame,
+    const CefString& target_url,
+    CefRequestHandler::WindowOpenDisposition target_disposition,
+    bool user_gesture) {
+  CEF_REQUIRE_UI_THREAD();
+  return HoldsBack(target_url);
 }
 
 bool ShellClient::OnBeforePopup(
@@ -71,17 +76,7 @@ bool ShellClient::OnBeforePopup(
                        popupFeatures.height};
   lastPopupRect = {popupFeatures.x, popupFeatures.y, popupFeatures.width,
                    popupFeatures.height};
-  if (target_url.empty()) {
-    return false;
-  }
-  if (IsInternalUrl(target_url)) {
-    return true;
-  }
-  if (IsAllowedUrl(target_url)) {
-    return false;
-  }
-  OpenExternally(target_url.ToString());
-  return true;
+  return HoldsBack(target_url);
 }
 
 CefRefPtr<CefResourceRequestHandler> ShellClient::GetResourceRequestHandler(

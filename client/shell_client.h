@@ -137,6 +137,11 @@ class ShellClient : public CefClient,
                                    CefRefPtr<CefCallback> callback) override;
 
  private:
+  // Whether a page may not open |target_url| in a browser of its own or in
+  // this one: empty and allowed targets open; the engine's pages are
+  // dropped and everything else goes to the desktop.
+  bool HoldsBack(const CefString& target_url) const;
+
   const bool showTitle_;
 
   IMPLEMENT_REFCOUNTING(ShellClient);

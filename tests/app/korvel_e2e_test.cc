@@ -30,17 +30,7 @@ namespace {
 
 // The windows of the shell's X class, in creation order.
 std::vector<unsigned long> ShellWindows() {
-  std::istringstream ids(Shell("xdotool search --class '^KorVel$'"));
-  std::vector<unsigned long> windows;
-  for (unsigned long id; ids >> id;) {
-    windows.push_back(id);
-  }
-  return windows;
-}
-
-bool TitleIs(unsigned long xid, const std::string& title) {
-  return Property(xid, "_NET_WM_NAME").find('"' + title + '"') !=
-         std::string::npos;
+  return WindowsOfClass("KorVel");
 }
 
 // The substitute backends that |parent| runs (other tests may run their
@@ -110,7 +100,7 @@ class KorvelTest : public ::testing::Test {
     if (!WaitUntil(
             [&] {
               windows = ShellWindows();
-              return !windows.empty() && TitleIs(windows[0], "Korvel");
+              return !windows.empty() && HasTitle(windows[0], "Korvel");
             },
             milliseconds(20000))) {
       return 0;

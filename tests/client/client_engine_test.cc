@@ -79,10 +79,7 @@ class ClientTest : public ::testing::Test {
 
   ::testing::AssertionResult WaitForTitle(unsigned long xid,
                                           const std::string& title) {
-    if (WaitUntil([&] {
-          return Property(xid, "_NET_WM_NAME").find('"' + title + '"') !=
-                 std::string::npos;
-        })) {
+    if (WaitUntil([&] { return HasTitle(xid, title); })) {
       return ::testing::AssertionSuccess();
     }
     return ::testing::AssertionFailure()

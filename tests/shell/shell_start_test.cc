@@ -8,7 +8,6 @@
 
 #include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -27,20 +26,7 @@ namespace {
 
 // The windows of the shell's X class, in creation order.
 std::vector<unsigned long> ShellWindows() {
-  std::istringstream ids(Shell("xdotool search --class '^KorVel$'"));
-  std::vector<unsigned long> windows;
-  for (unsigned long id; ids >> id;) {
-    if (Property(id, "WM_CLASS") ==
-        "WM_CLASS(STRING) = \"KorVel\", \"KorVel\"") {
-      windows.push_back(id);
-    }
-  }
-  return windows;
-}
-
-bool TitleIs(unsigned long xid, const std::string& title) {
-  return Property(xid, "_NET_WM_NAME").find('"' + title + '"') !=
-         std::string::npos;
+  return WindowsOfClass("KorVel");
 }
 
 // One run of shell_test_app on |appUrl|, started in a directory holding a
@@ -103,10 +89,12 @@ TEST(ShellStartTest, MainWindowWaitsHiddenBehindTheSplash) {
   std::vector<unsigned long> windows;
   ASSERT_TRUE(WaitUntil([&] {
     windows = ShellWindows();
-    return !windows.empty() && TitleIs(windows[0], "application");
+    return !windows.empty() && HasTitle(windows[0], "application");
   }));
   const unsigned long main = windows[0];
   EXPECT_EQ(MapState(main), "IsUnMapped");
+  EXPECT_EQ(Property(main, "WM_CLASS"),
+            "WM_CLASS(STRING) = \"KorVel\", \"KorVel\"");
   const Geometry g = GetGeometry(main);
   EXPECT_EQ(g.width, 1200);
   EXPECT_EQ(g.height, 685);
@@ -130,7 +118,7 @@ TEST(ShellStartTest, SilentApplicationGivesTheErrorPage) {
   ASSERT_TRUE(WaitUntil(
       [&] {
         windows = ShellWindows();
-        return !windows.empty() && TitleIs(windows[0], "Korvel Error");
+        return !windows.empty() && HasTitle(windows[0], "Korvel Error");
       },
       milliseconds(15000)));
   EXPECT_EQ(MapState(windows[0]), "IsUnMapped");
@@ -150,11 +138,11 @@ TEST(ShellStartTest, PopupsShowThemselvesAtTheirBounds) {
   ASSERT_TRUE(WaitUntil(
       [&] {
         windows = ShellWindows();
-        return windows.size() == 2 && TitleIs(windows[1], "popup") &&
+        return windows.size() == 2 && HasTitle(windows[1], "popup") &&
                MapState(windows[1]) == "IsViewable";
       },
       milliseconds(15000)));
-  EXPECT_TRUE(TitleIs(windows[0], "application"));
+  EXPECT_TRUE(HasTitle(windows[0], "application"));
   EXPECT_EQ(MapState(windows[0]), "IsUnMapped");
   const Geometry g = GetGeometry(windows[1]);
   EXPECT_EQ(g.x, 100);
@@ -177,7 +165,7 @@ TEST(ShellStartTest, SecondStartRaisesTheHiddenMainWindow) {
   ASSERT_TRUE(WaitUntil(
       [&] {
         windows = ShellWindows();
-        return !windows.empty() && TitleIs(windows[0], "application");
+        return !windows.empty() && HasTitle(windows[0], "application");
       },
       milliseconds(15000)));
   EXPECT_EQ(MapState(windows[0]), "IsUnMapped");

@@ -87,6 +87,20 @@ std::string Property(unsigned long xid, const std::string& name) {
   return text;
 }
 
+bool HasTitle(unsigned long xid, const std::string& title) {
+  return Property(xid, "_NET_WM_NAME") ==
+         "_NET_WM_NAME(UTF8_STRING) = \"" + title + "\"";
+}
+
+std::vector<unsigned long> WindowsOfClass(const std::string& name) {
+  std::istringstream ids(Shell("xdotool search --class '^" + name + "$'"));
+  std::vector<unsigned long> windows;
+  for (unsigned long id; ids >> id;) {
+    windows.push_back(id);
+  }
+  return windows;
+}
+
 std::vector<std::string> NetWmState(unsigned long xid) {
   const std::string text = Property(xid, "_NET_WM_STATE");
   std::vector<std::string> atoms;

@@ -36,6 +36,12 @@ Rect WindowRect(unsigned long xid);
 // One property as xprop prints it, without the trailing newline.
 std::string Property(unsigned long xid, const std::string& name);
 
+// Whether |xid|'s title (_NET_WM_NAME) is |title|.
+bool HasTitle(unsigned long xid, const std::string& title);
+
+// The windows whose X class is |name|, in creation order.
+std::vector<unsigned long> WindowsOfClass(const std::string& name);
+
 // The atoms in _NET_WM_STATE.
 std::vector<std::string> NetWmState(unsigned long xid);
 bool HasState(unsigned long xid, const std::string& atom);
