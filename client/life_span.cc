@@ -5,8 +5,8 @@
 #include "client/shell_client.h"
 
 #include <functional>
-#include <utility>
 
+#include "client/ui_task.h"
 #include "include/cef_app.h"
 #include "include/cef_task.h"
 #include "include/views/cef_browser_view.h"
@@ -16,32 +16,14 @@
 
 namespace {
 
-// Runs a closure on the UI thread, holding |client| until then.
-class ClientTask : public CefTask {
- public:
-  ClientTask(CefRefPtr<ShellClient> client, std::function<void()> run)
-      : client_(client), run_(std::move(run)) {}
-
-  // CefTask methods:
-  void Execute() override { run_(); }
-
- private:
-  // Keeps the client alive until the task has run.
-  CefRefPtr<ShellClient> client_;
-  std::function<void()> run_;
-
-  IMPLEMENT_REFCOUNTING(ClientTask);
-};
-
 // Runs |run| on the UI thread with the process-wide client, if there is one
 // by then.
 void WithInstance(std::function<void(CefRefPtr<ShellClient>)> run) {
-  CefPostTask(
-      TID_UI, new ClientTask(nullptr, [run] {
-        if (CefRefPtr<ShellClient> client = ShellClient::GetInstance()) {
-          run(client);
-        }
-      }));
+  PostUiTask([run] {
+    if (CefRefPtr<ShellClient> client = ShellClient::GetInstance()) {
+      run(client);
+    }
+  });
 }
 
 }  // namespace
@@ -75,9 +57,7 @@ void ShellClient::OnBeforeClose(CefRefPtr<CefBrowser> browser) {
 void ShellClient::CloseAllBrowsers(bool force) {
   if (!CefCurrentlyOn(TID_UI)) {
     CefRefPtr<ShellClient> self(this);
-    CefPostTask(TID_UI, new ClientTask(self, [self, force] {
-                  self->CloseAllBrowsers(force);
-                }));
+    PostUiTask([self, force] { self->CloseAllBrowsers(force); });
     return;
   }
   // Closing may change the list; work on a copy.
@@ -90,8 +70,7 @@ void ShellClient::CloseAllBrowsers(bool force) {
 void ShellClient::RaiseMainWindow() {
   if (!CefCurrentlyOn(TID_UI)) {
     CefRefPtr<ShellClient> self(this);
-    CefPostTask(TID_UI,
-                new ClientTask(self, [self] { self->RaiseMainWindow(); }));
+    PostUiTask([self] { self->RaiseMainWindow(); });
     return;
   }
   if (browsers.empty()) {

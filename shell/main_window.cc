@@ -4,10 +4,10 @@
 #include <X11/Xlib.h>
 
 #include <string>
-#include <utility>
 
 #include "backend/readiness.h"
 #include "client/error_page.h"
+#include "client/ui_task.h"
 #include "include/cef_task.h"
 #include "include/wrapper/cef_helpers.h"
 #include "shell/engine_switches.h"
@@ -40,31 +40,6 @@ class ShowWindowTask : public CefTask {
   CefRefPtr<CefWindow> window_;
 
   IMPLEMENT_REFCOUNTING(ShowWindowTask);
-};
-
-class CreateBrowserWindowTask : public CefTask {
- public:
-  CreateBrowserWindowTask(CefRefPtr<ShellClient> client,
-                          std::string url,
-                          bool views,
-                          CefBrowserSettings settings)
-      : client_(client),
-        url_(std::move(url)),
-        views_(views),
-        settings_(std::move(settings)) {}
-
-  // CefTask methods:
-  void Execute() override {
-    CreateBrowserWindow(client_, url_, views_, settings_);
-  }
-
- private:
-  CefRefPtr<ShellClient> client_;
-  const std::string url_;
-  const bool views_;
-  const CefBrowserSettings settings_;
-
-  IMPLEMENT_REFCOUNTING(CreateBrowserWindowTask);
 };
 
 // The window holding |browser|'s view, or null.
@@ -139,9 +114,10 @@ void OpenMainWindow(CefRefPtr<ShellClient> client,
                     CefBrowserSettings settings) {
   const bool ready =
       WaitForBackend(url, kBackendProbes, kBackendProbeIntervalMs);
-  std::string target = ready ? url : BuildErrorPageUrl(url);
-  CefPostTask(TID_UI, new CreateBrowserWindowTask(client, std::move(target),
-                                                  views, std::move(settings)));
+  const std::string target = ready ? url : BuildErrorPageUrl(url);
+  PostUiTask([client, target, views, settings] {
+    CreateBrowserWindow(client, target, views, settings);
+  });
 }
 
 void CreateBrowserWindow(CefRefPtr<ShellClient> client,
