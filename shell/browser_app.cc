@@ -39,13 +39,14 @@ bool BrowserApp::OnAlreadyRunningAppRelaunch(
     CefRefPtr<CefCommandLine> command_line,
     const CefString& current_directory) {
   CEF_REQUIRE_UI_THREAD();
-  // A second start brings the running window forward, unless the
-  // application is on its way out.
+  // A second start brings the running window forward. Before the client
+  // exists and while the application closes there is nothing to raise, but
+  // the relaunch still counts as handled: unhandled, the engine would open a
+  // window of its own, which would also keep the closing application alive.
   CefRefPtr<ShellClient> client = ShellClient::GetInstance();
-  if (!client || client->closing) {
-    return false;
+  if (client && !client->closing) {
+    client->RaiseMainWindow();
   }
-  client->RaiseMainWindow();
   return true;
 }
 
@@ -57,13 +58,15 @@ void ApplyShellPreferences(CefRefPtr<CefRequestContext> context) {
   if (!context) {
     return;
   }
+  // Chromium 138's names. Saving passwords is "credentials_enable_service"
+  // alone: it replaced "profile.password_manager_enabled", which Chromium no
+  // longer registers. The bookmarks bar is "bookmark_bar.show_on_all_tabs".
   for (const char* name : {
            "credentials_enable_service",
-           "profile.password_manager_enabled",
            "profile.password_manager_leak_detection",
            "autofill.profile_enabled",
            "autofill.credit_card_enabled",
-           "browser.show_bookmarks_bar",
+           "bookmark_bar.show_on_all_tabs",
            "alternate_error_pages.enabled",
        }) {
     if (!context->HasPreference(name) || !context->CanSetPreference(name)) {

@@ -57,6 +57,20 @@ class ShellRun {
   }
 
   bool started() const { return app_ && app_->started(); }
+  // Sends |command| to the app; the number of browsers its client holds
+  // once the command ran, or -1.
+  int Command(const std::string& command) {
+    app_->SendLine(command);
+    const std::string prefix = "{\"browsers\":";
+    // Other output (the splash's notes) may come first.
+    while (std::optional<std::string> line =
+               app_->ReadLine(milliseconds(5000))) {
+      if (line->rfind(prefix, 0) == 0) {
+        return std::stoi(line->substr(prefix.size()));
+      }
+    }
+    return -1;
+  }
   const std::string& dir() const { return dir_.path(); }
   // Waits for the app to end on its own; its wait status, or nothing.
   std::optional<int> WaitForExit(milliseconds timeout) {
@@ -181,6 +195,31 @@ TEST(ShellStartTest, SecondStartRaisesTheHiddenMainWindow) {
            std::string::npos;
   }));
   EXPECT_EQ(ShellWindows().size(), 1u);
+}
+
+// A second start while the application closes its last browser has no
+// window to raise, yet must be handled: left to the engine, it would open a
+// window of its own, which would keep the closing application alive.
+TEST(ShellStartTest, SecondStartWhileClosingOpensNoWindow) {
+  PageServer server;
+  server.Page("/app", "<title>application</title>");
+  ShellRun first(server.Url("/app"), Allow(server));
+  ASSERT_TRUE(first.started());
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        const std::vector<unsigned long> windows = ShellWindows();
+        return !windows.empty() && HasTitle(windows[0], "application");
+      },
+      milliseconds(15000)));
+  ASSERT_EQ(first.Command("closing"), 1);
+
+  ShellRun second(server.Url("/app"), Allow(server), first.dir());
+  const std::optional<int> status = second.WaitForExit(milliseconds(15000));
+  ASSERT_TRUE(status.has_value());
+  EXPECT_EQ(DescribeStatus(*status), "exit 1");
+  // The running instance answered the relaunch before the second start
+  // ended; a window opened for it would be a browser of the client now.
+  EXPECT_EQ(first.Command("browsers"), 1);
 }
 
 }  // namespace

@@ -26,6 +26,7 @@
 #include "common/switches.h"
 #include "common/thread_registry.h"
 #include "include/base/cef_logging.h"
+#include "include/cef_browser.h"
 
 namespace cefengine {
 
@@ -108,8 +109,13 @@ void DeliverRelaunch(std::vector<std::string> argv,
     handled = handler->OnAlreadyRunningAppRelaunch(line, cwd);
   }
   if (!handled) {
-    // Alloy-style applications have no default window to open.
-    LOG(INFO) << "Relaunch from " << cwd << " not handled by the application";
+    // As the production engine does: an unhandled relaunch gets a new
+    // default-styled browser window, served by the application's default
+    // client.
+    LOG(INFO) << "Relaunch from " << cwd << " opens a default window";
+    CefBrowserHost::CreateBrowserSync(
+        CefWindowInfo(), handler ? handler->GetDefaultClient() : nullptr,
+        "about:blank", CefBrowserSettings(), nullptr, nullptr);
   }
   done();
 }
