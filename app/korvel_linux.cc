@@ -38,7 +38,7 @@ int main(int argc, char* argv[]) {
   if (code >= 0) {
     return code;
   }
-  if (!CefInitialize(args, settings, app, nullptr)) {
+  if (!InitializeEngineKeepingXHandlers(args, settings, app)) {
     // Another instance owns the profile: it has been asked to come forward.
     // Stay until the backend this start launched has ended.
     RunBackendProcess();

@@ -31,6 +31,16 @@ void InstallXErrorHandlers() {
   XSetIOErrorHandler(HandleXIOError);
 }
 
+bool InitializeEngineKeepingXHandlers(const CefMainArgs& args,
+                                      const CefSettings& settings,
+                                      CefRefPtr<CefApp> app) {
+  if (!CefInitialize(args, settings, app, nullptr)) {
+    return false;
+  }
+  InstallXErrorHandlers();
+  return true;
+}
+
 std::string DescribeXError(int type,
                            unsigned long serial,
                            unsigned char errorCode,

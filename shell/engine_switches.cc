@@ -61,7 +61,10 @@ void ApplyEngineSwitches(CefRefPtr<CefCommandLine> commandLine) {
        }) {
     AppendSwitchIfMissing(commandLine, name);
   }
-  AppendSwitchIfMissing(commandLine, "remote-debugging-port", "0");
+  // No "remote-debugging-port": with any value, 0 included, the engine
+  // opens a DevTools endpoint that any local process could use to drive the
+  // application, whose pages run without web security. Developers who want
+  // one give the switch themselves.
   AppendSwitchIfMissing(commandLine, "js-flags", "--expose_gc");
   AppendSwitchIfMissing(commandLine, "class", kWindowClass);
 }

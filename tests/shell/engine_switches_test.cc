@@ -51,7 +51,8 @@ TEST(EngineSwitchesTest, BareCommandLineGetsEveryFeatureAndSwitch) {
     EXPECT_TRUE(line->HasSwitch(name)) << name;
     EXPECT_EQ(Value(line, name), "") << name;
   }
-  EXPECT_EQ(Value(line, "remote-debugging-port"), "0");
+  // No DevTools endpoint unless the user asks for one.
+  EXPECT_FALSE(line->HasSwitch("remote-debugging-port"));
   EXPECT_EQ(Value(line, "js-flags"), "--expose_gc");
   EXPECT_EQ(Value(line, "class"), "KorVel");
 }
