@@ -151,10 +151,9 @@ TEST(JsonTest, ErrorVariantDescribesTheProblem) {
   CefString error;
   EXPECT_FALSE(
       CefParseJSONAndReturnError("{\"a\":1,}", JSON_PARSER_RFC, error));
-  EXPECT_EQ(error.ToString(),
-            "Line: 1, column: 8, Trailing comma not allowed.");
+  EXPECT_EQ(error.ToString(), "trailing comma at line 1 column 8");
   EXPECT_FALSE(CefParseJSONAndReturnError("[1,\n2 x]", JSON_PARSER_RFC, error));
-  EXPECT_EQ(error.ToString(), "Line: 2, column: 3, Syntax error.");
+  EXPECT_EQ(error.ToString(), "expected `,` or `]` at line 2 column 3");
   CefRefPtr<CefValue> ok =
       CefParseJSONAndReturnError("{\"k\":[1]}", JSON_PARSER_RFC, error);
   ASSERT_TRUE(ok);

@@ -1,7 +1,8 @@
 // CefCommandLine with the POSIX parsing rules of the production engine:
 // switches start with "--" or "-", a lone "--" ends switch parsing, names
-// keep their case, the last value of a repeated switch wins, and the
-// command line string is the elements joined by spaces without quoting.
+// are lower-cased (as Chromium 138 does on every platform), the last value of
+// a repeated switch wins, and the command line string is the elements joined
+// by spaces without quoting.
 
 #include <map>
 #include <mutex>
@@ -72,8 +73,9 @@ struct CommandLineData {
     argv[0] = TrimAsciiWhitespace(program);
   }
 
-  void AppendSwitch(const std::string& name_with_prefix,
+  void AppendSwitch(const std::string& given_name,
                     const std::string& value) {
+    const std::string name_with_prefix = AsciiLower(given_name);
     const size_t prefix = SwitchPrefixLength(name_with_prefix);
     switches[name_with_prefix.substr(prefix)] = value;
     std::string element = prefix ? name_with_prefix : "--" + name_with_prefix;
@@ -191,8 +193,7 @@ class CommandLineImpl : public CefCommandLine {
 
   bool HasSwitches() override { return !Data().switches.empty(); }
 
-  // Names are looked up in lower case, as the production engine does;
-  // switches given with capitals therefore cannot be found by name.
+  // Names are stored and looked up in lower case.
   bool HasSwitch(const CefString& name) override {
     return Data().switches.count(AsciiLower(name.ToString())) > 0;
   }

@@ -44,7 +44,7 @@ class JsonParser {
     }
     SkipWhitespace();
     if (pos_ != size_) {
-      return Fail("Unexpected data after root element.");
+      return Fail("trailing characters");
     }
     return root;
   }
@@ -64,8 +64,9 @@ class JsonParser {
           ++column;
         }
       }
-      error_ = "Line: " + std::to_string(line) +
-               ", column: " + std::to_string(column) + ", " + description;
+      // Chromium 138's reader words its errors this way.
+      error_ = std::string(description) + " at line " + std::to_string(line) +
+               " column " + std::to_string(column);
     }
     return nullptr;
   }
@@ -82,7 +83,7 @@ class JsonParser {
 
   ValueNodePtr ParseValue(int depth) {
     if (AtEnd()) {
-      return Fail("Unexpected token.");
+      return Fail("EOF while parsing a value");
     }
     switch (Peek()) {
       case '{':
@@ -106,14 +107,14 @@ class JsonParser {
         if (Peek() == '-' || (Peek() >= '0' && Peek() <= '9')) {
           return ParseNumber();
         }
-        return Fail("Unexpected token.");
+        return Fail("expected value");
     }
   }
 
   ValueNodePtr ParseLiteral(const std::string& word, ValueNodePtr value) {
     if (pos_ + word.size() > size_ ||
         std::string(data_ + pos_, word.size()) != word) {
-      return Fail("Unexpected token.");
+      return Fail("expected ident");
     }
     pos_ += word.size();
     return value;
@@ -121,7 +122,7 @@ class JsonParser {
 
   ValueNodePtr ParseObject(int depth) {
     if (depth > kMaxDepth) {
-      return Fail("Too much nesting.");
+      return Fail("recursion limit exceeded");
     }
     ++pos_;  // '{'
     ValueNodePtr dict = NewNode(VTYPE_DICTIONARY);
@@ -133,9 +134,8 @@ class JsonParser {
     while (true) {
       SkipWhitespace();
       if (Peek() != '"') {
-        return Fail(AtEnd() || Peek() == '}' || Peek() == ','
-                        ? "Unexpected token."
-                        : "Dictionary keys must be quoted.");
+        return Fail(AtEnd() ? "EOF while parsing an object"
+                            : "key must be a string");
       }
       std::string key;
       if (!ParseString(&key)) {
@@ -143,7 +143,7 @@ class JsonParser {
       }
       SkipWhitespace();
       if (Peek() != ':') {
-        return Fail("Syntax error.");
+        return Fail(AtEnd() ? "EOF while parsing an object" : "expected `:`");
       }
       ++pos_;
       SkipWhitespace();
@@ -159,7 +159,7 @@ class JsonParser {
         SkipWhitespace();
         if (Peek() == '}') {
           if (!allow_trailing_commas_) {
-            return Fail("Trailing comma not allowed.");
+            return Fail("trailing comma");
           }
           ++pos_;
           return dict;
@@ -170,13 +170,14 @@ class JsonParser {
         ++pos_;
         return dict;
       }
-      return Fail("Syntax error.");
+      return Fail(AtEnd() ? "EOF while parsing an object"
+                          : "expected `,` or `}`");
     }
   }
 
   ValueNodePtr ParseArray(int depth) {
     if (depth > kMaxDepth) {
-      return Fail("Too much nesting.");
+      return Fail("recursion limit exceeded");
     }
     ++pos_;  // '['
     ValueNodePtr list = NewNode(VTYPE_LIST);
@@ -198,7 +199,7 @@ class JsonParser {
         SkipWhitespace();
         if (Peek() == ']') {
           if (!allow_trailing_commas_) {
-            return Fail("Trailing comma not allowed.");
+            return Fail("trailing comma");
           }
           ++pos_;
           return list;
@@ -209,7 +210,7 @@ class JsonParser {
         ++pos_;
         return list;
       }
-      return Fail("Syntax error.");
+      return Fail(AtEnd() ? "EOF while parsing a list" : "expected `,` or `]`");
     }
   }
 
@@ -235,7 +236,7 @@ class JsonParser {
     ++pos_;  // opening quote
     while (true) {
       if (AtEnd()) {
-        Fail("Syntax error.");
+        Fail("EOF while parsing a string");
         return false;
       }
       const unsigned char c = static_cast<unsigned char>(data_[pos_]);
@@ -244,7 +245,8 @@ class JsonParser {
         return true;
       }
       if (c < 0x20) {
-        Fail("Invalid character.");
+        Fail(
+            "control character (\\u0000-\\u001F) found while parsing a string");
         return false;
       }
       if (c == '\\') {
@@ -257,7 +259,7 @@ class JsonParser {
       const size_t start = pos_;
       if (!DecodeUTF8(data_, size_, &pos_, &cp)) {
         pos_ = start;
-        Fail("Unsupported encoding. JSON must be UTF-8.");
+        Fail("invalid unicode code point");
         return false;
       }
       out->append(data_ + start, pos_ - start);
@@ -267,7 +269,7 @@ class JsonParser {
   bool ParseEscape(std::string* out) {
     ++pos_;  // backslash
     if (AtEnd()) {
-      Fail("Invalid escape sequence.");
+      Fail("EOF while parsing a string");
       return false;
     }
     const char c = data_[pos_++];
@@ -295,7 +297,7 @@ class JsonParser {
       case 'u': {
         char16_t high;
         if (!ReadHex4(&high)) {
-          Fail("Invalid escape sequence.");
+          Fail("invalid escape");
           return false;
         }
         char32_t cp = high;
@@ -304,17 +306,17 @@ class JsonParser {
           char16_t low;
           if (size_ - pos_ < 2 || data_[pos_] != '\\' ||
               data_[pos_ + 1] != 'u') {
-            Fail("Invalid escape sequence.");
+            Fail("unexpected end of hex escape");
             return false;
           }
           pos_ += 2;
           if (!ReadHex4(&low) || low < 0xDC00 || low > 0xDFFF) {
-            Fail("Invalid escape sequence.");
+            Fail("lone leading surrogate in hex escape");
             return false;
           }
           cp = 0x10000 + ((char32_t{high} - 0xD800) << 10) + (low - 0xDC00);
         } else if (high >= 0xDC00 && high <= 0xDFFF) {
-          Fail("Invalid escape sequence.");
+          Fail("lone leading surrogate in hex escape");
           return false;
         }
         AppendUTF8(cp, out);
@@ -322,7 +324,7 @@ class JsonParser {
       }
       default:
         --pos_;
-        Fail("Invalid escape sequence.");
+        Fail("invalid escape");
         return false;
     }
   }
@@ -340,13 +342,13 @@ class JsonParser {
         ++pos_;
       }
     } else {
-      return Fail("Syntax error.");
+      return Fail("invalid number");
     }
     if (Peek() == '.') {
       is_integer = false;
       ++pos_;
       if (!(Peek() >= '0' && Peek() <= '9')) {
-        return Fail("Syntax error.");
+        return Fail("invalid number");
       }
       while (Peek() >= '0' && Peek() <= '9') {
         ++pos_;
@@ -359,7 +361,7 @@ class JsonParser {
         ++pos_;
       }
       if (!(Peek() >= '0' && Peek() <= '9')) {
-        return Fail("Syntax error.");
+        return Fail("invalid number");
       }
       while (Peek() >= '0' && Peek() <= '9') {
         ++pos_;
@@ -368,7 +370,7 @@ class JsonParser {
     // A number running straight into a letter ("12abc", "01") is garbage.
     if (!AtEnd() && ((Peek() >= '0' && Peek() <= '9') || Peek() == '.' ||
                      std::isalpha(static_cast<unsigned char>(Peek())))) {
-      return Fail("Syntax error.");
+      return Fail("invalid number");
     }
     const std::string text(data_ + start, pos_ - start);
     if (is_integer) {
@@ -384,7 +386,7 @@ class JsonParser {
     char* end = nullptr;
     const double value = strtod_l(text.c_str(), &end, c_locale);
     if (*end != '\0' || !std::isfinite(value)) {
-      return Fail("Number cannot be represented.");
+      return Fail("number out of range");
     }
     return NewDouble(value);
   }
