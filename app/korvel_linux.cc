@@ -6,7 +6,7 @@
 #include "app/process_role.h"
 #include "app/x_errors.h"
 #include "backend/backend_launcher.h"
-#include "bridge/renderer_app.h"
+#include "bridge/renderer/renderer_app.h"
 #include "client/url_policy.h"
 #include "include/cef_app.h"
 #include "include/cef_command_line.h"

@@ -1,11 +1,14 @@
-// The life-span facet of ShellClient: the list of open browsers, the end
-// of the application with the last of them, and the operations on all of
-// them or on the main window that other threads ask for.
+// The life-cycle facet of ShellClient: the list of open browsers, the
+// start-up script after every load, the page's say in leaving it, the end of
+// the application with the last browser, and the operations on all browsers
+// or on the main window that other threads ask for.
 
 #include "client/shell_client.h"
 
 #include <functional>
 
+#include "bridge/common/bridge_messages.h"
+#include "bridge/common/reply_scripts.h"
 #include "client/ui_task.h"
 #include "include/cef_app.h"
 #include "include/cef_task.h"
@@ -43,6 +46,9 @@ bool ShellClient::DoClose(CefRefPtr<CefBrowser> browser) {
 
 void ShellClient::OnBeforeClose(CefRefPtr<CefBrowser> browser) {
   CEF_REQUIRE_UI_THREAD();
+  if (browser) {
+    pendingLoads.erase(browser->GetIdentifier());
+  }
   for (auto it = browsers.begin(); it != browsers.end(); ++it) {
     if ((*it)->IsSame(browser)) {
       browsers.erase(it);
@@ -52,6 +58,33 @@ void ShellClient::OnBeforeClose(CefRefPtr<CefBrowser> browser) {
   if (browsers.empty()) {
     CefQuitMessageLoop();
   }
+}
+
+void ShellClient::OnLoadEnd(CefRefPtr<CefBrowser> browser,
+                            CefRefPtr<CefFrame> frame,
+                            int httpStatusCode) {
+  CEF_REQUIRE_UI_THREAD();
+  // Every load end, subframes included, renews the main page's settings.
+  if (CefRefPtr<CefFrame> main = browser->GetMainFrame()) {
+    main->ExecuteJavaScript(kStartupScript, "", 0);
+  }
+}
+
+bool ShellClient::OnBeforeUnloadDialog(
+    CefRefPtr<CefBrowser> browser,
+    const CefString& message_text,
+    bool is_reload,
+    CefRefPtr<CefJSDialogCallback> callback) {
+  CEF_REQUIRE_UI_THREAD();
+  // The page asks the user in its own way. The callback is never continued:
+  // a leave goes ahead only through the page's own close request.
+  CefRefPtr<CefProcessMessage> message =
+      CefProcessMessage::Create(bridge::kOnBeforeUnload);
+  message->GetArgumentList()->SetBool(0, is_reload);
+  if (CefRefPtr<CefFrame> main = browser->GetMainFrame()) {
+    main->SendProcessMessage(PID_RENDERER, message);
+  }
+  return true;
 }
 
 void ShellClient::CloseAllBrowsers(bool force) {

@@ -5,13 +5,17 @@
 #define KORVEL_CLIENT_SHELL_CLIENT_H_
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "client/url_policy.h"
 #include "include/cef_client.h"
 #include "include/cef_display_handler.h"
+#include "include/cef_drag_handler.h"
+#include "include/cef_jsdialog_handler.h"
 #include "include/cef_life_span_handler.h"
+#include "include/cef_load_handler.h"
 #include "include/cef_permission_handler.h"
 #include "include/cef_request_handler.h"
 #include "include/cef_resource_request_handler.h"
@@ -28,7 +32,10 @@ extern PopupRect lastPopupRect;
 
 class ShellClient : public CefClient,
                     public CefDisplayHandler,
+                    public CefDragHandler,
+                    public CefJSDialogHandler,
                     public CefLifeSpanHandler,
+                    public CefLoadHandler,
                     public CefPermissionHandler,
                     public CefRequestHandler,
                     public CefResourceRequestHandler {
@@ -53,6 +60,25 @@ class ShellClient : public CefClient,
   // top, with the keyboard focus in its browser. Any thread.
   void RaiseMainWindow();
 
+  // Shows the error page in |frame|, its Reload button retrying |reloadUrl|
+  // (the application URL when empty); abandons |browser|'s pending app load
+  // and hides its window until the page shows itself. Any thread.
+  void ShowErrorPage(CefRefPtr<CefBrowser> browser,
+                     CefRefPtr<CefFrame> frame,
+                     const std::string& reloadUrl);
+
+  // Loads |url| (the application URL when empty) into |browser| once it
+  // answers, with the window hidden and the splash up meanwhile, or the
+  // error page when it never does. Only the latest load of a browser acts.
+  // Any thread.
+  void LoadApp(CefRefPtr<CefBrowser> browser, const std::string& url);
+
+  // The end of the wait of LoadApp's |generation|. UI thread.
+  void FinishLoadApp(CefRefPtr<CefBrowser> browser,
+                     uint32_t generation,
+                     const std::string& url,
+                     bool ready);
+
   // The loading splash is on screen for this client. UI thread only.
   bool splashShown = false;
   // The application URL; the default target of loads and reloads.
@@ -63,18 +89,53 @@ class ShellClient : public CefClient,
   std::vector<CefRefPtr<CefBrowser>> browsers;
   // The last browser has begun to close; never cleared. UI thread only.
   bool closing = false;
+  // The generation of each browser's app load in flight, by browser
+  // identifier. UI thread only.
+  std::map<int, uint32_t> pendingLoads;
+  // The generation the next app load gets. UI thread only.
+  uint32_t nextLoadGeneration = 0;
 
   // CefClient methods:
   CefRefPtr<CefDisplayHandler> GetDisplayHandler() override { return this; }
+  CefRefPtr<CefDragHandler> GetDragHandler() override { return this; }
+  CefRefPtr<CefJSDialogHandler> GetJSDialogHandler() override { return this; }
+  CefRefPtr<CefLoadHandler> GetLoadHandler() override { return this; }
   CefRefPtr<CefLifeSpanHandler> GetLifeSpanHandler() override { return this; }
   CefRefPtr<CefPermissionHandler> GetPermissionHandler() override {
     return this;
   }
   CefRefPtr<CefRequestHandler> GetRequestHandler() override { return this; }
+  // Carries out the page's requests to the shell and answers its queries.
+  bool OnProcessMessageReceived(CefRefPtr<CefBrowser> browser,
+                                CefRefPtr<CefFrame> frame,
+                                CefProcessId source_process,
+                                CefRefPtr<CefProcessMessage> message) override;
 
   // CefDisplayHandler methods:
   void OnTitleChange(CefRefPtr<CefBrowser> browser,
                      const CefString& title) override;
+
+  // CefDragHandler methods:
+  void OnDraggableRegionsChanged(
+      CefRefPtr<CefBrowser> browser,
+      CefRefPtr<CefFrame> frame,
+      const std::vector<CefDraggableRegion>& regions) override;
+
+  // CefJSDialogHandler methods:
+  bool OnBeforeUnloadDialog(CefRefPtr<CefBrowser> browser,
+                            const CefString& message_text,
+                            bool is_reload,
+                            CefRefPtr<CefJSDialogCallback> callback) override;
+
+  // CefLoadHandler methods:
+  void OnLoadEnd(CefRefPtr<CefBrowser> browser,
+                 CefRefPtr<CefFrame> frame,
+                 int httpStatusCode) override;
+  void OnLoadError(CefRefPtr<CefBrowser> browser,
+                   CefRefPtr<CefFrame> frame,
+                   ErrorCode errorCode,
+                   const CefString& errorText,
+                   const CefString& failedUrl) override;
 
   // CefLifeSpanHandler methods:
   void OnAfterCreated(CefRefPtr<CefBrowser> browser) override;

@@ -75,7 +75,8 @@ void ServePrepareRestart(BackendState& state,
 void ServePage(const BackendState& state,
                const httplib::Request& request,
                httplib::Response& response) {
-  const EmbeddedPage* page = FindEmbeddedPage(request.path);
+  const EmbeddedPage* page = FindEmbeddedPage(
+      request.path == "/" ? state.GetSettings().appPage : request.path);
   if (!page) {
     response.status = 404;
     response.set_content("<!doctype html><title>Not found</title>Not found\n",

@@ -18,6 +18,7 @@
 #include "devbackend/backend_state.h"
 #include "devbackend/lifecycle.h"
 #include "devbackend/output.h"
+#include "devbackend/page_driver.h"
 #include "devbackend/recording_server.h"
 #include "devbackend/routes.h"
 #include "devbackend/settings.h"
@@ -46,6 +47,7 @@ int main() {
 
   static RecordingServer server(state);
   InstallControlRoutes(server, state);
+  InstallPageDriverRoutes(server);
   InstallAppRoutes(server, state);
   if (!server.Bind(settings.port)) {
     LogLine("cannot listen on 127.0.0.1:" + std::to_string(settings.port) +

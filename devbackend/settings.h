@@ -25,6 +25,7 @@
 //   notReadyFlag          KORVEL_BACKEND_NOT_READY_FLAG           false
 //   readyBody             KORVEL_BACKEND_READY_BODY               unset
 //   appStatus             KORVEL_BACKEND_APP_STATUS               200
+//   appPage               KORVEL_BACKEND_APP_PAGE                 "/index.html"
 //   handshakeStatus       KORVEL_BACKEND_HANDSHAKE_STATUS         200
 //   handshakeBody         KORVEL_BACKEND_HANDSHAKE_BODY           unset
 //   handshakeMessage      KORVEL_BACKEND_HANDSHAKE_MESSAGE        unset
@@ -81,6 +82,8 @@ struct Settings {
   std::optional<std::string> readyBody;
 
   int appStatus = 200;
+  // The embedded page that "/" serves.
+  std::string appPage = "/index.html";
 
   int handshakeStatus = 200;
   std::optional<std::string> handshakeBody;

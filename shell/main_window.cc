@@ -42,13 +42,6 @@ class ShowWindowTask : public CefTask {
   IMPLEMENT_REFCOUNTING(ShowWindowTask);
 };
 
-// The window holding |browser|'s view, or null.
-CefRefPtr<CefWindow> WindowOf(CefRefPtr<CefBrowser> browser) {
-  CefRefPtr<CefBrowserView> view =
-      browser ? CefBrowserView::GetForBrowser(browser) : nullptr;
-  return view ? view->GetWindow() : nullptr;
-}
-
 // Centres |window| at the size for this screen, when there is one.
 void CenterForScreen(CefRefPtr<CefWindow> window, bool capped) {
   int width = 0;
@@ -169,6 +162,12 @@ std::optional<CefSize> WindowSizeForScreen(int screenHeight, bool capped) {
     return std::nullopt;
   }
   return CefSize(1400, 815);
+}
+
+CefRefPtr<CefWindow> WindowOf(CefRefPtr<CefBrowser> browser) {
+  CefRefPtr<CefBrowserView> view =
+      browser ? CefBrowserView::GetForBrowser(browser) : nullptr;
+  return view ? view->GetWindow() : nullptr;
 }
 
 void ShowWindow(CefRefPtr<CefBrowser> browser) {

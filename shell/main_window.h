@@ -87,6 +87,9 @@ bool GetScreenSize(int& width, int& height);
 // placement.
 std::optional<CefSize> WindowSizeForScreen(int screenHeight, bool capped);
 
+// The top-level window holding |browser|'s view, or null. UI thread.
+CefRefPtr<CefWindow> WindowOf(CefRefPtr<CefBrowser> browser);
+
 // Window operations on the top-level window holding |browser|'s view; each
 // does nothing when there is no such window. UI thread.
 void ShowWindow(CefRefPtr<CefBrowser> browser);

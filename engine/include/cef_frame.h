@@ -64,7 +64,8 @@ class CefFrame : public virtual CefBaseRefCounted {
   // Renderer process only; null in the browser process.
   virtual CefRefPtr<CefV8Context> GetV8Context() = 0;
 
-  // Sends |message| to |target_process|. The message becomes read-only.
+  // Sends |message| to |target_process|. The |message| reference is
+  // invalidated: it has no argument list any more and cannot be sent again.
   virtual void SendProcessMessage(CefProcessId target_process,
                                   CefRefPtr<CefProcessMessage> message) = 0;
 };

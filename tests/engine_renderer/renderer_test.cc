@@ -105,8 +105,8 @@ TEST(RendererBridgeTest, NativeCallsMessagesAndScriptsInMainAndSubFrame) {
     EXPECT_TRUE(data["isNull"].get<bool>());
     EXPECT_TRUE(data["isUndefined"].get<bool>());
     EXPECT_EQ(
-        "int:1:iud|double:1.5:d|string:x|bool:true|undefined|null|int:-1:id|"
-        "uint:3000000000:ud|double:-0:d|double:nan:d|object|array|function",
+        "int:1:iud|double:1.5:d|string:x|bool:true|undefined|null|int:-1:iud|"
+        "int:-1294967296:iud|double:-0:d|double:nan:d|object|array|function",
         data["types"]);
     EXPECT_EQ("true:boom \xc3\xa9", data["error"]);
     EXPECT_TRUE(data["unknown"].get<bool>());

@@ -171,9 +171,11 @@ class TestHandler : public CefV8Handler {
       else
         args->SetString(0, arguments[0]->GetStringValue());
       context->GetFrame()->SendProcessMessage(PID_BROWSER, message);
-      // Sent messages are frozen.
-      retval = CefV8Value::CreateBool(
-          message->IsReadOnly() && !message->GetArgumentList()->SetInt(1, 1));
+      // A sent message is invalidated, and sending it again does nothing.
+      const bool invalidated =
+          !message->IsValid() && !message->GetArgumentList();
+      context->GetFrame()->SendProcessMessage(PID_BROWSER, message);
+      retval = CefV8Value::CreateBool(invalidated);
       return true;
     }
     return false;

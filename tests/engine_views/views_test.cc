@@ -128,6 +128,7 @@ TEST(EngineViewsTest, WindowMapsHiddenKeepsClassIdAndFramelessness) {
   app.Command("create 1 url=" + ClickPage() + " x=100 y=100 w=640 h=480");
   const unsigned long xid = XidOf(app.WaitForEvent("window_created", 1));
   ASSERT_NE(xid, 0UL);
+  EXPECT_TRUE(app.WaitForEvent("after_created")["has_view"]);
   ASSERT_FALSE(app.WaitForEvent("load_end").is_null());
 
   EXPECT_EQ(MapState(xid), "IsUnMapped");

@@ -64,7 +64,10 @@ class Client : public CefClient,
   CefRefPtr<CefDisplayHandler> GetDisplayHandler() override { return this; }
 
   void OnAfterCreated(CefRefPtr<CefBrowser> browser) override {
-    Emit({{"event", "after_created"}, {"browser", browser->GetIdentifier()}});
+    // The production engine hands the browser to its view first.
+    Emit({{"event", "after_created"},
+          {"browser", browser->GetIdentifier()},
+          {"has_view", CefBrowserView::GetForBrowser(browser) != nullptr}});
   }
   void OnBeforeClose(CefRefPtr<CefBrowser> browser) override {
     Emit({{"event", "before_close"}, {"browser", browser->GetIdentifier()}});

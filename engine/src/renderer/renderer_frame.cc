@@ -147,18 +147,18 @@ CefRefPtr<CefV8Context> RendererFrame::GetV8Context() {
 void RendererFrame::SendProcessMessage(CefProcessId target_process,
                                        CefRefPtr<CefProcessMessage> message) {
   RendererChannel* channel = RendererChannel::Get();
-  if (!message || target_process != PID_BROWSER || !channel || !valid_) {
+  auto* impl = dynamic_cast<CefProcessMessageImpl*>(message.get());
+  if (!impl || !impl->IsValid() || target_process != PID_BROWSER || !channel ||
+      !valid_) {
     LOG(WARNING) << "Process message not sent";
     return;
   }
-  if (auto* impl = dynamic_cast<CefProcessMessageImpl*>(message.get()))
-    impl->SetReadOnly();
   ChannelMessage out;
   out.type = MessageType::kProcessMessage;
   out.browser_id = browser_->GetIdentifier();
   out.frame_id = identifier_;
-  out.name = message->GetName().ToString();
-  out.args = message->GetArgumentList();
+  out.name = impl->GetName().ToString();
+  out.args = impl->TakeArguments();
   channel->Send(out);
 }
 

@@ -10,8 +10,6 @@ namespace cefengine {
 
 namespace {
 
-constexpr uint32_t kMaxInt32AsUint32 = 0x7fffffff;
-
 double NumberOf(CefRefPtr<CefDictionaryValue> tag) {
   if (tag->GetType("x") == VTYPE_STRING) {
     // "NaN", "Infinity", "-Infinity" and "-0" as the script wrote them.
@@ -110,13 +108,14 @@ bool CefV8ValueImpl::IsBool() {
   return type_ == Type::kBool;
 }
 
+// Both integer kinds count as either, and read as the other by two's
+// complement, as the production engine's values do.
 bool CefV8ValueImpl::IsInt() {
-  return type_ == Type::kInt ||
-         (type_ == Type::kUInt && uint_value_ <= kMaxInt32AsUint32);
+  return type_ == Type::kInt || type_ == Type::kUInt;
 }
 
 bool CefV8ValueImpl::IsUInt() {
-  return type_ == Type::kUInt || (type_ == Type::kInt && int_value_ >= 0);
+  return type_ == Type::kInt || type_ == Type::kUInt;
 }
 
 bool CefV8ValueImpl::IsDouble() {
@@ -155,8 +154,13 @@ bool CefV8ValueImpl::IsSame(CefRefPtr<CefV8Value> that) {
       return that->IsBool() && that->GetBoolValue() == bool_value_;
     case Type::kInt:
     case Type::kUInt:
-    case Type::kDouble:
-      return that->IsDouble() && that->GetDoubleValue() == GetDoubleValue();
+    case Type::kDouble: {
+      // Numbers are the same only as the same kind, as in the production
+      // engine: the int 2 is not the double 2.
+      auto* other = dynamic_cast<CefV8ValueImpl*>(that.get());
+      return other && other->type_ == type_ &&
+             that->GetDoubleValue() == GetDoubleValue();
+    }
     case Type::kString:
       return that->IsString() && that->GetStringValue() == string_value_;
     default:
@@ -171,7 +175,7 @@ bool CefV8ValueImpl::GetBoolValue() {
 int32_t CefV8ValueImpl::GetIntValue() {
   if (type_ == Type::kInt)
     return int_value_;
-  if (type_ == Type::kUInt && uint_value_ <= kMaxInt32AsUint32)
+  if (type_ == Type::kUInt)
     return static_cast<int32_t>(uint_value_);
   return 0;
 }
@@ -179,7 +183,7 @@ int32_t CefV8ValueImpl::GetIntValue() {
 uint32_t CefV8ValueImpl::GetUIntValue() {
   if (type_ == Type::kUInt)
     return uint_value_;
-  if (type_ == Type::kInt && int_value_ >= 0)
+  if (type_ == Type::kInt)
     return static_cast<uint32_t>(int_value_);
   return 0;
 }

@@ -142,13 +142,15 @@ void CefBrowserImpl::ApplySettings() {
 }
 
 void CefBrowserImpl::NotifyCreated() {
+  // The view first, as in the production engine: OnAfterCreated finds the
+  // browser's view (CefBrowserView::GetForBrowser).
+  if (host_) {
+    host_->OnBrowserCreated(this);
+  }
   CefRefPtr<CefLifeSpanHandler> handler =
       client_ ? client_->GetLifeSpanHandler() : nullptr;
   if (handler) {
     handler->OnAfterCreated(this);
-  }
-  if (host_) {
-    host_->OnBrowserCreated(this);
   }
 }
 

@@ -218,19 +218,18 @@ CefRefPtr<CefV8Context> CefFrameImpl::GetV8Context() {
 void CefFrameImpl::SendProcessMessage(CefProcessId target_process,
                                       CefRefPtr<CefProcessMessage> message) {
   RendererHost* host = GetRendererHost();
-  if (!message || target_process != PID_RENDERER || !host || !IsValid()) {
+  auto* impl = dynamic_cast<CefProcessMessageImpl*>(message.get());
+  if (!impl || !impl->IsValid() || target_process != PID_RENDERER || !host ||
+      !IsValid()) {
     LOG(WARNING) << "Process message not sent";
     return;
-  }
-  if (auto* impl = dynamic_cast<CefProcessMessageImpl*>(message.get())) {
-    impl->SetReadOnly();
   }
   ChannelMessage out;
   out.type = MessageType::kProcessMessage;
   out.browser_id = GetBrowser()->GetIdentifier();
   out.frame_id = identifier_.ToString();
-  out.name = message->GetName().ToString();
-  out.args = message->GetArgumentList();
+  out.name = impl->GetName().ToString();
+  out.args = impl->TakeArguments();
   host->Send(out);
 }
 

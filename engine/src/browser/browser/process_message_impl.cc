@@ -18,6 +18,13 @@ void CefProcessMessageImpl::SetReadOnly() {
       cef_base::CopyNodeOf(arguments_.get()), /*read_only=*/true);
 }
 
+CefRefPtr<CefListValue> CefProcessMessageImpl::TakeArguments() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  CefRefPtr<CefListValue> taken = arguments_;
+  arguments_ = nullptr;
+  return taken;
+}
+
 bool CefProcessMessageImpl::IsValid() {
   std::lock_guard<std::mutex> lock(mutex_);
   return arguments_ && arguments_->IsValid();
@@ -25,11 +32,14 @@ bool CefProcessMessageImpl::IsValid() {
 
 bool CefProcessMessageImpl::IsReadOnly() {
   std::lock_guard<std::mutex> lock(mutex_);
-  return read_only_;
+  return read_only_ || !arguments_;
 }
 
 CefRefPtr<CefProcessMessage> CefProcessMessageImpl::Copy() {
   std::lock_guard<std::mutex> lock(mutex_);
+  if (!arguments_) {
+    return nullptr;
+  }
   return new CefProcessMessageImpl(name_, arguments_->Copy());
 }
 

@@ -18,10 +18,15 @@ class CefProcessMessageImpl : public CefProcessMessage {
   CefProcessMessageImpl(const CefProcessMessageImpl&) = delete;
   CefProcessMessageImpl& operator=(const CefProcessMessageImpl&) = delete;
 
-  // Freezes the message and its arguments (done when it is sent). Earlier
-  // references to the argument list keep the writable list, which no longer
-  // belongs to the message.
+  // Freezes the message and its arguments (done for a delivered message).
+  // Earlier references to the argument list keep the writable list, which
+  // no longer belongs to the message.
   void SetReadOnly();
+
+  // Takes the arguments out for sending: from then on the message is
+  // invalid and has no argument list, as the production engine leaves a
+  // sent message. Null when the message was sent already.
+  CefRefPtr<CefListValue> TakeArguments();
 
   // CefProcessMessage methods:
   bool IsValid() override;
