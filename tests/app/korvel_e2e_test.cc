@@ -1,6 +1,7 @@
 // The shell as users run it: the korvel executable in an empty home of its
 // own (tests/support/private-home), with a release of the substitute
 // backend under its data directory, on a private network and X server.
+// Nothing of it but the backend listens on a socket.
 
 #include <linux/magic.h>
 #include <signal.h>
@@ -8,9 +9,12 @@
 #include <sys/statfs.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -43,6 +47,78 @@ std::vector<pid_t> BackendsOf(pid_t parent) {
     found.push_back(pid);
   }
   return found;
+}
+
+// The processes below |root| (itself included), leaving out |skip| and
+// everything below those.
+std::vector<pid_t> ProcessTree(pid_t root, const std::vector<pid_t>& skip) {
+  std::multimap<pid_t, pid_t> children;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+    const std::string name = entry.path().filename();
+    if (name.find_first_not_of("0123456789") != std::string::npos) {
+      continue;
+    }
+    std::ifstream stat(entry.path() / "stat");
+    std::string line;
+    if (!std::getline(stat, line) || line.rfind(')') == std::string::npos) {
+      continue;
+    }
+    // pid (comm) state ppid ...: the name may hold spaces and parentheses.
+    std::istringstream rest(line.substr(line.rfind(')') + 2));
+    std::string state;
+    pid_t parent = 0;
+    rest >> state >> parent;
+    children.emplace(parent, std::stoi(name));
+  }
+  std::vector<pid_t> tree;
+  std::vector<pid_t> pending = {root};
+  while (!pending.empty()) {
+    const pid_t pid = pending.back();
+    pending.pop_back();
+    if (std::find(skip.begin(), skip.end(), pid) != skip.end()) {
+      continue;
+    }
+    tree.push_back(pid);
+    auto [begin, end] = children.equal_range(pid);
+    for (auto it = begin; it != end; ++it) {
+      pending.push_back(it->second);
+    }
+  }
+  return tree;
+}
+
+// The local addresses of the TCP sockets in the listening state that a
+// process of |pids| holds (the test runs in a network namespace of its own).
+std::vector<std::string> ListeningSockets(const std::vector<pid_t>& pids) {
+  std::set<std::string> inodes;
+  for (pid_t pid : pids) {
+    std::error_code error;
+    for (const auto& fd : std::filesystem::directory_iterator(
+             "/proc/" + std::to_string(pid) + "/fd", error)) {
+      const std::string target =
+          std::filesystem::read_symlink(fd.path(), error).string();
+      if (target.rfind("socket:[", 0) == 0) {
+        inodes.insert(target.substr(8, target.size() - 9));
+      }
+    }
+  }
+  std::vector<std::string> listening;
+  for (const char* table : {"/proc/net/tcp", "/proc/net/tcp6"}) {
+    std::ifstream in(table);
+    std::string line;
+    std::getline(in, line);
+    while (std::getline(in, line)) {
+      std::istringstream fields(line);
+      std::string slot, local, remote, state, queues, timer, retransmits, uid,
+          timeout, inode;
+      fields >> slot >> local >> remote >> state >> queues >> timer >>
+          retransmits >> uid >> timeout >> inode;
+      if (state == "0A" && inodes.count(inode)) {
+        listening.push_back(local);
+      }
+    }
+  }
+  return listening;
 }
 
 void Write(const std::filesystem::path& path, const std::string& text) {
@@ -133,6 +209,12 @@ TEST_F(KorvelTest, RunsTheBackendAndEndsWithIt) {
 
   const std::vector<pid_t> backends = BackendsOf(korvel.pid());
   ASSERT_EQ(backends.size(), 1u);
+  // Nothing but the backend listens: a DevTools endpoint, for one, would let
+  // any local process drive the application and its bridge.
+  EXPECT_EQ(ListeningSockets(ProcessTree(korvel.pid(), backends)),
+            std::vector<std::string>());
+  // The check sees the backend's own socket, so it can see one at all.
+  EXPECT_EQ(ListeningSockets(backends).size(), 1u);
   ASSERT_EQ(kill(backends[0], SIGTERM), 0);
   const std::optional<int> status = korvel.WaitForExit(milliseconds(15000));
   ASSERT_TRUE(status.has_value());

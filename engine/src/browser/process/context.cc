@@ -1,6 +1,9 @@
 #include "browser/process/context.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <stdlib.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -144,10 +147,45 @@ bool StartRenderer(Context* context) {
   return true;
 }
 
+// A free TCP port on the loopback interface, or 0.
+int PickLoopbackPort() {
+  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0)
+    return 0;
+  sockaddr_in address = {};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof(address);
+  int port = 0;
+  if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 &&
+      getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+    port = ntohs(address.sin_port);
+  }
+  close(fd);
+  return port;
+}
+
+// Chromium opens its DevTools endpoint for any remote-debugging-port from
+// 0 to 65535, 0 meaning a port of the system's choice; Qt's own reading of
+// the switch ignores 0, so the engine chooses the port instead.
+void ResolveDebuggingPort(std::vector<std::string>& args) {
+  const std::string zero = std::string(switches::kRemoteDebuggingPort) + "=0";
+  for (std::string& arg : args) {
+    const size_t dashes = arg.find_first_not_of('-');
+    if (dashes >= 1 && dashes <= 2 &&
+        arg.compare(dashes, zero.size(), zero) == 0 &&
+        arg.size() == dashes + zero.size()) {
+      arg = "--" + std::string(switches::kRemoteDebuggingPort) + "=" +
+            std::to_string(PickLoopbackPort());
+    }
+  }
+}
+
 void CreateQtApplication(Context* context) {
   // Qt hands Chromium what follows "--webEngineArgs", so Chromium sees the
   // command line the application configured.
   context->qt_arg_storage = GetArgvStrings(context->command_line);
+  ResolveDebuggingPort(context->qt_arg_storage);
   context->qt_arg_storage.insert(context->qt_arg_storage.begin() + 1,
                                  "--webEngineArgs");
   // The engine draws and reads X11 windows (cef_get_xdisplay, WM_CLASS);
