@@ -48,8 +48,8 @@ TEST(PrefStoreTest, RegistryAndRefusals) {
   auto store = Started("");
   EXPECT_TRUE(store->Has("credentials_enable_service"));
   EXPECT_TRUE(store->Has("alternate_error_pages.enabled"));
-  EXPECT_TRUE(store->Get("profile.password_manager_enabled")->GetBool());
-  EXPECT_FALSE(store->Get("browser.show_bookmarks_bar")->GetBool());
+  EXPECT_TRUE(store->Get("credentials_enable_autosignin")->GetBool());
+  EXPECT_FALSE(store->Get("bookmark_bar.show_on_all_tabs")->GetBool());
   EXPECT_FALSE(store->Has("nobody.registered.this"));
   EXPECT_EQ(store->Get("nobody.registered.this"), nullptr);
 
@@ -108,8 +108,8 @@ TEST(PrefStoreTest, AllPreferencesAreNestedAtPeriods) {
 
   CefRefPtr<CefDictionaryValue> all = store->GetAll(true);
   EXPECT_EQ(all->GetDictionary("app")->GetString("name").ToString(), "none");
-  EXPECT_TRUE(
-      all->GetDictionary("profile")->GetBool("password_manager_enabled"));
+  EXPECT_TRUE(all->GetDictionary("profile")->GetBool(
+      "password_manager_leak_detection"));
   EXPECT_TRUE(all->GetBool("credentials_enable_service"));
 }
 
@@ -155,11 +155,11 @@ TEST(PrefStoreTest, ValuesOfUnregisteredNamesAreKept) {
     RegisterEnginePreferences(&store);
     store.Load();
     EXPECT_FALSE(store.Has("app.name"));
-    ASSERT_TRUE(store.Set("browser.show_bookmarks_bar", Bool(true), &error));
+    ASSERT_TRUE(store.Set("bookmark_bar.show_on_all_tabs", Bool(true), &error));
   }
   auto store = Started(path);
   EXPECT_EQ(store->Get("app.name")->GetString().ToString(), "remembered");
-  EXPECT_TRUE(store->Get("browser.show_bookmarks_bar")->GetBool());
+  EXPECT_TRUE(store->Get("bookmark_bar.show_on_all_tabs")->GetBool());
 }
 
 TEST(PrefStoreTest, BadFilesLeaveDefaults) {

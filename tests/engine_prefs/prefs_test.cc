@@ -90,9 +90,9 @@ TEST(EnginePrefsTest, PreferencesPersistAcrossARestart) {
     EXPECT_EQ(registered["again"], false);
 
     for (const char* name :
-         {"credentials_enable_service", "profile.password_manager_enabled",
+         {"credentials_enable_service", "credentials_enable_autosignin",
           "profile.password_manager_leak_detection", "autofill.profile_enabled",
-          "autofill.credit_card_enabled", "browser.show_bookmarks_bar",
+          "autofill.credit_card_enabled", "bookmark_bar.show_on_all_tabs",
           "alternate_error_pages.enabled"}) {
       EXPECT_EQ(SetEvent(run, name)["ok"], true) << name << run.Dump();
     }
@@ -114,7 +114,7 @@ TEST(EnginePrefsTest, PreferencesPersistAcrossARestart) {
   const json values = run.Event("values")["values"];
   EXPECT_EQ(values["credentials_enable_service"], false) << values;
   EXPECT_EQ(values["alternate_error_pages.enabled"], false) << values;
-  EXPECT_EQ(values["browser.show_bookmarks_bar"], false) << values;
+  EXPECT_EQ(values["bookmark_bar.show_on_all_tabs"], false) << values;
   EXPECT_EQ(values["autofill.profile_enabled"], false) << values;
   EXPECT_EQ(values["prefs_test.text"], "written");
   EXPECT_EQ(values["prefs_test.count"], 42);

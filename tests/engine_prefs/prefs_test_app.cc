@@ -69,11 +69,11 @@ json TrySet(CefRefPtr<CefRequestContext> context,
 
 const char* const kEngineNames[] = {
     "credentials_enable_service",
-    "profile.password_manager_enabled",
+    "credentials_enable_autosignin",
     "profile.password_manager_leak_detection",
     "autofill.profile_enabled",
     "autofill.credit_card_enabled",
-    "browser.show_bookmarks_bar",
+    "bookmark_bar.show_on_all_tabs",
     "alternate_error_pages.enabled",
 };
 

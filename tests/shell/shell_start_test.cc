@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -115,6 +116,20 @@ TEST(ShellStartTest, MainWindowWaitsHiddenBehindTheSplash) {
   EXPECT_EQ(g.x, (1920 - 1200) / 2);
   EXPECT_EQ(g.y, (1080 - 685) / 2);
   EXPECT_EQ(CountViewableDocks(), 1);
+  // Every preference the shell turns off reached the engine, which knows
+  // only names Chromium 138 registers: a stale name would be skipped.
+  std::ifstream prefsFile(run.dir() + "/engine_prefs.json");
+  const std::string prefs((std::istreambuf_iterator<char>(prefsFile)),
+                          std::istreambuf_iterator<char>());
+  for (const char* name :
+       {"credentials_enable_service", "profile.password_manager_leak_detection",
+        "autofill.profile_enabled", "autofill.credit_card_enabled",
+        "bookmark_bar.show_on_all_tabs", "alternate_error_pages.enabled"}) {
+    EXPECT_NE(prefs.find("\"" + std::string(name) + "\": false"),
+              std::string::npos)
+        << name << "\n"
+        << prefs;
+  }
 }
 
 // An application that never answers gets the error page instead.

@@ -195,18 +195,18 @@ bool PrefRegistrar::AddPreference(const CefString& name,
 }
 
 void RegisterEnginePreferences(PrefStore* store) {
-  // The browser preferences applications commonly turn off, with the
-  // defaults the production engine gives them.
+  // Browser preferences applications commonly turn off, under the names
+  // Chromium 138 registers them with and with its defaults.
   static const struct {
     const char* name;
     bool value;
   } kBooleans[] = {
       {"credentials_enable_service", true},
-      {"profile.password_manager_enabled", true},
+      {"credentials_enable_autosignin", true},
       {"profile.password_manager_leak_detection", true},
       {"autofill.profile_enabled", true},
       {"autofill.credit_card_enabled", true},
-      {"browser.show_bookmarks_bar", false},
+      {"bookmark_bar.show_on_all_tabs", false},
       {"alternate_error_pages.enabled", true},
   };
   for (const auto& entry : kBooleans) {
