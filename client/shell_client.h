@@ -12,11 +12,13 @@
 #include "client/url_policy.h"
 #include "include/cef_client.h"
 #include "include/cef_display_handler.h"
+#include "include/cef_download_handler.h"
 #include "include/cef_drag_handler.h"
 #include "include/cef_jsdialog_handler.h"
 #include "include/cef_life_span_handler.h"
 #include "include/cef_load_handler.h"
 #include "include/cef_permission_handler.h"
+#include "include/cef_render_handler.h"
 #include "include/cef_request_handler.h"
 #include "include/cef_resource_request_handler.h"
 
@@ -32,11 +34,13 @@ extern PopupRect lastPopupRect;
 
 class ShellClient : public CefClient,
                     public CefDisplayHandler,
+                    public CefDownloadHandler,
                     public CefDragHandler,
                     public CefJSDialogHandler,
                     public CefLifeSpanHandler,
                     public CefLoadHandler,
                     public CefPermissionHandler,
+                    public CefRenderHandler,
                     public CefRequestHandler,
                     public CefResourceRequestHandler {
  public:
@@ -97,6 +101,7 @@ class ShellClient : public CefClient,
 
   // CefClient methods:
   CefRefPtr<CefDisplayHandler> GetDisplayHandler() override { return this; }
+  CefRefPtr<CefDownloadHandler> GetDownloadHandler() override { return this; }
   CefRefPtr<CefDragHandler> GetDragHandler() override { return this; }
   CefRefPtr<CefJSDialogHandler> GetJSDialogHandler() override { return this; }
   CefRefPtr<CefLoadHandler> GetLoadHandler() override { return this; }
@@ -104,6 +109,7 @@ class ShellClient : public CefClient,
   CefRefPtr<CefPermissionHandler> GetPermissionHandler() override {
     return this;
   }
+  CefRefPtr<CefRenderHandler> GetRenderHandler() override { return this; }
   CefRefPtr<CefRequestHandler> GetRequestHandler() override { return this; }
   // Carries out the page's requests to the shell and answers its queries.
   bool OnProcessMessageReceived(CefRefPtr<CefBrowser> browser,
@@ -115,7 +121,22 @@ class ShellClient : public CefClient,
   void OnTitleChange(CefRefPtr<CefBrowser> browser,
                      const CefString& title) override;
 
-  // CefDragHandler methods:
+  // CefDownloadHandler methods (downloads.cc):
+  bool CanDownload(CefRefPtr<CefBrowser> browser,
+                   const CefString& url,
+                   const CefString& request_method) override;
+  bool OnBeforeDownload(CefRefPtr<CefBrowser> browser,
+                        CefRefPtr<CefDownloadItem> download_item,
+                        const CefString& suggested_name,
+                        CefRefPtr<CefBeforeDownloadCallback> callback) override;
+  void OnDownloadUpdated(CefRefPtr<CefBrowser> browser,
+                         CefRefPtr<CefDownloadItem> download_item,
+                         CefRefPtr<CefDownloadItemCallback> callback) override;
+
+  // CefDragHandler methods (OnDragEnter in file_drag.cc):
+  bool OnDragEnter(CefRefPtr<CefBrowser> browser,
+                   CefRefPtr<CefDragData> dragData,
+                   CefDragHandler::DragOperationsMask mask) override;
   void OnDraggableRegionsChanged(
       CefRefPtr<CefBrowser> browser,
       CefRefPtr<CefFrame> frame,
@@ -169,6 +190,20 @@ class ShellClient : public CefClient,
       const CefString& requesting_origin,
       uint32_t requested_permissions,
       CefRefPtr<CefPermissionPromptCallback> callback) override;
+
+  // CefRenderHandler methods (file_drag.cc):
+  void GetViewRect(CefRefPtr<CefBrowser> browser, CefRect& rect) override;
+  void OnPaint(CefRefPtr<CefBrowser> browser,
+               PaintElementType type,
+               const RectList& dirtyRects,
+               const void* buffer,
+               int width,
+               int height) override;
+  bool StartDragging(CefRefPtr<CefBrowser> browser,
+                     CefRefPtr<CefDragData> drag_data,
+                     CefRenderHandler::DragOperationsMask allowed_ops,
+                     int x,
+                     int y) override;
 
   // CefRequestHandler methods:
   bool OnBeforeBrowse(CefRefPtr<CefBrowser> browser,
