@@ -2,8 +2,11 @@
 // restart, refusals, custom preferences, the renderer-role process's view
 // of the context, and content settings that a page can observe.
 
+#include <limits.h>
 #include <signal.h>
+#include <stdlib.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -118,6 +121,34 @@ TEST(EnginePrefsTest, PreferencesPersistAcrossARestart) {
   EXPECT_EQ(values["autofill.profile_enabled"], false) << values;
   EXPECT_EQ(values["prefs_test.text"], "written");
   EXPECT_EQ(values["prefs_test.count"], 42);
+}
+
+// A relative cache path (the shell's, for a user without a home entry) is
+// ignored as by the production engine: nothing is kept below the working
+// directory; the profile goes to the per-user default and the global
+// context reports no cache path of its own.
+TEST(EnginePrefsTest, RelativeCachePathsAreIgnored) {
+  TempDir dir;
+  const std::string home = dir.path() + "/home";
+  const char* saved_home = getenv("HOME");
+  const std::string previous_home = saved_home ? saved_home : "";
+  char previous_cwd[PATH_MAX];
+  ASSERT_NE(getcwd(previous_cwd, sizeof previous_cwd), nullptr);
+  setenv("HOME", home.c_str(), 1);
+  ASSERT_EQ(chdir(dir.path().c_str()), 0);
+  json cache_path;
+  int status;
+  {
+    AppRun run({"--cache-root=cache", "--scenario=write"});
+    status = run.Finish();
+    cache_path = run.Event("cache_path");
+  }
+  ASSERT_EQ(chdir(previous_cwd), 0);
+  setenv("HOME", previous_home.c_str(), 1);
+  ASSERT_EQ(status, 0);
+  EXPECT_EQ(cache_path["path"], "");
+  EXPECT_FALSE(std::filesystem::exists(dir.path() + "/cache"));
+  EXPECT_TRUE(std::filesystem::exists(home + "/.config/cef_user_data"));
 }
 
 TEST(EnginePrefsTest, RendererReachesTheBrowsersContext) {

@@ -299,7 +299,7 @@ using cefengine::Context;
 using cefengine::g_context;
 
 bool CefInitialize(const CefMainArgs& args,
-                   const CefSettings& settings,
+                   const CefSettings& given_settings,
                    CefRefPtr<CefApp> application,
                    void* windows_sandbox_info) {
   if (g_context) {
@@ -308,7 +308,7 @@ bool CefInitialize(const CefMainArgs& args,
   }
   auto context = std::make_unique<Context>();
   context->app = application;
-  context->settings = settings;
+  CefSettings settings = given_settings;
 
   CefRefPtr<CefCommandLine> line = CefCommandLine::CreateCommandLine();
   if (settings.command_line_args_disabled) {
@@ -323,6 +323,8 @@ bool CefInitialize(const CefMainArgs& args,
   context->command_line = line;
   cef_base::SetGlobalCommandLine(line);
   cefengine::InitLogging(line);
+  cefengine::DropRelativeCachePaths(settings);
+  context->settings = settings;
 
   const std::string root = cefengine::ResolveRootCachePath(settings);
   context->singleton = std::make_unique<cefengine::ProcessSingleton>(root);

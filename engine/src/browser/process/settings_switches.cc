@@ -67,6 +67,24 @@ void ApplySettingsSwitches(const CefSettings& settings,
   }
 }
 
+void DropRelativeCachePaths(CefSettings& settings) {
+  const struct {
+    cef_string_t* path;
+    const char* name;
+  } fields[] = {{&settings.root_cache_path, "root_cache_path"},
+                {&settings.cache_path, "cache_path"}};
+  for (const auto& field : fields) {
+    const std::string path = ToString(*field.path);
+    if (!path.empty() && path[0] != '/') {
+      LOG(ERROR) << "The " << field.name << " directory (" << path
+                 << ") is not an absolute path. Defaulting to empty.";
+      CefString(field.path).clear();
+    }
+  }
+  if (settings.root_cache_path.length == 0 && settings.cache_path.length > 0)
+    CefString(&settings.root_cache_path) = ToString(settings.cache_path);
+}
+
 std::string ResolveRootCachePath(const CefSettings& settings) {
   std::string root = ToString(settings.root_cache_path);
   if (root.empty())

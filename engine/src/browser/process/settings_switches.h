@@ -17,6 +17,14 @@ namespace cefengine {
 void ApplySettingsSwitches(const CefSettings& settings,
                            CefRefPtr<CefCommandLine> command_line);
 
+// As the production engine does, a root_cache_path or cache_path that is
+// not absolute is logged as an error and taken as empty, so that the
+// defaults apply: the per-user root below, and a cache_path that follows the
+// root. (The production engine keeps an empty cache_path in memory; this
+// engine keeps it in the root.) An empty root with a cache_path becomes that
+// cache_path.
+void DropRelativeCachePaths(CefSettings& settings);
+
 // The root cache directory: root_cache_path, else cache_path, else the
 // per-user default ~/.config/cef_user_data. No trailing separator.
 std::string ResolveRootCachePath(const CefSettings& settings);
