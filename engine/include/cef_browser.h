@@ -125,8 +125,12 @@ class CefBrowserHost : public virtual CefBaseRefCounted {
   // Any thread; applied at once on the UI thread, else posted there.
   virtual void SetZoomLevel(double zoomLevel) = 0;
 
-  // Not implemented yet in the development engine: the callback is told that
-  // the dialog was cancelled.
+  // Opens the engine's file chooser (in the development engine a Qt file
+  // dialog, modal to the browser's window) and returns at once; |callback|
+  // runs on the UI thread with the chosen full paths, or none when the user
+  // cancelled. Filters are lower-case MIME types ("image/*"), extensions
+  // (".png") or "Description|.ext1;.ext2"; others are ignored. One dialog
+  // per browser: a second request while one is open is dismissed at once.
   virtual void RunFileDialog(FileDialogMode mode,
                              const CefString& title,
                              const CefString& default_file_path,
@@ -149,8 +153,9 @@ class CefBrowserHost : public virtual CefBaseRefCounted {
   virtual void WasHidden(bool hidden) = 0;
   virtual void NotifyScreenInfoChanged() = 0;
 
-  // The end of a drag that the page started: not implemented yet in the
-  // development engine.
+  // The end of a drag that the client runs itself (StartDragging returned
+  // true). The development engine runs every drag out of a page itself and
+  // cancels those that the client takes over, so these do nothing there.
   virtual void DragSourceEndedAt(int x, int y, DragOperationsMask op) = 0;
   virtual void DragSourceSystemDragEnded() = 0;
 

@@ -12,7 +12,8 @@
 class CefBeforeDownloadCallback : public virtual CefBaseRefCounted {
  public:
   // Saves to |download_path| (a full path; empty keeps the suggested name
-  // in the default folder), asking the user first when |show_dialog|.
+  // in the default folder), asking the user first when |show_dialog|. A
+  // cancelled dialog cancels the download, which OnDownloadUpdated reports.
   virtual void Continue(const CefString& download_path, bool show_dialog) = 0;
 };
 

@@ -110,6 +110,21 @@ QString ChooseTarget(QWebEngineDownloadRequest* request,
   return QFileInfo(target).absoluteFilePath();
 }
 
+// The user cancelled the save dialog: the item ends cancelled, with no
+// path, and the handler hears of it as the real engine reports it.
+void ReportCanceled(QWebEngineDownloadRequest* request,
+                    CefRefPtr<CefBrowserImpl> browser,
+                    CefRefPtr<CefDownloadHandler> handler) {
+  DownloadState state = ReadDownloadState(*request, /*target_chosen=*/false);
+  state.in_progress = false;
+  state.canceled = true;
+  CefRefPtr<CefDownloadItemImpl> item = new CefDownloadItemImpl(state);
+  CefRefPtr<DownloadItemCallbackImpl> callback =
+      new DownloadItemCallbackImpl(request);
+  handler->OnDownloadUpdated(browser.get(), item.get(), callback.get());
+  item->Invalidate();
+}
+
 void OnDownloadRequested(QWebEngineDownloadRequest* request) {
   // Saving a page is not a download the engine's clients hear of.
   if (request->isSavePageDownload()) {
@@ -148,6 +163,7 @@ void OnDownloadRequested(QWebEngineDownloadRequest* request) {
   const QString target = ChooseTarget(request, browser, callback.get());
   if (target.isEmpty()) {
     request->cancel();
+    ReportCanceled(request, browser, handler);
     return;
   }
   const QFileInfo info(target);
