@@ -43,7 +43,13 @@ void InstallPageDriverRoutes(RecordingServer& server) {
       return;
     }
     std::lock_guard<std::mutex> lock(mutex);
-    const Command command{++lastSeq, body.value("target", "main"),
+    // A test that drives its page across backend restarts numbers its
+    // commands itself, so that a result posted to the next backend cannot
+    // be taken for another command's.
+    const int seq = body.contains("seq") && body["seq"].is_number_integer()
+                        ? body["seq"].get<int>()
+                        : ++lastSeq;
+    const Command command{seq, body.value("target", "main"),
                           body["code"].get<std::string>()};
     waiting.push_back(command);
     Reply(response, 200, {{"seq", command.seq}});

@@ -1,0 +1,349 @@
+// The page's `korvel` object end to end: the real korvel executable with
+// the substitute backend serving the scenario page, which a test drives
+// through the backend; what the page sees is checked with what X shows.
+
+#include <signal.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "backend/http_client.h"
+#include "tests/bridge/korvel_fixture.h"
+#include "tests/splash/x_probe.h"
+#include "tests/support/engine_harness/shell.h"
+#include "tests/support/engine_harness/x_window.h"
+
+namespace engine_test {
+namespace {
+
+using nlohmann::json;
+
+class BridgeTest : public KorvelFixture {
+ protected:
+  // Starts the shell and waits until the scenario page answers.
+  void StartScenario() {
+    shell_ = &Start();
+    main_ = WaitForMainWindow();
+    ASSERT_NE(main_, 0u);
+    ASSERT_EQ(Eval("return 'ready'"), "ready");
+  }
+
+  // Shows the window from the page, as the application does once drawn.
+  void ShowFromPage() {
+    Eval("korvel.show()");
+    ASSERT_TRUE(WaitUntil([&] { return MapState(main_) == "IsViewable"; }));
+  }
+
+  // The message a restart from the page ends with, or "ok".
+  std::string Restart(const std::string& args = "") {
+    const json result = RunInPage("return await restartOutcome(" + args + ")",
+                                  "main", milliseconds(60000));
+    return result.value("value", result.dump());
+  }
+
+  // A restart that may leave no backend: its message, once the page has
+  // brought a backend back with plain restarts (the first backend started
+  // reads the settings |next|, the later ones none).
+  std::string RestartAndRecover(const json& next,
+                                const std::string& args = "") {
+    const std::vector<pid_t> old = BackendsOf(shell_->pid());
+    SetNextBackend(next);
+    const int seq = PostCommand("return await restartAndRecover(" + args + ")");
+    // The next backend has read its settings once it answers.
+    if (!next.empty()) {
+      WaitUntil(
+          [&] {
+            const std::vector<pid_t> now = BackendsOf(shell_->pid());
+            HttpResponse settings;
+            return now.size() == 1 && now != old &&
+                   SendHttpRequest(BackendBaseUrl() + "/__control/settings",
+                                   "GET", {}, "", settings) &&
+                   json::parse(settings.body, nullptr, false).value("pid", 0) ==
+                       now[0];
+          },
+          milliseconds(30000));
+      SetNextBackend(json::object());
+    }
+    const json result = AwaitResult(seq, milliseconds(60000));
+    if (result.value("value", json()).size() != 2 ||
+        result["value"][1] != "ok") {
+      return "not recovered: " + result.dump();
+    }
+    return result["value"][0];
+  }
+
+  bool WindowHasState(const std::string& atom) {
+    return WaitUntil([&] { return HasState(main_, atom); });
+  }
+
+  ChildProcess* shell_ = nullptr;
+  unsigned long main_ = 0;
+};
+
+// The window stays hidden with the splash up until the page shows itself;
+// then every window request acts on the X window and every query answers
+// what X shows, also from a subframe.
+TEST_F(BridgeTest, PageDrivesTheWindowAndItsQueriesAnswer) {
+  StartScenario();
+  EXPECT_EQ(Eval("return Object.keys(korvel).filter("
+                 "(k) => typeof korvel[k] === 'function').length"),
+            45);
+  EXPECT_EQ(MapState(main_), "IsUnMapped");
+  EXPECT_EQ(CountViewableDocks(), 1);
+  ShowFromPage();
+  EXPECT_TRUE(WaitUntil([] { return CountViewableDocks() == 0; }));
+
+  const json queries =
+      "return [await korvel.isVisible(), await korvel.isMinimized(), "
+      "await korvel.isMaximized(), await korvel.isFullscreen(), "
+      "await korvel.isAlwaysOnTop(), await korvel.isClosed()]";
+  EXPECT_EQ(Eval(queries),
+            json::array({true, false, false, false, false, false}));
+  // The frame's query is answered in the frame that asked.
+  EXPECT_EQ(Eval("return await korvel.isVisible()", "frame"), true);
+
+  Eval("korvel.setBounds(100, 120, 900, 600)");
+  EXPECT_TRUE(WaitUntil([&] {
+    const Geometry g = GetGeometry(main_);
+    return g.x == 100 && g.y == 120 && g.width == 900 && g.height == 600;
+  }));
+  Eval("korvel.setSize(800, 500); korvel.setPoint(40, 50)");
+  EXPECT_TRUE(WaitUntil([&] {
+    const Geometry g = GetGeometry(main_);
+    return g.x == 40 && g.y == 50 && g.width == 800 && g.height == 500;
+  }));
+
+  Eval("korvel.maximize()");
+  EXPECT_TRUE(WindowHasState("_NET_WM_STATE_MAXIMIZED_VERT"));
+  EXPECT_EQ(Eval("return await korvel.isMaximized()"), true);
+  Eval("korvel.restore()");
+  EXPECT_TRUE(WaitUntil(
+      [&] { return !HasState(main_, "_NET_WM_STATE_MAXIMIZED_VERT"); }));
+
+  Eval("korvel.setAlwaysOnTop(true)");
+  EXPECT_TRUE(WindowHasState("_NET_WM_STATE_ABOVE"));
+  EXPECT_EQ(Eval("return await korvel.isAlwaysOnTop()"), true);
+  Eval("korvel.setAlwaysOnTop(false); korvel.setFullscreen(true)");
+  EXPECT_TRUE(WindowHasState("_NET_WM_STATE_FULLSCREEN"));
+  EXPECT_EQ(Eval("return [await korvel.isFullscreen(), "
+                 "await korvel.isAlwaysOnTop()]"),
+            json::array({true, false}));
+  Eval("korvel.setFullscreen(false)");
+  EXPECT_TRUE(
+      WaitUntil([&] { return !HasState(main_, "_NET_WM_STATE_FULLSCREEN"); }));
+
+  Eval("korvel.minimize()");
+  EXPECT_TRUE(WindowHasState("_NET_WM_STATE_HIDDEN"));
+  EXPECT_EQ(Eval("return await korvel.isMinimized()"), true);
+  // focus() brings a minimised window back.
+  Eval("korvel.focus()");
+  EXPECT_TRUE(WaitUntil([&] { return MapState(main_) == "IsViewable"; }));
+  EXPECT_EQ(Eval("return await korvel.isMinimized()"), false);
+
+  Eval("korvel.hide()");
+  EXPECT_TRUE(WaitUntil([&] { return MapState(main_) == "IsUnMapped"; }));
+  EXPECT_EQ(Eval("return await korvel.isVisible()"), false);
+  Eval("korvel.onload()");
+  EXPECT_TRUE(WaitUntil([&] { return MapState(main_) == "IsViewable"; }));
+
+  Eval("korvel.setZoom(1.5)");
+  EXPECT_EQ(Eval("return await korvel.getZoom()"), 1.5);
+}
+
+// What the renderer answers itself: versions, platform, host name, launch
+// arguments, preferences and the edit commands of the focused frame.
+TEST_F(BridgeTest, LocalAnswersAndEditCommands) {
+  StartScenario();
+  char host[256] = {};
+  ASSERT_EQ(gethostname(host, 255), 0);
+  EXPECT_EQ(Eval("return [korvel.version(), korvel.arch(), korvel.os(), "
+                 "korvel.hostname(), korvel.launchArgs().switches.type]"),
+            json::array({kReleaseVersion, "amd64", "linux", host, "renderer"}));
+  const json refused =
+      RunInPage("korvel.setConf('korvel.no.such.preference', 'x')");
+  EXPECT_FALSE(refused.value("error", "").empty()) << refused.dump();
+  EXPECT_TRUE(RunInPage("return korvel.getConf('korvel.no.such.preference')")
+                  .value("undefined", false));
+
+  ShowFromPage();
+  EXPECT_EQ(Eval("const text = document.getElementById('text');"
+                 "text.focus(); korvel.selectAll(); korvel.cut();"
+                 "for (let i = 0; i < 100 && text.value; ++i)"
+                 "  await new Promise((r) => setTimeout(r, 20));"
+                 "const cut = text.value; korvel.undo();"
+                 "for (let i = 0; i < 100 && !text.value; ++i)"
+                 "  await new Promise((r) => setTimeout(r, 20));"
+                 "return [cut, text.value]"),
+            json::array({"", "scenario text"}));
+}
+
+// The page's hot restart: the new backend with the version asked for, and
+// each refusal with its exact message, while the window stays.
+TEST_F(BridgeTest, RestartFromThePageReportsOutcomes) {
+  StartScenario();
+  ShowFromPage();
+  const std::vector<pid_t> before = BackendsOf(shell_->pid());
+  ASSERT_EQ(before.size(), 1u);
+
+  SetNextBackend({{"version", 601}, {"versionName", "next"}});
+  EXPECT_EQ(Restart("'', 601, 'next'"), "ok");
+  const std::vector<pid_t> after = BackendsOf(shell_->pid());
+  ASSERT_EQ(after.size(), 1u);
+  EXPECT_NE(after[0], before[0]);
+
+  // The backend's own words reach the page exactly, whatever they hold.
+  const std::string words = "busy \"now\"\n\\ </script> \xe2\x80\xa8 'end'";
+  ASSERT_TRUE(Control("settings",
+                      {{"handshakeStatus", 409}, {"handshakeMessage", words}}));
+  EXPECT_EQ(Restart(), words);
+  ASSERT_TRUE(Control("settings", {{"handshakeBody", "not json"}}));
+  EXPECT_EQ(Restart(), "backend shutdown handshake failed");
+  EXPECT_EQ(BackendsOf(shell_->pid()), after);
+
+  ASSERT_TRUE(Control("settings",
+                      {{"handshakeStatus", 200}, {"handshakeBody", nullptr}}));
+  EXPECT_EQ(RestartAndRecover({{"readyAfterMs", -1}, {"exitAfterMs", 300}}),
+            "backend exited before it became ready");
+  SetNextBackend({{"readyAfterMs", 300}});
+  EXPECT_EQ(Restart("location.href, 0, ''"), "ok");
+  EXPECT_EQ(MapState(main_), "IsViewable");
+  EXPECT_FALSE(shell_->WaitForExit(milliseconds(0)).has_value());
+}
+
+// Backends that do not go as asked: one that never exits is killed and
+// replaced, one whose port stays held, one with the wrong version; a
+// restart afterwards still succeeds.
+TEST_F(BridgeTest, RestartOutlastsStuckBackends) {
+  StartScenario();
+  ShowFromPage();
+  ASSERT_TRUE(Control("settings", {{"handshakeExit", false}}));
+  EXPECT_EQ(Restart(), "ok");
+
+  ASSERT_TRUE(Control("settings", {{"holdPortMs", 7000}}));
+  EXPECT_EQ(RestartAndRecover(json::object()), "backend port did not close");
+
+  SetNextBackend({{"version", 700}});
+  const std::string wrong = Restart("'', 701, ''");
+  EXPECT_NE(wrong.find("backend ready check timed out"), std::string::npos)
+      << wrong;
+  SetNextBackend(json::object());
+  EXPECT_EQ(Restart("'', 505, 'dev'"), "ok");
+  EXPECT_EQ(MapState(main_), "IsViewable");
+}
+
+// Of two loads in a row only the second acts; a load the backend does not
+// answer shows the error page, whose Reload retries once it does.
+TEST_F(BridgeTest, LoadAppActsOnTheLatestAndFallsBackToTheErrorPage) {
+  StartScenario();
+  ShowFromPage();
+  RunInPage(
+      "korvel.loadApp('http://localhost:35580/test/blank.html?first');"
+      "korvel.loadApp('http://localhost:35580/?second');",
+      "main", milliseconds(2000));
+  EXPECT_TRUE(WaitUntil([&] { return CountViewableDocks() == 1; }));
+  EXPECT_EQ(Eval("return location.search"), "?second");
+  EXPECT_EQ(MapState(main_), "IsUnMapped");
+  ShowFromPage();
+  EXPECT_TRUE(WaitUntil([] { return CountViewableDocks() == 0; }));
+  HttpResponse requests;
+  ASSERT_TRUE(SendHttpRequest(BackendBaseUrl() + "/__control/requests", "GET",
+                              {}, "", requests));
+  // Only the shell's probes asked for the first page; the view never did.
+  for (const json& request : json::parse(requests.body)) {
+    if (request["target"] == "/test/blank.html?first") {
+      EXPECT_EQ(request["raw"].get<std::string>().find("Mozilla"),
+                std::string::npos);
+    }
+  }
+
+  ASSERT_TRUE(Control("settings", {{"appStatus", 503}}));
+  RunInPage("korvel.loadApp()", "main", milliseconds(2000));
+  EXPECT_TRUE(WaitUntil([&] { return HasTitle(main_, "Korvel Error"); },
+                        milliseconds(15000)));
+  EXPECT_TRUE(WaitUntil([&] { return MapState(main_) == "IsViewable"; }));
+  EXPECT_EQ(CountViewableDocks(), 0);
+  ASSERT_TRUE(Control("settings", {{"appStatus", 200}}));
+  Shell(
+      "xdotool search --classname KorVel windowactivate --sync key Tab "
+      "key Return");
+  EXPECT_EQ(RunInPage("return location.pathname").value("value", ""), "/");
+}
+
+// A leave prompt goes to the page's listeners and the window stays; without
+// a leave message the page's close goes through and the shell ends.
+TEST_F(BridgeTest, LeavePromptsReachThePage) {
+  StartScenario();
+  ShowFromPage();
+  // Engines ask before leaving only pages the user has touched.
+  const Geometry g = GetGeometry(main_);
+  ASSERT_TRUE(WaitUntil([&] {
+    Shell("xdotool mousemove " + std::to_string(g.x + 600) + " " +
+          std::to_string(g.y + 400) + " click 1");
+    return Eval("return navigator.userActivation.hasBeenActive") == true;
+  }));
+  Eval("window.leaveMessage = 'unsaved work'; korvel.close()");
+  EXPECT_TRUE(WaitUntil([&] {
+    return Eval("return events.filter((e) => e.leave)") ==
+           json::array({{{"leave", "unsaved work"}, {"isReload", false}}});
+  }));
+  EXPECT_EQ(MapState(main_), "IsViewable");
+
+  RunInPage("window.leaveMessage = ''; korvel.close()", "main",
+            milliseconds(1000));
+  const std::optional<int> status = shell_->WaitForExit(milliseconds(20000));
+  ASSERT_TRUE(status.has_value());
+  EXPECT_EQ(DescribeStatus(*status), "exit 0");
+}
+
+// exit() closes without asking the page; the backend goes with the shell.
+TEST_F(BridgeTest, ExitClosesWithoutAsking) {
+  StartScenario();
+  ShowFromPage();
+  const pid_t backend = BackendsOf(shell_->pid()).at(0);
+  RunInPage("window.leaveMessage = 'unsaved'; korvel.exit()", "main",
+            milliseconds(1000));
+  const std::optional<int> status = shell_->WaitForExit(milliseconds(20000));
+  ASSERT_TRUE(status.has_value());
+  EXPECT_EQ(DescribeStatus(*status), "exit 0");
+  EXPECT_TRUE(WaitUntil([&] { return kill(backend, 0) != 0; }));
+}
+
+// The backend's reopen token raises a hidden or minimised window; links
+// the page opens outside go to the desktop's opener.
+TEST_F(BridgeTest, ReopenTokenRaisesAndLinksOpenOutside) {
+  const std::string bin = work_.path() + "/bin";
+  std::filesystem::create_directories(bin);
+  std::ofstream(bin + "/xdg-open")
+      << "#!/bin/sh\nprintf '%s\\n' \"$@\" >> " << work_.path() << "/opened\n";
+  std::filesystem::permissions(bin + "/xdg-open",
+                               std::filesystem::perms::owner_all);
+  setenv("PATH", (bin + ":" + getenv("PATH")).c_str(), 1);
+  StartScenario();
+  ShowFromPage();
+
+  Eval("korvel.minimize()");
+  EXPECT_TRUE(WaitUntil([&] { return MapState(main_) != "IsViewable"; }));
+  ASSERT_TRUE(Control("reopen", {{"mode", "after"}, {"text", "log line\n"}}));
+  EXPECT_TRUE(WaitUntil([&] { return MapState(main_) == "IsViewable"; }));
+  Eval("korvel.hide()");
+  EXPECT_TRUE(WaitUntil([&] { return MapState(main_) == "IsUnMapped"; }));
+  ASSERT_TRUE(Control("reopen", {{"mode", "alone"}}));
+  EXPECT_TRUE(WaitUntil([&] { return MapState(main_) == "IsViewable"; }));
+
+  Eval("korvel.openBrowser('https://example.com/a b?c=\"d\"')");
+  EXPECT_TRUE(WaitUntil([&] {
+    std::ifstream opened(work_.path() + "/opened");
+    std::string line;
+    return std::getline(opened, line) &&
+           line == "https://example.com/a b?c=\"d\"";
+  }));
+}
+
+}  // namespace
+}  // namespace engine_test
