@@ -3,17 +3,14 @@
 // backend under its data directory, on a private network and X server.
 // Nothing of it but the backend listens on a socket.
 
-#include <linux/magic.h>
 #include <signal.h>
 #include <sys/stat.h>
-#include <sys/statfs.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <memory>
 #include <set>
 #include <sstream>
 #include <string>
@@ -22,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include "app/data_paths.h"
+#include "tests/bridge/korvel_fixture.h"
 #include "tests/splash/x_probe.h"
 #include "tests/support/engine_harness/child_process.h"
 #include "tests/support/engine_harness/shell.h"
@@ -31,23 +29,6 @@
 
 namespace engine_test {
 namespace {
-
-// The windows of the shell's X class, in creation order.
-std::vector<unsigned long> ShellWindows() {
-  return WindowsOfClass("KorVel");
-}
-
-// The substitute backends that |parent| runs (other tests may run their
-// own meanwhile).
-std::vector<pid_t> BackendsOf(pid_t parent) {
-  std::istringstream pids(
-      Shell("pgrep -P " + std::to_string(parent) + " -x korvel-backend"));
-  std::vector<pid_t> found;
-  for (pid_t pid; pids >> pid;) {
-    found.push_back(pid);
-  }
-  return found;
-}
 
 // The processes below |root| (itself included), leaving out |skip| and
 // everything below those.
@@ -121,71 +102,16 @@ std::vector<std::string> ListeningSockets(const std::vector<pid_t>& pids) {
   return listening;
 }
 
-void Write(const std::filesystem::path& path, const std::string& text) {
-  std::filesystem::create_directories(path.parent_path());
-  std::ofstream(path) << text;
-}
-
-class KorvelTest : public ::testing::Test {
+class KorvelTest : public KorvelFixture {
  protected:
-  void SetUp() override {
-    // Never the real user's files: the data directory must be on the
-    // private tmpfs home.
-    const std::string data = GetDataDir();
-    ASSERT_FALSE(data.empty());
-    struct statfs home;
-    ASSERT_EQ(statfs(std::filesystem::path(data).parent_path().c_str(), &home),
-              0);
-    ASSERT_EQ(home.f_type, static_cast<decltype(home.f_type)>(TMPFS_MAGIC))
-        << "not a private home: " << data;
-    // A release of the substitute backend, as an installer leaves it.
-    const std::filesystem::path runtime =
-        std::filesystem::path(data) / ".korvel-cn" / "runtime";
-    Write(runtime / "current.production.json",
-          R"({"entryPath": "releases/600/entry.json", "version": 600})");
-    Write(runtime / "releases/600/entry.json",
-          R"({"relativeExecutable": "korvel-backend"})");
-    std::filesystem::create_symlink(KORVEL_BACKEND_PATH,
-                                    runtime / "releases/600/korvel-backend");
-    std::ofstream(work_.path() + "/loading.pixel", std::ios::binary)
-        << std::string("\x40\x00\x20\x00", 4);
-  }
-
-  void TearDown() override {
-    for (auto& run : runs_) {
-      run.reset();
-    }
-    std::filesystem::remove_all(GetDataDir());
-  }
-
-  // Starts korvel in the working directory that holds the splash picture.
-  ChildProcess& Start() {
-    char previous[4096];
-    EXPECT_NE(getcwd(previous, sizeof previous), nullptr);
-    EXPECT_EQ(chdir(work_.path().c_str()), 0);
-    runs_.push_back(std::make_unique<ChildProcess>(
-        std::vector<std::string>{KORVEL_EXECUTABLE},
-        work_.path() + "/stderr-" + std::to_string(runs_.size()) + ".log"));
-    EXPECT_EQ(chdir(previous), 0);
-    return *runs_.back();
-  }
-
   // Waits for the main window on the application page.
-  unsigned long WaitForMainWindow() {
-    std::vector<unsigned long> windows;
-    if (!WaitUntil(
-            [&] {
-              windows = ShellWindows();
-              return !windows.empty() && HasTitle(windows[0], "Korvel");
-            },
-            milliseconds(20000))) {
-      return 0;
-    }
-    return windows[0];
+  unsigned long WaitForAppWindow() {
+    const unsigned long main = WaitForMainWindow();
+    return main && WaitUntil([&] { return HasTitle(main, "Korvel scenario"); },
+                             milliseconds(20000))
+               ? main
+               : 0;
   }
-
-  TempDir work_{"korvel-e2e"};
-  std::vector<std::unique_ptr<ChildProcess>> runs_;
 };
 
 // The shell starts its backend from the release in the data directory, puts
@@ -196,7 +122,7 @@ TEST_F(KorvelTest, RunsTheBackendAndEndsWithIt) {
   ASSERT_TRUE(korvel.started());
   ASSERT_TRUE(
       WaitUntil([] { return CountViewableDocks() == 1; }, milliseconds(20000)));
-  const unsigned long main = WaitForMainWindow();
+  const unsigned long main = WaitForAppWindow();
   ASSERT_NE(main, 0u);
   EXPECT_EQ(MapState(main), "IsUnMapped");
   const Geometry g = GetGeometry(main);
@@ -225,7 +151,7 @@ TEST_F(KorvelTest, RunsTheBackendAndEndsWithIt) {
 // and ends with status 1 once the backend it tried to add has given up.
 TEST_F(KorvelTest, SecondStartShowsTheRunningWindow) {
   ChildProcess& first = Start();
-  const unsigned long main = WaitForMainWindow();
+  const unsigned long main = WaitForAppWindow();
   ASSERT_NE(main, 0u);
   EXPECT_EQ(MapState(main), "IsUnMapped");
 
