@@ -154,6 +154,19 @@ TEST_F(BridgeTest, PageDrivesTheWindowAndItsQueriesAnswer) {
 
   Eval("korvel.setZoom(1.5)");
   EXPECT_EQ(Eval("return await korvel.getZoom()"), 1.5);
+
+  // The developer tools open in a window of their own.
+  Eval("korvel.showDevTools()");
+  EXPECT_TRUE(WaitUntil([&] {
+    for (unsigned long window : WindowsOfClass("KorVel")) {
+      if (window != main_ &&
+          Property(window, "_NET_WM_NAME").find("DevTools") !=
+              std::string::npos) {
+        return true;
+      }
+    }
+    return false;
+  }));
 }
 
 // What the renderer answers itself: versions, platform, host name, launch
