@@ -1,6 +1,7 @@
 #include "renderer/v8_value_impl.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <limits>
 
@@ -79,10 +80,13 @@ std::string CefV8ValueImpl::ToTaggedJson(CefRefPtr<CefV8Value> value) {
   if (value->IsBool())
     return value->GetBoolValue() ? "{\"t\":\"b\",\"v\":true}"
                                  : "{\"t\":\"b\",\"v\":false}";
-  if (value->IsInt())
-    return "{\"t\":\"i\",\"v\":" + std::to_string(value->GetIntValue()) + "}";
-  if (value->IsUInt())
+  // Either integer kind reads as the other, so the number itself decides.
+  if (value->IsInt() || value->IsUInt()) {
+    const double number = value->GetDoubleValue();
+    if (number >= INT32_MIN && number <= INT32_MAX)
+      return "{\"t\":\"i\",\"v\":" + std::to_string(value->GetIntValue()) + "}";
     return "{\"t\":\"j\",\"v\":" + std::to_string(value->GetUIntValue()) + "}";
+  }
   if (value->IsDouble())
     return DoubleJson(value->GetDoubleValue());
   if (value->IsString())
