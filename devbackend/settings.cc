@@ -135,6 +135,7 @@ const Field kFields[] = {
     {"handshakeExitStatus", Kind::kInt, 0, 255,
      StoreInt<&Settings::handshakeExitStatus>},
     {"holdPortMs", Kind::kInt, 0, kMaxMs, StoreInt<&Settings::holdPortMs>},
+    {"startLog", Kind::kString, 0, 0, StoreString<&Settings::startLog>},
     {"exitAfterMs", Kind::kInt, 0, kMaxMs,
      StoreActionInt<&PendingActions::exitAfterMs>},
     {"exitStatus", Kind::kInt, 0, 255,
@@ -317,5 +318,6 @@ json SettingsToJson(const Settings& settings) {
       {"handshakeExitDelayMs", settings.handshakeExitDelayMs},
       {"handshakeExitStatus", settings.handshakeExitStatus},
       {"holdPortMs", settings.holdPortMs},
+      {"startLog", settings.startLog},
   };
 }

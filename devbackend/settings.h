@@ -33,6 +33,7 @@
 //   handshakeExitDelayMs  KORVEL_BACKEND_HANDSHAKE_EXIT_DELAY_MS  100
 //   handshakeExitStatus   KORVEL_BACKEND_HANDSHAKE_EXIT_STATUS    0
 //   holdPortMs            KORVEL_BACKEND_HOLD_PORT_MS             0
+//   startLog              KORVEL_BACKEND_START_LOG                ""
 // One-shot actions, started when read (at start, or when posted):
 //   exitAfterMs, exitStatus              exit by itself
 //   crashAfterMs, crashSignal            die by a signal ("segv", "abort"...)
@@ -91,6 +92,9 @@ struct Settings {
   int handshakeExitDelayMs = 100;
   int handshakeExitStatus = 0;
   int holdPortMs = 0;
+  // File that gets one JSON line once the port listens, with the time from
+  // the process's start to then (benchmarks subtract it from a restart).
+  std::string startLog;
 
   PendingActions actions;
 };
