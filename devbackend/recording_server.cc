@@ -6,6 +6,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 
@@ -16,6 +18,12 @@ constexpr int kWriteTimeoutMs = 5000;
 constexpr int kDeliveryTimeoutMs = 1000;
 constexpr size_t kThreads = 32;
 constexpr int kBacklog = 4096;
+// Far above anything the shell or a test sends; a bigger body is refused
+// before it is read, and a request that keeps sending (a head without end,
+// a body without a length) stops being read here, so that neither the
+// process nor the recorded requests grow with what a client sends.
+constexpr size_t kMaxBodyBytes = 1 << 20;
+constexpr size_t kMaxRequestBytes = kMaxBodyBytes + (64 << 10);
 
 bool WaitFor(int sock, short events, int timeoutMs) {
   pollfd entry = {sock, events, 0};
@@ -56,12 +64,15 @@ class RecordingStream : public httplib::Stream {
   }
   ssize_t read(char* ptr, size_t size) override {
     if (offset_ == buffer_.size()) {
-      if (!WaitFor(sock_, POLLIN, kReadTimeoutMs))
+      if (raw_.size() >= kMaxRequestBytes ||
+          !WaitFor(sock_, POLLIN, kReadTimeoutMs))
         return -1;
       char chunk[4096];
+      const size_t room =
+          std::min(sizeof(chunk), kMaxRequestBytes - raw_.size());
       ssize_t n;
       do {
-        n = recv(sock_, chunk, sizeof(chunk), 0);
+        n = recv(sock_, chunk, room, 0);
       } while (n < 0 && errno == EINTR);
       if (n <= 0)
         return n;
@@ -128,6 +139,42 @@ bool IsControlTarget(const std::string& path) {
   return path.rfind("/__control/", 0) == 0;
 }
 
+// The media type of a Content-Type value, lower case, without parameters.
+std::string MediaType(std::string value) {
+  value = value.substr(0, value.find(';'));
+  const size_t first = value.find_first_not_of(" \t");
+  const size_t last = value.find_last_not_of(" \t");
+  value =
+      first == std::string::npos ? "" : value.substr(first, last - first + 1);
+  for (char& c : value)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return value;
+}
+
+// The answer to a request refused before its body is read, or 0. A page in
+// any browser may send requests to loopback: it cannot send a JSON body
+// without a CORS preflight (which nothing here answers), and browsers name
+// the page's origin on every request that can change something. So the
+// control endpoints take only requests without an Origin whose body, if any
+// (every POST and DELETE), is declared as JSON.
+int RefusalStatus(const httplib::Request& request) {
+  if (request.has_header("Transfer-Encoding"))
+    return 411;  // only a declared length can be checked against the cap
+  if (request.get_header_value<uint64_t>("Content-Length") > kMaxBodyBytes)
+    return 413;
+  if (!IsControlTarget(request.path))
+    return 0;
+  if (request.has_header("Origin"))
+    return 403;
+  const bool hasType = request.has_header("Content-Type");
+  if ((request.method != "GET" || hasType) &&
+      MediaType(request.get_header_value("Content-Type")) !=
+          "application/json") {
+    return 415;
+  }
+  return 0;
+}
+
 // Reads and drops what the peer still sends until it closes, so that the
 // whole answer has reached it before this process may go away.
 void AwaitPeerClose(int sock) {
@@ -149,6 +196,17 @@ RecordingServer::RecordingServer(BackendState& state) : state_(state) {
   set_socket_options([](socket_t sock) {
     int yes = 1;
     setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof(yes));
+  });
+  set_pre_routing_handler([](const httplib::Request& request,
+                             httplib::Response& response) {
+    const int status = RefusalStatus(request);
+    if (status == 0)
+      return HandlerResponse::Unhandled;
+    response.status = status;
+    response.set_content(
+        "{\"message\":\"refused with status " + std::to_string(status) + "\"}",
+        "application/json");
+    return HandlerResponse::Handled;
   });
   // Runs before each response is written, when the request has been read.
   set_post_routing_handler(

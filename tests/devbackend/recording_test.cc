@@ -52,10 +52,79 @@ TEST(DevBackendRecording, KeepsExactBytesAndHeaderOrderButNotControlCalls) {
   EXPECT_LE(handshake["atMs"].get<double>(), requests[1]["atMs"].get<double>());
 
   ASSERT_EQ(RawExchange("DELETE /__control/requests HTTP/1.1\r\n"
+                        "Content-Type: application/json\r\n"
                         "Connection: close\r\n\r\n")
                 .status,
             200);
   EXPECT_TRUE(Recorded().empty());
+}
+
+// A POST to |path| with |headers| (each ending in CRLF) and |body|.
+RawReply PostWith(const std::string& path,
+                  const std::string& headers,
+                  const std::string& body) {
+  return RawExchange(
+      "POST " + path + " HTTP/1.1\r\nConnection: close\r\n" + headers +
+      "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body);
+}
+
+// A page in any browser can send requests to loopback: a form or beacon
+// POST (no JSON type) or a fetch (with an Origin) must not steer the
+// backend, nor make it append to a file of the page's choice; and no body
+// may make it grow without bound.
+TEST(DevBackendControl, RefusesBrowserRequestsRequestLogAndHugeBodies) {
+  BackendProcess backend;
+  ASSERT_TRUE(backend.WaitForPort());
+  const std::string change = R"({"version":9})";
+  const std::string jsonType = "Content-Type: application/json\r\n";
+  EXPECT_EQ(PostWith("/__control/settings",
+                     jsonType + "Origin: http://127.0.0.1:35580\r\n", change)
+                .status,
+            403);
+  EXPECT_EQ(RawExchange("GET /__control/requests HTTP/1.1\r\n"
+                        "Origin: http://example.com\r\n\r\n")
+                .status,
+            403);
+  for (const std::string type :
+       {"", "Content-Type: text/plain\r\n",
+        "Content-Type: application/x-www-form-urlencoded\r\n",
+        "Content-Type: application/jsonp\r\n"}) {
+    SCOPED_TRACE(type);
+    EXPECT_EQ(PostWith("/__control/settings", type, change).status, 415);
+  }
+  EXPECT_EQ(PostWith("/__control/exit", "", "").status, 415);
+  EXPECT_EQ(json::parse(Get("/__control/settings").body)["version"], 505);
+
+  const std::string log = "/tmp/korvel-backend-log-" + std::to_string(getpid());
+  EXPECT_EQ(Post("/__control/settings",
+                 json{{"requestLog", log}, {"version", 9}}.dump())
+                .status,
+            400);
+  EXPECT_EQ(
+      PostWith("/__control/settings",
+               "Content-Type: Application/JSON; charset=utf-8\r\n", change)
+          .status,
+      200);
+  EXPECT_EQ(Get("/ready").status, 200);
+  EXPECT_NE(access(log.c_str(), F_OK), 0) << log;
+  std::remove(log.c_str());
+
+  // Refused before the body is read: only the head and a little is sent.
+  for (const std::string path :
+       {"/hot-update/prepare-restart", "/ready", "/__control/settings"}) {
+    EXPECT_EQ(RawExchange("POST " + path + " HTTP/1.1\r\n" + jsonType +
+                          "Content-Length: 100000000\r\n\r\n{\"a\":\"" +
+                          std::string(60000, 'a'))
+                  .status,
+              413)
+        << path;
+  }
+  EXPECT_EQ(RawExchange("POST /ready HTTP/1.1\r\n" + jsonType +
+                        "Transfer-Encoding: chunked\r\n\r\n2\r\n{}\r\n"
+                        "0\r\n\r\n")
+                .status,
+            411);
+  EXPECT_FALSE(backend.HasExited());
 }
 
 // Removes the file also when an assertion ends the test early.
@@ -75,7 +144,7 @@ TEST(DevBackendRecording, LogFileOutlivesTheBackend) {
     ASSERT_TRUE(backend.WaitForPort());
     ASSERT_EQ(RawExchange(HandshakeRequest()).status, 200);
     int status = -1;
-    ASSERT_TRUE(backend.WaitForExit(2000, status));
+    ASSERT_TRUE(backend.WaitForExit(10000, status));
   }
   std::ifstream log(path);
   std::string line;
