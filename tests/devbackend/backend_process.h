@@ -32,7 +32,7 @@ class BackendProcess {
   int stderrFd() const { return stderr_; }
 
   // Waits until 127.0.0.1:35580 accepts connections.
-  bool WaitForPort(int timeoutMs = 5000) const;
+  bool WaitForPort(int timeoutMs = 10000) const;
 
   // Waits for the exit and stores the waitpid status. False on timeout.
   bool WaitForExit(int timeoutMs, int& status);
@@ -55,9 +55,11 @@ struct RawReply {
 };
 
 // Sends `request` as is to 127.0.0.1:`port` and reads until the server
-// closes or `timeoutMs` passes without data.
+// closes or `timeoutMs` passes without data. (The server always closes: the
+// bound only ends a test whose server hangs. A short one failed answers that
+// a busy machine delayed.)
 RawReply RawExchange(const std::string& request,
-                     int timeoutMs = 2000,
+                     int timeoutMs = 15000,
                      int port = 35580);
 
 // A GET or POST in the shape the shell writes them, with Connection: close.

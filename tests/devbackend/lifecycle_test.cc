@@ -41,7 +41,7 @@ TEST(DevBackendLifecycle, ExitOnRequestAnswersFirstThenUsesTheStatus) {
   EXPECT_EQ(reply.status, 200);
   EXPECT_TRUE(reply.closedByPeer);
   int status = -1;
-  ASSERT_TRUE(backend.WaitForExit(2000, status));
+  ASSERT_TRUE(backend.WaitForExit(10000, status));
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 7);
   EXPECT_FALSE(IsPortOpen());
@@ -54,7 +54,7 @@ TEST(DevBackendLifecycle, ExitsByItselfAfterTheConfiguredDelay) {
   SleepMs(200);
   EXPECT_FALSE(backend.HasExited());
   int status = -1;
-  ASSERT_TRUE(backend.WaitForExit(3000, status));
+  ASSERT_TRUE(backend.WaitForExit(10000, status));
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 4);
 }
@@ -70,7 +70,7 @@ TEST(DevBackendLifecycle, CrashesBySignalWithoutLeavingACoreFile) {
         Post("/__control/crash", R"({"signal":")" + name + R"("})").status,
         200);
     int status = -1;
-    ASSERT_TRUE(backend.WaitForExit(3000, status));
+    ASSERT_TRUE(backend.WaitForExit(10000, status));
     ASSERT_TRUE(WIFSIGNALED(status));
     EXPECT_EQ(WTERMSIG(status), number);
     EXPECT_TRUE(fs::is_empty(dir.path()));
@@ -81,7 +81,7 @@ TEST(DevBackendLifecycle, CrashAfterDelayFromEnvironment) {
   BackendProcess backend(Env{{"KORVEL_BACKEND_CRASH_AFTER_MS", "300"},
                              {"KORVEL_BACKEND_CRASH_SIGNAL", "kill"}});
   int status = -1;
-  ASSERT_TRUE(backend.WaitForExit(3000, status));
+  ASSERT_TRUE(backend.WaitForExit(10000, status));
   ASSERT_TRUE(WIFSIGNALED(status));
   EXPECT_EQ(WTERMSIG(status), SIGKILL);
 }
@@ -93,7 +93,7 @@ TEST(DevBackendLifecycle, StopSignalsExitCleanlyAndCloseTheListener) {
     ASSERT_TRUE(backend.WaitForPort());
     kill(backend.pid(), signal);
     int status = -1;
-    ASSERT_TRUE(backend.WaitForExit(2000, status));
+    ASSERT_TRUE(backend.WaitForExit(10000, status));
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_FALSE(IsPortOpen());
@@ -103,9 +103,9 @@ TEST(DevBackendLifecycle, StopSignalsExitCleanlyAndCloseTheListener) {
 TEST(DevBackendLifecycle, MalformedSettingsStopTheStartWithAReason) {
   BackendProcess backend(Env{{"KORVEL_BACKEND_VERSION", "12abc"}});
   int status = -1;
-  ASSERT_TRUE(backend.WaitForExit(2000, status));
+  ASSERT_TRUE(backend.WaitForExit(10000, status));
   EXPECT_EQ(WEXITSTATUS(status), 2);
-  EXPECT_NE(ReadChunk(backend.stderrFd(), 1000).find("KORVEL_BACKEND_VERSION"),
+  EXPECT_NE(ReadChunk(backend.stderrFd(), 10000).find("KORVEL_BACKEND_VERSION"),
             std::string::npos);
 }
 
@@ -121,7 +121,7 @@ TEST(DevBackendLifecycle, SettingsFileIsReadAfterTheEnvironment) {
   BackendProcess backend(Env{{"KORVEL_BACKEND_EXIT_STATUS", "5"},
                              {"KORVEL_BACKEND_SETTINGS_FILE", file}});
   int status = -1;
-  ASSERT_TRUE(backend.WaitForExit(2000, status));
+  ASSERT_TRUE(backend.WaitForExit(10000, status));
   EXPECT_EQ(WEXITSTATUS(status), 9);
 }
 

@@ -23,7 +23,7 @@ class DevBackendOutput : public ::testing::Test {
 
 TEST_F(DevBackendOutput, ReopenTokenAloneIsOneChunk) {
   ASSERT_EQ(Post("/__control/reopen", "{}").status, 200);
-  EXPECT_EQ(ReadChunk(backend_.stdoutFd(), 1000), kToken);
+  EXPECT_EQ(ReadChunk(backend_.stdoutFd(), 10000), kToken);
 }
 
 TEST_F(DevBackendOutput, ReopenTokenAtEitherEndOfOtherOutput) {
@@ -31,36 +31,36 @@ TEST_F(DevBackendOutput, ReopenTokenAtEitherEndOfOtherOutput) {
                  R"({"mode":"after","text":"update installed\n"})")
                 .status,
             200);
-  EXPECT_EQ(ReadChunk(backend_.stdoutFd(), 1000),
+  EXPECT_EQ(ReadChunk(backend_.stdoutFd(), 10000),
             "update installed\n" + kToken);
 
   ASSERT_EQ(
       Post("/__control/reopen", R"({"mode":"before","text":"tail\n"})").status,
       200);
-  EXPECT_EQ(ReadChunk(backend_.stdoutFd(), 1000), kToken + "tail\n");
+  EXPECT_EQ(ReadChunk(backend_.stdoutFd(), 10000), kToken + "tail\n");
 }
 
 TEST_F(DevBackendOutput, ReopenTokenInTheMiddleOrSplitForNegativeTests) {
   ASSERT_EQ(
       Post("/__control/reopen", R"({"mode":"middle","text":"x\n"})").status,
       200);
-  EXPECT_EQ(ReadChunk(backend_.stdoutFd(), 1000), "x\n" + kToken + "x\n");
+  EXPECT_EQ(ReadChunk(backend_.stdoutFd(), 10000), "x\n" + kToken + "x\n");
 
   ASSERT_EQ(Post("/__control/reopen", R"({"mode":"split"})").status, 200);
-  EXPECT_EQ(ReadChunk(backend_.stdoutFd(), 1000), "korvel:re");
-  EXPECT_EQ(ReadChunk(backend_.stdoutFd(), 1000), "open\r\n");
+  EXPECT_EQ(ReadChunk(backend_.stdoutFd(), 10000), "korvel:re");
+  EXPECT_EQ(ReadChunk(backend_.stdoutFd(), 10000), "open\r\n");
 }
 
 TEST_F(DevBackendOutput, ReopenTokenOnStandardError) {
   ASSERT_EQ(Post("/__control/reopen", R"({"stream":"stderr"})").status, 200);
-  EXPECT_EQ(ReadChunk(backend_.stderrFd(), 1000), kToken);
+  EXPECT_EQ(ReadChunk(backend_.stderrFd(), 10000), kToken);
 }
 
 TEST_F(DevBackendOutput, ArbitraryTextOnEitherStream) {
   ASSERT_EQ(Post("/__control/stdout", R"({"text":"one\ntwo\n"})").status, 200);
-  EXPECT_EQ(ReadChunk(backend_.stdoutFd(), 1000), "one\ntwo\n");
+  EXPECT_EQ(ReadChunk(backend_.stdoutFd(), 10000), "one\ntwo\n");
   ASSERT_EQ(Post("/__control/stderr", R"({"text":"oops\n"})").status, 200);
-  EXPECT_EQ(ReadChunk(backend_.stderrFd(), 1000), "oops\n");
+  EXPECT_EQ(ReadChunk(backend_.stderrFd(), 10000), "oops\n");
 }
 
 TEST_F(DevBackendOutput, UnknownOptionIsRefusedAndWritesNothing) {
@@ -73,8 +73,8 @@ TEST(DevBackendOutputAtStart, TextAndDelayedTokenFromEnvironment) {
   BackendProcess backend(Env{{"KORVEL_BACKEND_QUIET", "1"},
                              {"KORVEL_BACKEND_STDOUT_TEXT", "booting\n"},
                              {"KORVEL_BACKEND_REOPEN_AFTER_MS", "400"}});
-  EXPECT_EQ(ReadChunk(backend.stdoutFd(), 2000), "booting\n");
-  EXPECT_EQ(ReadChunk(backend.stdoutFd(), 2000), kToken);
+  EXPECT_EQ(ReadChunk(backend.stdoutFd(), 10000), "booting\n");
+  EXPECT_EQ(ReadChunk(backend.stdoutFd(), 10000), kToken);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // The application page and the readiness endpoint, as the shell polls them.
 
+#include <chrono>
+
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
@@ -59,11 +61,16 @@ TEST(DevBackendReady, ReportsConfiguredVersionAndEntryPath) {
 }
 
 TEST(DevBackendReady, BecomesReadyAfterDelayAnsweringFalseUntilThen) {
+  const auto spawned = std::chrono::steady_clock::now();
   BackendProcess backend(Env{{"KORVEL_BACKEND_READY_AFTER_MS", "800"}});
   ASSERT_TRUE(backend.WaitForPort());
   RawReply early = ShellReadyRequest();
   EXPECT_EQ(early.status, 200);
-  EXPECT_EQ(json::parse(early.body)["ready"], false);
+  // Only an answer that came before the delay can have run out says
+  // anything (a busy machine may take longer to get here).
+  if (std::chrono::steady_clock::now() - spawned <
+      std::chrono::milliseconds(800))
+    EXPECT_EQ(json::parse(early.body)["ready"], false);
   EXPECT_TRUE(WaitUntil(
       [] {
         const RawReply reply = ShellReadyRequest();
@@ -110,7 +117,7 @@ TEST(DevBackendReady, ListensOnlyAfterTheListenDelay) {
   BackendProcess backend(Env{{"KORVEL_BACKEND_LISTEN_DELAY_MS", "700"}});
   SleepMs(300);
   EXPECT_FALSE(IsPortOpen());
-  EXPECT_TRUE(backend.WaitForPort(3000));
+  EXPECT_TRUE(backend.WaitForPort());
 }
 
 TEST(DevBackendReady, AppPageStatusIsConfigurable) {
