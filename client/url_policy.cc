@@ -10,6 +10,7 @@
 #include <sstream>
 #include <thread>
 
+#include "include/base/cef_logging.h"
 #include "include/cef_parser.h"
 
 extern char** environ;
@@ -148,6 +149,21 @@ bool IsAllowedUrl(const CefString& url, const AllowList& allowedHosts) {
   return false;
 }
 
+bool IsExternalOpenerUrl(const std::string& url) {
+  CefURLParts parts;
+  if (!CefParseURL(url, parts)) {
+    return false;
+  }
+  const std::string scheme = ToLower(CefString(&parts.scheme).ToString());
+  return scheme == "http" || scheme == "https" || scheme == "mailto";
+}
+
 void OpenExternally(const std::string& url) {
+  if (!IsExternalOpenerUrl(url)) {
+    LOG(WARNING) << "Not opened on the desktop: only web and mail addresses "
+                    "are, not "
+                 << url.substr(0, url.find(':'));
+    return;
+  }
   std::thread(RunOpener, url).detach();
 }

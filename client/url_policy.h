@@ -33,8 +33,14 @@ bool IsInternalUrl(const CefString& url);
 // only entries without one.
 bool IsAllowedUrl(const CefString& url, const AllowList& allowedHosts);
 
+// Whether `url` may go to the desktop's opener: web and mail addresses only.
+// Any other scheme (file, a scheme some local program handles) could run
+// something on the user's desktop at a page's request.
+bool IsExternalOpenerUrl(const std::string& url);
+
 // Hands `url` to the desktop's default application (xdg-open, the URL as its
-// only argument, no shell) from a detached thread and returns at once. The
+// only argument, no shell) from a detached thread and returns at once; a URL
+// that IsExternalOpenerUrl refuses is dropped with a warning in the log. The
 // opener inherits no descriptor but 0, 1 and 2 and no blocked signal; its
 // exit status is ignored. Any thread.
 void OpenExternally(const std::string& url);

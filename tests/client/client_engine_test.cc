@@ -122,12 +122,16 @@ TEST_F(ClientTest, MainFrameNavigationFollowsTheAllowList) {
   EXPECT_EQ(Opened()[0], outside_.Url("/elsewhere?q=a%20b"));
   app_.Command(
       {{"cmd", "load"}, {"browser", browser}, {"url", "chrome://version"}});
+  // A file is refused and never opened on the desktop either: the next
+  // refused web address is the next thing the opener sees.
   app_.Command(
       {{"cmd", "load"}, {"browser", browser}, {"url", "file:///etc/hostname"}});
+  app_.Command(
+      {{"cmd", "load"}, {"browser", browser}, {"url", outside_.Url("/next")}});
   ASSERT_TRUE(WaitForOpened(2));
   EXPECT_EQ(Opened(),
             (std::vector<std::string>{outside_.Url("/elsewhere?q=a%20b"),
-                                      "file:///etc/hostname"}));
+                                      outside_.Url("/next")}));
   // The page stayed, and nothing reached the refused server.
   EXPECT_EQ(UrlOf(browser), app_server_.Url("/second"));
   EXPECT_EQ(outside_.Hits("/elsewhere"), 0);

@@ -30,6 +30,7 @@ constexpr char kOpener[] = R"(#!/bin/sh
 out="$OPENER_RECORD"
 echo $# > "$out/count"
 printf '%s' "$1" > "$out/arg"
+printf '%s\n' "$1" >> "$out/all"
 ls -l /proc/$$/fd > "$out/fds"
 echo $$ > "$out/pid.tmp"
 sleep "${OPENER_SLEEP:-0}"
@@ -83,6 +84,22 @@ TEST_F(OpenExternallyTest, UrlArrivesAsOneUntouchedArgument) {
   ASSERT_NE(WaitForRecord(), 0);
   EXPECT_EQ(Recorded("count"), "1\n");
   EXPECT_EQ(Recorded("arg"), url);
+}
+
+// Only web and mail addresses reach the desktop: a file or a scheme that a
+// local program handles could run something at a page's request.
+TEST_F(OpenExternallyTest, OnlyWebAndMailAddressesGoToTheDesktop) {
+  for (const char* refused :
+       {"file:///tmp/downloaded.desktop", "FILE:///etc/passwd",
+        "javascript:alert(1)", "smb://host/share", "ssh://host",
+        "vscode://file/x", "data:text/html,x", "not a url"}) {
+    OpenExternally(refused);
+  }
+  OpenExternally("MAILTO:someone@example.com");
+  ASSERT_NE(WaitForRecord(), 0);
+  EXPECT_EQ(Recorded("all"), "MAILTO:someone@example.com\n");
+  EXPECT_TRUE(IsExternalOpenerUrl("http://example.com/"));
+  EXPECT_TRUE(IsExternalOpenerUrl("https://example.com/"));
 }
 
 // The caller never waits for the opener, the opener inherits neither the
