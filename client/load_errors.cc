@@ -2,9 +2,8 @@
 // engine's own, and the app loads behind the page's loadApp (and the error
 // page's Reload), which wait for the backend with the splash up.
 
-#include <thread>
-
 #include "backend/readiness.h"
+#include "client/detached_thread.h"
 #include "client/error_page.h"
 #include "client/shell_client.h"
 #include "client/ui_task.h"
@@ -82,13 +81,18 @@ void ShellClient::LoadApp(CefRefPtr<CefBrowser> browser,
     ShowSplash(this, browser);
   }
   CefRefPtr<ShellClient> self(this);
-  std::thread([self, browser, generation, target] {
+  const bool waiting = RunDetached([self, browser, generation, target] {
     const bool ready =
         WaitForBackend(target, backendProbeAttempts, backendProbeIntervalMs);
     PostUiTask([self, browser, generation, target, ready] {
       self->FinishLoadApp(browser, generation, target, ready);
     });
-  }).detach();
+  });
+  // Without a thread to wait on, the load ends as one the backend never
+  // answered: the error page, whose Reload tries again.
+  if (!waiting) {
+    FinishLoadApp(browser, generation, target, false);
+  }
 }
 
 void ShellClient::FinishLoadApp(CefRefPtr<CefBrowser> browser,

@@ -8,8 +8,8 @@
 #include <cctype>
 #include <cerrno>
 #include <sstream>
-#include <thread>
 
+#include "client/detached_thread.h"
 #include "include/base/cef_logging.h"
 #include "include/cef_parser.h"
 
@@ -165,5 +165,7 @@ void OpenExternally(const std::string& url) {
                  << url.substr(0, url.find(':'));
     return;
   }
-  std::thread(RunOpener, url).detach();
+  if (!RunDetached([url] { RunOpener(url); })) {
+    LOG(WARNING) << "Not opened on the desktop: no thread for the opener";
+  }
 }

@@ -1,8 +1,8 @@
 #include "shell/browser_app.h"
 
-#include <thread>
 #include <utility>
 
+#include "client/detached_thread.h"
 #include "client/shell_client.h"
 #include "include/cef_request_context.h"
 #include "include/wrapper/cef_helpers.h"
@@ -32,7 +32,14 @@ void BrowserApp::OnContextInitialized() {
   ShowSplash(client, nullptr);
   // The wait for the backend must not hold up the UI thread, which keeps
   // the splash on screen meanwhile.
-  std::thread(OpenMainWindow, client, appUrl, true, settings).detach();
+  const std::string url = appUrl;
+  if (!RunDetached([client, url, settings] {
+        OpenMainWindow(client, url, true, settings);
+      })) {
+    // No thread to wait on: open at once; a backend that is not up yet
+    // shows the error page through the load error.
+    CreateBrowserWindow(client, url, true, settings);
+  }
 }
 
 bool BrowserApp::OnAlreadyRunningAppRelaunch(

@@ -1,10 +1,10 @@
 #include "bridge/browser/restart_request.h"
 
-#include <thread>
 #include <utility>
 
 #include "backend/hot_restart.h"
 #include "bridge/common/bridge_messages.h"
+#include "client/detached_thread.h"
 #include "client/ui_task.h"
 #include "include/cef_process_message.h"
 #include "include/cef_task.h"
@@ -14,14 +14,17 @@ void StartRestartRequest(CefRefPtr<CefBrowser> browser,
                          std::string reloadUrl,
                          int32_t expectedVersion,
                          std::string expectedVersionName) {
-  std::thread([browser, frame, reloadUrl = std::move(reloadUrl),
-               expectedVersion,
-               expectedVersionName = std::move(expectedVersionName)] {
-    std::string message;
-    const bool ok = RestartBackend(reloadUrl, expectedVersion,
-                                   expectedVersionName, message);
-    SendRestartResponse(browser, frame, ok, message);
-  }).detach();
+  const bool started = RunDetached(
+      [browser, frame, reloadUrl = std::move(reloadUrl), expectedVersion,
+       expectedVersionName = std::move(expectedVersionName)] {
+        std::string message;
+        const bool ok = RestartBackend(reloadUrl, expectedVersion,
+                                       expectedVersionName, message);
+        SendRestartResponse(browser, frame, ok, message);
+      });
+  if (!started) {
+    SendRestartResponse(browser, frame, false, kRestartNotStarted);
+  }
 }
 
 void SendRestartResponse(CefRefPtr<CefBrowser> browser,

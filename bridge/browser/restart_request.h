@@ -10,6 +10,10 @@
 #include "include/cef_browser.h"
 #include "include/cef_frame.h"
 
+// The page's answer when no thread could be had for the restart; nothing
+// was changed then.
+inline constexpr char kRestartNotStarted[] = "backend restart could not start";
+
 // Starts the restart on a new detached thread and returns at once; the
 // answer goes to |frame| (the document that asked), or to the browser's main
 // frame when that document is gone.
