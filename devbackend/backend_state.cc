@@ -76,11 +76,14 @@ Settings BackendState::GetSettings() const {
 bool BackendState::UpdateSettings(const nlohmann::json& object,
                                   PendingActions& actions,
                                   std::string& error) {
-  // A request may come from anything that can reach loopback; the file the
-  // backend appends to is the developer's choice alone.
-  if (object.is_object() && object.contains("requestLog")) {
-    error = "requestLog is set only from the environment or the settings file";
-    return false;
+  // A request may come from anything that can reach loopback; the files the
+  // backend writes to are the developer's choice alone.
+  for (const char* file : {"requestLog", "startLog"}) {
+    if (object.is_object() && object.contains(file)) {
+      error = std::string(file) +
+              " is set only from the environment or the settings file";
+      return false;
+    }
   }
   std::lock_guard<std::mutex> lock(mutex_);
   Settings updated = settings_;

@@ -69,8 +69,9 @@ TEST(DevBackendReady, BecomesReadyAfterDelayAnsweringFalseUntilThen) {
   // Only an answer that came before the delay can have run out says
   // anything (a busy machine may take longer to get here).
   if (std::chrono::steady_clock::now() - spawned <
-      std::chrono::milliseconds(800))
+      std::chrono::milliseconds(800)) {
     EXPECT_EQ(json::parse(early.body)["ready"], false);
+  }
   EXPECT_TRUE(WaitUntil(
       [] {
         const RawReply reply = ShellReadyRequest();

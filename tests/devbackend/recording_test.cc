@@ -96,10 +96,13 @@ TEST(DevBackendControl, RefusesBrowserRequestsRequestLogAndHugeBodies) {
   EXPECT_EQ(json::parse(Get("/__control/settings").body)["version"], 505);
 
   const std::string log = "/tmp/korvel-backend-log-" + std::to_string(getpid());
-  EXPECT_EQ(Post("/__control/settings",
-                 json{{"requestLog", log}, {"version", 9}}.dump())
-                .status,
-            400);
+  for (const char* file : {"requestLog", "startLog"}) {
+    EXPECT_EQ(
+        Post("/__control/settings", json{{file, log}, {"version", 9}}.dump())
+            .status,
+        400)
+        << file;
+  }
   EXPECT_EQ(
       PostWith("/__control/settings",
                "Content-Type: Application/JSON; charset=utf-8\r\n", change)
