@@ -28,31 +28,6 @@ function(korvel_record_api_clients)
   endforeach()
 endfunction()
 
-# cef_api_check: compiles every shell source (korvel_library) and every
-# recorded API client against the headers of the real CEF distribution in
-# CEF_ROOT instead of the development engine's, so that neither the shell nor
-# the engine's signatures drift from real CEF.
-function(korvel_add_cef_api_check)
-  if(NOT CEF_ROOT)
-    return()
-  endif()
-  if(NOT EXISTS "${CEF_ROOT}/include/cef_app.h")
-    message(FATAL_ERROR "CEF_ROOT=${CEF_ROOT} has no include/cef_app.h")
-  endif()
-  get_property(sources GLOBAL PROPERTY KORVEL_SHELL_SOURCES)
-  get_property(clients GLOBAL PROPERTY KORVEL_API_CLIENT_SOURCES)
-  find_package(nlohmann_json REQUIRED)
-  add_library(cef_api_check OBJECT ${sources} ${clients})
-  target_link_libraries(cef_api_check PRIVATE nlohmann_json::nlohmann_json)
-  # The distribution's headers are not held to the shell's warning flags
-  # (they leave struct members to zero-initialisation, which -Wextra flags).
-  target_include_directories(cef_api_check SYSTEM BEFORE PRIVATE "${CEF_ROOT}")
-  target_include_directories(cef_api_check PRIVATE "${PROJECT_SOURCE_DIR}")
-  target_compile_options(cef_api_check PRIVATE ${KORVEL_WARNINGS})
-  target_compile_definitions(cef_api_check PRIVATE __STDC_CONSTANT_MACROS
-                                                   __STDC_FORMAT_MACROS)
-endfunction()
-
 include(GoogleTest)
 find_package(GTest REQUIRED)
 
