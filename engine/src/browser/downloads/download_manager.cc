@@ -92,6 +92,12 @@ QString ChooseTarget(QWebEngineDownloadRequest* request,
     target = DefaultTarget(*request);
   }
   if (callback->show_dialog()) {
+    // The proposed folder is made first, as the real engine does, so the
+    // dialog opens in it; when that fails the proposal moves to the
+    // temporary directory.
+    if (!QDir().mkpath(QFileInfo(target).absolutePath())) {
+      target = DefaultTarget(*request);
+    }
     FileDialogRequest dialog;
     dialog.mode = FILE_DIALOG_SAVE;
     dialog.default_path = target.toStdString();

@@ -12,6 +12,7 @@
 #include "browser/browser/browser_impl.h"
 #include "browser/browser/browser_registry.h"
 #include "browser/drag/mime_drag_data.h"
+#include "browser/drag/pointer_state.h"
 #include "include/cef_client.h"
 #include "include/cef_render_handler.h"
 
@@ -56,7 +57,7 @@ class DragSource : public QObject {
   }
 
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::ChildAdded) {
+    if (event->type() == QEvent::ChildAdded && !restarting_) {
       // The child is still being constructed here, so what it is shows
       // only later; a drag's data and actions are set just before exec()
       // runs its event loop, where the check runs.
@@ -91,12 +92,45 @@ class DragSource : public QObject {
       QDrag::cancel();
       return;
     }
-    if (drag && drag->mimeData()) {
-      ApplyToMime(data, drag->mimeData());
+    if (!drag || !drag->mimeData()) {
+      return;
     }
+    std::vector<CefString> paths;
+    if (data->GetFilePaths(paths) && !paths.empty() &&
+        !drag->mimeData()->hasUrls()) {
+      // Qt told drop targets the drag's formats when it started, and no
+      // file could be among them; the files go in a drag of their own,
+      // once the page's has ended.
+      QList<QUrl> urls;
+      for (const CefString& path : paths) {
+        urls.append(QUrl::fromLocalFile(QString::fromStdString(path)));
+      }
+      const Qt::DropActions actions = drag->supportedActions();
+      connect(drag, &QObject::destroyed, this,
+              [this, urls, actions] { DragFiles(urls, actions); });
+      QDrag::cancel();
+      return;
+    }
+    ApplyToMime(data, drag->mimeData());
+  }
+
+  // Runs a drag of |urls| from the view while the button is still down.
+  void DragFiles(const QList<QUrl>& urls, Qt::DropActions actions) {
+    if (!view_ || !PointerButtonDown()) {
+      return;
+    }
+    restarting_ = true;
+    auto* drag = new QDrag(view_.data());
+    restarting_ = false;
+    auto* mime = new QMimeData();
+    mime->setUrls(urls);
+    drag->setMimeData(mime);
+    drag->exec(actions, Qt::CopyAction);
   }
 
   QPointer<QWebEngineView> view_;
+  // A drag of the engine's own is being made; the handler has seen it.
+  bool restarting_ = false;
 };
 
 }  // namespace

@@ -14,7 +14,10 @@ namespace cefengine {
 // false lets the drag go on with the data as the handler left it (files
 // become file URLs, replacing the page's own data); true cancels Qt's drag,
 // as the client takes over. Data is served to drop targets only on request,
-// after this point. UI thread.
+// after this point. Qt names a drag's formats to drop targets when it
+// starts, so a drag that carried no URL and now carries files is cancelled
+// and a drag of the files starts in its place while the button is held;
+// the page sees its own drag end without a drop. UI thread.
 void InstallDragSource(QWebEngineView* view);
 
 }  // namespace cefengine
