@@ -6,7 +6,8 @@
 // It also takes drops: "dropped" lists the local paths and other URLs that
 // arrive.
 //
-// Usage: drag_source_app PATH...
+// Usage: drag_source_app [--text=TEXT] PATH...
+// With --text the drag carries that plain text instead of files.
 
 #include <QApplication>
 #include <QDrag>
@@ -26,7 +27,8 @@ namespace {
 
 class Source : public QWidget {
  public:
-  explicit Source(QList<QUrl> urls) : urls_(std::move(urls)) {
+  Source(QList<QUrl> urls, QString text)
+      : urls_(std::move(urls)), text_(std::move(text)) {
     setWindowTitle("drag-source");
     setAcceptDrops(true);
   }
@@ -59,12 +61,16 @@ class Source : public QWidget {
   }
 
   void mousePressEvent(QMouseEvent*) override {
-    if (urls_.isEmpty()) {
+    if (urls_.isEmpty() && text_.isEmpty()) {
       return;
     }
     auto* drag = new QDrag(this);
     auto* mime = new QMimeData();
-    mime->setUrls(urls_);
+    if (!text_.isEmpty()) {
+      mime->setText(text_);
+    } else {
+      mime->setUrls(urls_);
+    }
     drag->setMimeData(mime);
     const Qt::DropAction action =
         drag->exec(Qt::CopyAction | Qt::LinkAction, Qt::CopyAction);
@@ -75,6 +81,7 @@ class Source : public QWidget {
 
  private:
   const QList<QUrl> urls_;
+  const QString text_;
 };
 
 }  // namespace
@@ -82,10 +89,15 @@ class Source : public QWidget {
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QList<QUrl> urls;
-  for (const QString& path : app.arguments().mid(1)) {
-    urls.append(QUrl::fromLocalFile(path));
+  QString text;
+  for (const QString& arg : app.arguments().mid(1)) {
+    if (arg.startsWith(QStringLiteral("--text="))) {
+      text = arg.mid(7);
+    } else {
+      urls.append(QUrl::fromLocalFile(arg));
+    }
   }
-  Source source(urls);
+  Source source(urls, text);
   source.setGeometry(20, 40, 200, 200);
   source.show();
   QTimer::singleShot(300, &source, [&source] {

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/engine_views/views_harness.h"
+#include "tests/support/engine_harness/x_pointer.h"
 
 namespace engine_test {
 namespace {
@@ -65,50 +66,6 @@ bool GeometryIs(unsigned long xid, int x, int y, int width, int height) {
          << "geometry " << g.x << "," << g.y << " " << g.width << "x"
          << g.height << ", wanted " << x << "," << y << " " << width << "x"
          << height;
-}
-
-// Presses the left button at (x, y) and holds it until the window manager
-// has taken the move and the window follows the pointer, as a user does;
-// then carries the window by (dx, dy), lets go and gives where it ended in
-// |end|. A busy engine may hand the move over late: the pointer is nudged
-// meanwhile, and the window manager then counts from where the pointer was,
-// so the window may end a few pixels short.
-::testing::AssertionResult DragWindowBy(unsigned long xid,
-                                        int x,
-                                        int y,
-                                        int dx,
-                                        int dy,
-                                        Geometry* end) {
-  constexpr int kNudge = 4;
-  const Geometry start = GetGeometry(xid);
-  auto move_to = [](int to_x, int to_y) {
-    Shell("xdotool mousemove " + std::to_string(to_x) + " " +
-          std::to_string(to_y));
-  };
-  Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) +
-        " mousedown 1");
-  int polls = 0;
-  const bool follows = WaitUntil([&] {
-    if (++polls > 6) {
-      move_to(x + polls % 2 * kNudge, y + polls % 2 * kNudge);
-    }
-    return GetGeometry(xid).x != start.x;
-  });
-  move_to(x + dx, y + dy);
-  const bool arrived = WaitUntil([&] {
-    const Geometry g = GetGeometry(xid);
-    return std::abs(g.x - start.x - dx) <= kNudge &&
-           std::abs(g.y - start.y - dy) <= kNudge;
-  });
-  Shell("xdotool mouseup 1");
-  *end = GetGeometry(xid);
-  if (!follows || !arrived) {
-    return ::testing::AssertionFailure()
-           << (follows ? "" : "the window never followed; ") << "ended at "
-           << end->x << "," << end->y << ", wanted " << start.x + dx << ","
-           << start.y + dy;
-  }
-  return ::testing::AssertionSuccess();
 }
 
 json WaitForTitle(ViewsApp& app, const std::string& title) {
@@ -467,7 +424,8 @@ TEST(EngineViewsTest, DraggableRegionMovesFramelessWindow) {
   app.Command("drag 1 0,0,600,40,1;500,0,100,40,0");
 
   Geometry moved;
-  ASSERT_TRUE(DragWindowBy(xid, 400, 170, 100, 100, &moved));
+  ASSERT_TRUE(DragWindowBy(xid, 400, 170, 100, 100, &moved))
+      << "ended at " << moved.x << "," << moved.y;
   EXPECT_TRUE(WaitUntil([&] {
     return app.State(1)["bounds"] == json({moved.x, moved.y, 600, 400});
   })) << app.State(1)["bounds"];

@@ -3,6 +3,10 @@
 #include <stdlib.h>
 
 #include <sstream>
+#include <string>
+
+#include "tests/support/engine_harness/shell.h"
+#include "tests/support/engine_harness/wait_until.h"
 
 namespace engine_test {
 
@@ -23,6 +27,33 @@ bool DragPointer(const Rect& from, const Rect& to) {
   }
   command << " mousemove " << x1 + 5 << ' ' << y1 + 5 << " sleep 0.5 mouseup 1";
   return system(command.str().c_str()) == 0;
+}
+
+bool DragWindowBy(unsigned long xid, int x, int y, int dx, int dy, Rect* end) {
+  constexpr int kNudge = 4;
+  const Geometry start = GetGeometry(xid);
+  auto move_to = [](int to_x, int to_y) {
+    Shell("xdotool mousemove " + std::to_string(to_x) + " " +
+          std::to_string(to_y));
+  };
+  Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) +
+        " mousedown 1");
+  int polls = 0;
+  const bool follows = WaitUntil([&] {
+    if (++polls > 6) {
+      move_to(x + polls % 2 * kNudge, y + polls % 2 * kNudge);
+    }
+    return GetGeometry(xid).x != start.x;
+  });
+  move_to(x + dx, y + dy);
+  const bool arrived = follows && WaitUntil([&] {
+                         const Geometry g = GetGeometry(xid);
+                         return std::abs(g.x - start.x - dx) <= kNudge &&
+                                std::abs(g.y - start.y - dy) <= kNudge;
+                       });
+  Shell("xdotool mouseup 1");
+  *end = GetGeometry(xid);
+  return arrived;
 }
 
 }  // namespace engine_test

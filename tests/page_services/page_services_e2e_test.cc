@@ -1,0 +1,318 @@
+// Downloads, file dialogs and native file drags end to end: the korvel
+// executable on the substitute backend's scenario page, driven from the
+// page and, as a user would, with the pointer and keyboard (xdotool) and a
+// plain Qt program as the desktop's drag source and drop target.
+
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "backend/http_client.h"
+#include "tests/bridge/korvel_fixture.h"
+#include "tests/support/engine_harness/json_line_child.h"
+#include "tests/support/engine_harness/shell.h"
+#include "tests/support/engine_harness/x_pointer.h"
+#include "tests/support/engine_harness/x_window.h"
+
+namespace engine_test {
+namespace {
+
+// Every hazard a path can hold for a script: quotes of both kinds,
+// backslash, spaces and letters beyond ASCII.
+constexpr char kHazards[] = "d\xc3\xafr 'it' \"q\" \\ \xc3\xa9";
+
+// A script literal of |text|.
+std::string Js(const std::string& text) {
+  return json(text).dump();
+}
+
+class PageServicesTest : public KorvelFixture {
+ protected:
+  // Starts the shell on the scenario page and shows its window.
+  void StartShown() {
+    ASSERT_TRUE(Start().started());
+    main_ = WaitForMainWindow();
+    ASSERT_NE(main_, 0u);
+    Eval("korvel.show()");
+    ASSERT_TRUE(WaitUntil([&] { return MapState(main_) == "IsViewable"; }));
+    window_ = GetGeometry(main_);
+  }
+
+  // Waits until the page's |expression| holds a value other than null.
+  json WaitForPage(const std::string& expression,
+                   milliseconds timeout = milliseconds(20000)) {
+    json value;
+    WaitUntil(
+        [&] {
+          value = Eval("const v = " + expression + "; return v ?? null");
+          return !value.is_null();
+        },
+        timeout);
+    return value;
+  }
+
+  // The dialog window titled exactly |title|, "" when none appears.
+  static std::string FindWindow(const std::string& title) {
+    std::string id;
+    WaitUntil(
+        [&] {
+          id = Shell("xdotool search --name '^" + title + "$' | head -1");
+          return !id.empty();
+        },
+        milliseconds(10000));
+    if (!id.empty() && id.back() == '\n') {
+      id.pop_back();
+    }
+    return id;
+  }
+
+  // Gives |window| the keyboard and runs the xdotool |keys| command there.
+  static void KeysTo(const std::string& window, const std::string& keys) {
+    Shell("xdotool windowactivate --sync " + window + " 2>/dev/null; true");
+    Shell("xdotool windowfocus --sync " + window + "; sleep 0.3; " + keys);
+  }
+
+  // Types |text| into |window| as a user would, then presses Return.
+  void TypeTo(const std::string& window, const std::string& text) {
+    const std::string file = work_.path() + "/typed.txt";
+    std::ofstream(file, std::ios::binary) << text;
+    KeysTo(window,
+           "xdotool type --delay 20 --file '" + file + "'; xdotool key Return");
+  }
+
+  // The centre of the window's page point (x, y) on the screen, as a 2 x 2
+  // rectangle.
+  Rect PagePoint(int x, int y) const {
+    return {window_.x + x - 1, window_.y + y - 1, 2, 2};
+  }
+
+  unsigned long main_ = 0;
+  Geometry window_;
+};
+
+// The page learns of every download step; the file lands where the save
+// dialog said (the proposal under HOME/Downloads, taken as it is), and a
+// cancelled dialog reaches the page as a cancelled download.
+TEST_F(PageServicesTest, DownloadsReportToThePageAndLandWhereTheDialogSaid) {
+  StartShown();
+  const std::string click =
+      "const a = document.createElement('a');"
+      "a.href = '/files/korvel-sample.txt'; document.body.append(a);"
+      "a.click(); a.remove();";
+  const std::string items = "events.filter((e) => e.download)";
+  Eval(click);
+  KeysTo(FindWindow("Save"), "xdotool key Return");
+  const json done = WaitForPage(items + ".map((e) => e.download)" +
+                                ".find((d) => d.isComplete)");
+  ASSERT_TRUE(done.is_object()) << Eval("return " + items);
+
+  const std::string home = getenv("HOME");
+  const std::string target = home + "/Downloads/korvel-sample.txt";
+  HttpResponse sample;
+  ASSERT_TRUE(SendHttpRequest(BackendBaseUrl() + "/files/korvel-sample.txt",
+                              "GET", {}, "", sample));
+  std::ifstream landed(target, std::ios::binary);
+  const std::string content((std::istreambuf_iterator<char>(landed)),
+                            std::istreambuf_iterator<char>());
+  EXPECT_EQ(content, sample.body);
+  EXPECT_EQ(done["path"], target);
+  EXPECT_EQ(done["name"], "korvel-sample.txt");
+  EXPECT_EQ(done["url"], "http://localhost:35580/files/korvel-sample.txt");
+  EXPECT_EQ(done["totalBytes"], sample.body.size());
+  EXPECT_EQ(done["currentBytes"], sample.body.size());
+  EXPECT_FALSE(done["isInProgress"]);
+  EXPECT_EQ(done["code"], 0);
+  // Every step of the one item, in order, the completion last.
+  const json steps = Eval("return " + items + ".map((e) => e.download)");
+  ASSERT_GE(steps.size(), 1u);
+  int64_t received = 0;
+  for (const json& step : steps) {
+    EXPECT_EQ(step["id"], done["id"]) << step;
+    EXPECT_GE(step["currentBytes"].get<int64_t>(), received) << steps;
+    received = step["currentBytes"];
+    EXPECT_FALSE(step["isCanceled"]);
+  }
+  EXPECT_EQ(steps.back(), done);
+
+  Eval(click);
+  KeysTo(FindWindow("Save"), "xdotool key Escape");
+  const json canceled = WaitForPage(items + ".map((e) => e.download)" +
+                                    ".find((d) => d.isCanceled)");
+  ASSERT_TRUE(canceled.is_object()) << Eval("return " + items);
+  EXPECT_NE(canceled["id"], done["id"]);
+  EXPECT_FALSE(canceled["isComplete"]);
+  EXPECT_EQ(canceled["path"], "");
+  EXPECT_EQ(
+      std::distance(std::filesystem::directory_iterator(home + "/Downloads"),
+                    std::filesystem::directory_iterator()),
+      1);
+}
+
+// The page's callback gets exactly the chosen paths, whatever they hold
+// (a quote once ended the script's string early), in all four modes, and
+// [] when the dialog is cancelled.
+TEST_F(PageServicesTest, FileDialogsHandThePageExactlyTheChosenPaths) {
+  const std::string dir = work_.path() + "/" + kHazards;
+  const std::string folder = dir + "/sub \xc3\xbc";
+  std::filesystem::create_directories(folder);
+  for (const char* name : {"a b.txt", "c.txt", "d.png"}) {
+    std::ofstream(dir + "/" + name) << name;
+  }
+  StartShown();
+  auto choose = [&](int mode, const std::string& title, const std::string& path,
+                    const std::string& filters,
+                    const std::function<void(const std::string&)>& user) {
+    Eval("window.chosen = undefined; korvel.selectFile(" +
+         std::to_string(mode) + ", " + Js(title) + ", " + Js(path) + ", " +
+         Js(filters) + ", (paths) => { window.chosen = paths; })");
+    const std::string dialog = FindWindow(title);
+    EXPECT_FALSE(dialog.empty()) << title;
+    if (dialog.empty()) {
+      return json();
+    }
+    user(dialog);
+    return WaitForPage("window.chosen");
+  };
+  auto press = [](const std::string& key) {
+    return [key](const std::string& dialog) {
+      KeysTo(dialog, "xdotool key " + key);
+    };
+  };
+
+  EXPECT_EQ(choose(0, "Pick one", dir + "/a b.txt", ".txt", press("Return")),
+            json({dir + "/a b.txt"}));
+  json several =
+      choose(1, "Pick several", dir, ".txt,image/*",
+             [&](const std::string& d) { TypeTo(d, "\"a b.txt\" \"c.txt\""); });
+  ASSERT_TRUE(several.is_array());
+  std::sort(several.begin(), several.end());
+  EXPECT_EQ(several, json({dir + "/a b.txt", dir + "/c.txt"}));
+  EXPECT_EQ(choose(2, "Pick a folder", dir, "",
+                   [&](const std::string& d) { TypeTo(d, "sub \xc3\xbc"); }),
+            json({folder}));
+  EXPECT_EQ(choose(3, "Save as", dir + "/new 'n'.txt", "", press("Return")),
+            json({dir + "/new 'n'.txt"}));
+  EXPECT_EQ(choose(0, "Cancel me", dir, "", press("Escape")), json::array());
+}
+
+// Files dragged in from the desktop are named to the page before the drop;
+// a drag of text names none. Drag links in the page leave it as the files
+// they name, written plainly or percent-encoded (once decoded byte by byte,
+// so that a path beyond ASCII named another file).
+TEST_F(PageServicesTest, FilesAreDraggedInAndOutOfThePage) {
+  const std::string dir = work_.path() + "/" + kHazards;
+  std::filesystem::create_directories(dir);
+  const std::vector<std::string> files = {dir + "/one.txt",
+                                          dir + "/tw\xc3\xb6 #%20.csv"};
+  for (const std::string& file : files) {
+    std::ofstream(file) << file;
+  }
+  StartShown();
+  // Away from the page's draggable bar at the top.
+  const Rect page = PagePoint(window_.width / 2, window_.height / 2);
+
+  {
+    JsonLineChild source({DRAG_SOURCE_APP, files[0], files[1]});
+    const json ready =
+        source.WaitForEvent("ready", nullptr, milliseconds(20000));
+    ASSERT_FALSE(ready.is_null());
+    ASSERT_TRUE(DragPointer(WindowRect(ready["xid"]), page));
+    EXPECT_EQ(WaitForPage("korvel.dragFiles.length ? korvel.dragFiles : null"),
+              json(files));
+  }
+  {
+    JsonLineChild source({DRAG_SOURCE_APP, "--text=" + files[0]});
+    const json ready =
+        source.WaitForEvent("ready", nullptr, milliseconds(20000));
+    ASSERT_FALSE(ready.is_null());
+    ASSERT_TRUE(DragPointer(WindowRect(ready["xid"]), page));
+    EXPECT_EQ(WaitForPage("korvel.dragFiles.length ? null : korvel.dragFiles"),
+              json::array());
+  }
+
+  // A dragged element with the plain link as its text, and a link whose
+  // address carries it percent-encoded.
+  Eval(
+      "const style = 'position:fixed;left:40px;width:240px;height:60px;"
+      "display:block;background:#c84;z-index:9;top:';"
+      "const plain = document.createElement('div');"
+      "plain.draggable = true; plain.style.cssText = style + '100px';"
+      "plain.addEventListener('dragstart', (e) => e.dataTransfer.setData("
+      "'text/plain', 'korvel://drag?paths=' + JSON.stringify([" +
+      Js(files[0]) +
+      "])));"
+      "const link = document.createElement('a');"
+      "link.href = 'korvel://drag?paths=' + encodeURIComponent("
+      "JSON.stringify([" +
+      Js(files[1]) + ", " + Js(files[0]) +
+      "])); link.textContent = 'files';"
+      "link.style.cssText = style + '200px';"
+      "document.body.append(plain, link);");
+  JsonLineChild target({DRAG_SOURCE_APP});
+  const json ready = target.WaitForEvent("ready", nullptr, milliseconds(20000));
+  ASSERT_FALSE(ready.is_null());
+  const Rect drop = WindowRect(ready["xid"]);
+  ASSERT_TRUE(DragPointer(PagePoint(160, 130), drop));
+  const json first =
+      target.WaitForEvent("dropped", nullptr, milliseconds(20000));
+  ASSERT_FALSE(first.is_null()) << target.Transcript();
+  EXPECT_EQ(first["paths"], json({files[0]})) << first;
+  EXPECT_EQ(first["urls"], json::array());
+  target.Mark();
+  ASSERT_TRUE(DragPointer(PagePoint(160, 230), drop));
+  const json second =
+      target.WaitForEvent("dropped", nullptr, milliseconds(20000));
+  ASSERT_FALSE(second.is_null()) << target.Transcript();
+  EXPECT_EQ(second["paths"], json({files[1], files[0]}));
+  EXPECT_EQ(second["urls"], json::array());
+}
+
+// The page's draggable bar carries the frameless window; a later
+// setDragRegion replaces the page's regions, so the bar belongs to the page
+// again and only the new rectangle carries the window.
+TEST_F(PageServicesTest, DraggableRegionsMoveTheWindowUntilReplaced) {
+  StartShown();
+  // The page reports its regions some time after it is shown. A press at
+  // the foot of the bar, grown now, moves the window only once the page's
+  // latest report is in force, so no report of the page can follow
+  // setDragRegion below. A press before that is the page's, as it would be
+  // for a user, who then presses again.
+  Eval("document.getElementById('bar').style.height = '60px'");
+  Geometry moved;
+  int presses = 0;
+  while (
+      !DragWindowBy(main_, window_.x + 300, window_.y + 50, 80, 60, &moved) &&
+      ++presses < 3) {
+    ASSERT_EQ(moved.x, window_.x) << "the window moved elsewhere";
+  }
+  ASSERT_LT(presses, 3) << "ended at " << moved.x << "," << moved.y;
+
+  Eval(
+      "addEventListener('mousedown', (e) => events.push({down: e.clientY}));"
+      "korvel.setDragRegion(0, 300, 200, 40)");
+  Shell("xdotool mousemove " + std::to_string(moved.x + 300) + " " +
+        std::to_string(moved.y + 20) + " mousedown 1 mousemove " +
+        std::to_string(moved.x + 380) + " " + std::to_string(moved.y + 80) +
+        " mouseup 1");
+  // The press reached the page, so the window manager never had it.
+  EXPECT_EQ(WaitForPage("events.find((e) => 'down' in e)?.down"), 20);
+  const Geometry still = GetGeometry(main_);
+  EXPECT_EQ(still.x, moved.x);
+  EXPECT_EQ(still.y, moved.y);
+
+  Geometry again;
+  ASSERT_TRUE(
+      DragWindowBy(main_, moved.x + 100, moved.y + 320, -70, -50, &again))
+      << "ended at " << again.x << "," << again.y;
+}
+
+}  // namespace
+}  // namespace engine_test
