@@ -352,6 +352,30 @@ TEST(EngineBrowserResources, CancelledRequestsNeverLeaveTheEngine) {
   EXPECT_TRUE(app.Quit());
 }
 
+// Chromium tells a popup from a tab open by how the request arose, not by
+// its disposition: a middle click on a link with a target of its own (like
+// window.open) is a popup of the background-tab kind, not OnOpenURLFromTab.
+TEST(EngineBrowserPopups, ModifierClickOnATargetLinkIsAPopup) {
+  PageServer server;
+  server.Page("/opener",
+              "<title>opener</title><a target=\"_blank\" href=\"/linked\" "
+              "style=\"position:fixed;left:0;top:0;width:100%;height:100%\">"
+              "link</a>");
+  server.Page("/linked", "<title>linked</title>arrived");
+  BrowserApp app;
+  ASSERT_TRUE(app.started());
+  const int opener = app.Create(server.Url("/opener"));
+  ASSERT_FALSE(app.WaitForEvent("load_end").is_null());
+  ClickInto(app, opener, 2);
+  json popup = app.WaitForEvent("before_popup");
+  ASSERT_FALSE(popup.is_null());
+  EXPECT_EQ(popup["url"], server.Url("/linked"));
+  EXPECT_EQ(popup["disposition"], 4);  // CEF_WOD_NEW_BACKGROUND_TAB
+  EXPECT_TRUE(popup["user_gesture"]);
+  EXPECT_TRUE(app.Events("open_url_from_tab").empty());
+  EXPECT_TRUE(app.Quit());
+}
+
 TEST(EngineBrowserPopups, RectangleDispositionAndRefusals) {
   PageServer server;
   server.Page("/opener",

@@ -80,6 +80,30 @@ constexpr char kBootstrap[] = R"JS(const CALL = (function () {
       default: return undefined;
     }
   }
+  // A link opened by a modifier or middle click without a window target of
+  // its own (attribute or <base>) is reported, before its request: Chromium
+  // sends it to OnOpenURLFromTab, where a link with a target is a popup.
+  function noteLinkClick(event) {
+    if (event.defaultPrevented || !event.isTrusted) return;
+    if (event.button !== 1 && !event.ctrlKey && !event.shiftKey &&
+        !event.metaKey) {
+      return;
+    }
+    const element = event.target;
+    const link = element && element.closest ?
+        element.closest('a[href], area[href]') : null;
+    if (!link) return;
+    const base = document.querySelector('base[target]');
+    const target = (link.getAttribute('target') ||
+        (base ? base.getAttribute('target') : '') || '').toLowerCase();
+    if (target !== '' && target !== '_self' && target !== '_top' &&
+        target !== '_parent') {
+      return;
+    }
+    promptFn.call(window, token, stringify({k: 'link', u: '' + link.href}));
+  }
+  window.addEventListener('click', noteLinkClick, false);
+  window.addEventListener('auxclick', noteLinkClick, false);
   return function (extension, name, args) {
     const encoded = [];
     for (let i = 0; i < args.length; ++i) encoded[i] = encode(args[i]);

@@ -235,6 +235,10 @@ bool HandleBridgePrompt(QWebEnginePage* page,
       CefParseJSON(value.toStdString(), JSON_PARSER_RFC);
   CefRefPtr<CefDictionaryValue> call =
       parsed ? parsed->GetDictionary() : nullptr;
+  if (call && browser && call->GetString("k") == "link") {
+    browser->NoteModifierLinkClick(call->GetString("u").ToString());
+    return true;
+  }
   RendererHost* host = g_bridge->host;
   if (!call || !browser || !host || !host->IsReady())
     return true;

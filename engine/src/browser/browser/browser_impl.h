@@ -159,6 +159,11 @@ class CefBrowserImpl : public CefBrowser, public CefBrowserHost {
   void ExitFullscreen(bool will_cause_resize) override;
   cef_runtime_style_t GetRuntimeStyle() override;
 
+  // The page reports a link about to be opened by a modifier or middle
+  // click, and not in a window of its own: the new-window request it makes
+  // is OnOpenURLFromTab's, not a popup. UI thread.
+  void NoteModifierLinkClick(const std::string& url);
+
  private:
   // Where the close sequence stands.
   enum class CloseState {
@@ -249,6 +254,8 @@ class CefBrowserImpl : public CefBrowser, public CefBrowserHost {
   // The transition of the main-frame navigation that Qt accepted last.
   cef_transition_type_t pending_transition_ = TT_EXPLICIT;
   int next_popup_id_ = 1;
+  // The link NoteModifierLinkClick reported last, until its request comes.
+  std::string modifier_link_;
   uint64_t next_prompt_id_ = 1;
   // Script dialogs that wait in a nested event loop. Not counted
   // references: a dialog notices that the client gave it up when only its

@@ -1,6 +1,11 @@
-// Pages asking for new windows: popups (window.open, target=_blank) and links
-// opened with a modifier (middle click, ctrl+click, shift+click). UI thread.
+// Pages asking for new windows: popups (window.open, links with a target of
+// their own) and links opened with a modifier (middle click, ctrl+click,
+// shift+click). Chromium tells the two by how the request arose, not by the
+// disposition, which modifiers set for both; Qt reports only the latter, so
+// the page script reports modifier clicks on links first (bridge_script.cc).
+// UI thread.
 
+#include <QUrl>
 #include <QWebEngineNewWindowRequest>
 
 #include "browser/browser/browser_impl.h"
@@ -38,20 +43,34 @@ void CefBrowserImpl::OnNewWindowRequested(QWebEngineNewWindowRequest& request) {
     return;
   }
   CefRefPtr<CefBrowserImpl> self(this);
+  const bool from_link =
+      !modifier_link_.empty() &&
+      QUrl(QString::fromStdString(modifier_link_)) == request.requestedUrl();
+  modifier_link_.clear();
+  cef_window_open_disposition_t disposition = CEF_WOD_NEW_FOREGROUND_TAB;
   switch (request.destination()) {
     case QWebEngineNewWindowRequest::InNewBackgroundTab:
-      OpenURLFromTab(request, CEF_WOD_NEW_BACKGROUND_TAB);
-      return;
+      disposition = CEF_WOD_NEW_BACKGROUND_TAB;
+      break;
     case QWebEngineNewWindowRequest::InNewWindow:
-      OpenURLFromTab(request, CEF_WOD_NEW_WINDOW);
-      return;
+      disposition = CEF_WOD_NEW_WINDOW;
+      break;
     case QWebEngineNewWindowRequest::InNewTab:
-      OpenPopup(request, CEF_WOD_NEW_FOREGROUND_TAB);
-      return;
+      disposition = CEF_WOD_NEW_FOREGROUND_TAB;
+      break;
     case QWebEngineNewWindowRequest::InNewDialog:
-      OpenPopup(request, CEF_WOD_NEW_POPUP);
-      return;
+      disposition = CEF_WOD_NEW_POPUP;
+      break;
   }
+  if (from_link && disposition != CEF_WOD_NEW_POPUP) {
+    OpenURLFromTab(request, disposition);
+  } else {
+    OpenPopup(request, disposition);
+  }
+}
+
+void CefBrowserImpl::NoteModifierLinkClick(const std::string& url) {
+  modifier_link_ = url;
 }
 
 void CefBrowserImpl::OpenURLFromTab(QWebEngineNewWindowRequest& request,
