@@ -27,6 +27,11 @@ class CefDownloadItem : public virtual CefBaseRefCounted {
   virtual CefString GetURL() = 0;
   // The URL before redirects.
   virtual CefString GetOriginalUrl() = 0;
+  // The name the request suggested. The production engine gives only a name
+  // the page chose (the link's download attribute) and is often empty; the
+  // development engine gives Qt's, which also comes from the response's
+  // Content-Disposition or the URL. OnBeforeDownload's |suggested_name| is
+  // that fuller name in both.
   virtual CefString GetSuggestedFileName() = 0;
   virtual CefString GetContentDisposition() = 0;
   virtual CefString GetMimeType() = 0;
