@@ -81,9 +81,9 @@ int RemainingMs(Clock::time_point deadline, int cap) {
   return static_cast<int>(std::min<long long>(left, cap));
 }
 
-// Reads the status code of the first line and the body after the first blank
-// line. False when the answer has no usable status line.
-bool ParseResponse(const std::string& data, HttpResponse& response) {
+}  // namespace
+
+bool ParseHttpResponse(const std::string& data, HttpResponse& response) {
   size_t lineEnd = data.find("\r\n");
   if (lineEnd == std::string::npos) {
     return false;
@@ -121,6 +121,8 @@ bool ParseResponse(const std::string& data, HttpResponse& response) {
       blank == std::string::npos ? std::string() : data.substr(blank + 4);
   return true;
 }
+
+namespace {
 
 std::string BuildRequest(const std::string& method,
                          const std::string& path,
@@ -204,7 +206,7 @@ bool ExchangeWith(const addrinfo* address,
   if (received.empty()) {
     return false;
   }
-  return ParseResponse(received, response);
+  return ParseHttpResponse(received, response);
 }
 
 }  // namespace

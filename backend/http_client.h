@@ -50,6 +50,10 @@ bool SendHttpRequest(const std::string& url,
                      const std::string& body,
                      HttpResponse& response);
 
+// Reads the status code of the first line and the body after the first blank
+// line of what a server sent. False when it has no usable status line.
+bool ParseHttpResponse(const std::string& data, HttpResponse& response);
+
 // True only when the server's first bytes are an HTTP/1.x 200 status line.
 // Uses 50 ms socket timeouts so that callers can poll every 50 ms.
 bool ProbeUrl(const std::string& url);
