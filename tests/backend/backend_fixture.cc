@@ -19,6 +19,7 @@
 #include "backend/backend_launcher.h"
 #include "backend/backend_state.h"
 #include "tests/instance/recording_client_actions.h"
+#include "tests/support/engine_harness/reaper.h"
 
 extern char** environ;
 
@@ -75,10 +76,7 @@ void BackendFixture::TearDown() {
   // The launcher reports an exit to the client just after the state change.
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
   // Whatever else is left (port holders of exited backends) goes too.
-  for (pid_t child : OwnChildren()) {
-    kill(child, SIGKILL);
-    waitpid(child, nullptr, 0);
-  }
+  engine_test::KillAndReapAllChildren();
   for (const char* name : kSteeringVariables) {
     unsetenv(name);
   }
@@ -131,105 +129,6 @@ Report BackendFixture::ReadReport(pid_t pid,
 pid_t BackendFixture::CurrentBackendPid() {
   std::lock_guard<std::mutex> lock(backendMutex);
   return backendState.backendPid;
-}
-
-std::vector<pid_t> BackendFixture::OwnChildren() {
-  std::vector<pid_t> children;
-  for (const auto& entry : fs::directory_iterator("/proc")) {
-    pid_t pid = atoi(entry.path().filename().c_str());
-    if (pid <= 0) {
-      continue;
-    }
-    std::ifstream stat(entry.path() / "stat");
-    std::string text((std::istreambuf_iterator<char>(stat)),
-                     std::istreambuf_iterator<char>());
-    // "pid (name) state ppid ...": the name may hold spaces and parentheses.
-    std::string::size_type close = text.rfind(')');
-    if (close == std::string::npos) {
-      continue;
-    }
-    char state = 0;
-    int parent = 0;
-    if (sscanf(text.c_str() + close + 1, " %c %d", &state, &parent) == 2 &&
-        parent == getpid()) {
-      children.push_back(pid);
-    }
-  }
-  return children;
-}
-
-SpawnedProcess::~SpawnedProcess() {
-  Kill();
-  Wait();
-  if (output_ >= 0) {
-    close(output_);
-  }
-}
-
-bool SpawnedProcess::Start(const std::vector<std::string>& argv) {
-  int ends[2];
-  if (pipe2(ends, O_CLOEXEC) != 0) {
-    return false;
-  }
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, ends[1], 1);
-  std::vector<char*> args;
-  for (const std::string& arg : argv) {
-    args.push_back(const_cast<char*>(arg.c_str()));
-  }
-  args.push_back(nullptr);
-  int failed =
-      posix_spawn(&pid_, args[0], &actions, nullptr, args.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  close(ends[1]);
-  output_ = ends[0];
-  if (failed != 0) {
-    pid_ = -1;
-    return false;
-  }
-  return true;
-}
-
-std::string SpawnedProcess::ReadLine(std::chrono::milliseconds timeout) {
-  Stopwatch watch;
-  for (;;) {
-    std::string::size_type end = pending_.find('\n');
-    if (end != std::string::npos) {
-      std::string line = pending_.substr(0, end);
-      pending_.erase(0, end + 1);
-      return line;
-    }
-    long long left = timeout.count() - watch.ElapsedMs();
-    pollfd waiting = {output_, POLLIN, 0};
-    if (left <= 0 || poll(&waiting, 1, static_cast<int>(left)) <= 0) {
-      return std::string();
-    }
-    char buffer[256];
-    ssize_t count = read(output_, buffer, sizeof(buffer));
-    if (count <= 0) {
-      return std::string();
-    }
-    pending_.append(buffer, count);
-  }
-}
-
-int SpawnedProcess::Wait() {
-  if (pid_ <= 0) {
-    return -1;
-  }
-  int status = 0;
-  pid_t result;
-  while ((result = waitpid(pid_, &status, 0)) < 0 && errno == EINTR) {
-  }
-  pid_ = -1;
-  return result < 0 ? -1 : status;
-}
-
-void SpawnedProcess::Kill() {
-  if (pid_ > 0) {
-    kill(pid_, SIGKILL);
-  }
 }
 
 OrphanGuard::~OrphanGuard() {

@@ -31,9 +31,6 @@ class BackendFixture : public testing::Test {
   Report ReadReport(pid_t pid, std::chrono::milliseconds timeout);
   // backendPid as the supervision state holds it.
   pid_t CurrentBackendPid();
-  // Live children of this process: the backend, and orphans that found the
-  // test as their subreaper.
-  static std::vector<pid_t> OwnChildren();
 
   std::string root_;
   std::string dataDir_;
@@ -56,29 +53,6 @@ class Stopwatch {
 
  private:
   std::chrono::steady_clock::time_point start_;
-};
-
-// A helper program started by a test, with its stdout on a pipe. Killed
-// with SIGKILL and reaped on destruction, whatever the test's outcome.
-class SpawnedProcess {
- public:
-  SpawnedProcess() = default;
-  SpawnedProcess(const SpawnedProcess&) = delete;
-  SpawnedProcess& operator=(const SpawnedProcess&) = delete;
-  ~SpawnedProcess();
-
-  bool Start(const std::vector<std::string>& argv);
-  // One line of its output without the line feed; empty after `timeout`.
-  std::string ReadLine(std::chrono::milliseconds timeout);
-  // Waits for its exit; returns the raw wait status, or -1.
-  int Wait();
-  void Kill();
-  pid_t pid() const { return pid_; }
-
- private:
-  pid_t pid_ = -1;
-  int output_ = -1;
-  std::string pending_;
 };
 
 // Kills and reaps a process this test process will end up parenting (an

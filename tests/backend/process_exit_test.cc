@@ -3,12 +3,17 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "tests/backend/backend_fixture.h"
+#include "tests/support/engine_harness/child_process.h"
 
 namespace {
 
+using engine_test::ChildProcess;
+using engine_test::DescribeStatus;
 using std::chrono::milliseconds;
 
 // A small program starts the backend through the launcher and then ends.
@@ -25,11 +30,15 @@ class ProcessExitTest : public BackendFixture {
     ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
   }
 
-  // Runs the launch helper and returns the pid of the backend it started.
-  pid_t LaunchThrough(SpawnedProcess& helper, const char* ending) {
-    EXPECT_TRUE(helper.Start({LAUNCH_HELPER, dataDir_, workDir_, ending}));
-    std::string line = helper.ReadLine(milliseconds(10000));
-    return line.empty() ? 0 : static_cast<pid_t>(atoi(line.c_str()));
+  // The launch helper, ending as |ending| says.
+  std::vector<std::string> Helper(const char* ending) {
+    return {LAUNCH_HELPER, dataDir_, workDir_, ending};
+  }
+  // The pid of the backend that |helper| started.
+  static pid_t BackendOf(ChildProcess& helper) {
+    const std::optional<std::string> line =
+        helper.ReadLine(milliseconds(10000));
+    return line ? static_cast<pid_t>(atoi(line->c_str())) : 0;
   }
 };
 
@@ -37,13 +46,14 @@ TEST_F(ProcessExitTest, NormalExitKillsBackend) {
   // The backend drops its parent-death signal, so only the exit handler
   // can end it.
   setenv("KORVEL_TEST_KEEP_ORPHANED", "1", 1);
-  SpawnedProcess helper;
-  pid_t backend = LaunchThrough(helper, "exit");
+  ChildProcess helper(Helper("exit"));
+  pid_t backend = BackendOf(helper);
   ASSERT_GT(backend, 0);
   OrphanGuard guard(backend);
-  int helperStatus = helper.Wait();
-  ASSERT_TRUE(WIFEXITED(helperStatus));
-  EXPECT_EQ(WEXITSTATUS(helperStatus), 0);
+  const std::optional<int> helperStatus =
+      helper.WaitForExit(milliseconds(10000));
+  ASSERT_TRUE(helperStatus);
+  EXPECT_EQ(DescribeStatus(*helperStatus), "exit 0");
   int status = 0;
   ASSERT_TRUE(guard.WaitForEnd(milliseconds(5000), status));
   ASSERT_TRUE(WIFSIGNALED(status));
@@ -51,16 +61,17 @@ TEST_F(ProcessExitTest, NormalExitKillsBackend) {
 }
 
 TEST_F(ProcessExitTest, KilledParentTakesBackendAlong) {
-  SpawnedProcess helper;
-  pid_t backend = LaunchThrough(helper, "hang");
+  ChildProcess helper(Helper("hang"));
+  pid_t backend = BackendOf(helper);
   ASSERT_GT(backend, 0);
   OrphanGuard guard(backend);
   int status = 0;
   // Still there while the helper lives.
   EXPECT_FALSE(guard.WaitForEnd(milliseconds(200), status));
   EXPECT_EQ(kill(backend, 0), 0);
-  helper.Kill();
-  helper.Wait();
+  // The helper alone, not its process group, which the backend shares.
+  kill(helper.pid(), SIGKILL);
+  helper.WaitForExit(milliseconds(10000));
   ASSERT_TRUE(guard.WaitForEnd(milliseconds(5000), status));
   ASSERT_TRUE(WIFSIGNALED(status));
   EXPECT_EQ(WTERMSIG(status), SIGKILL);
@@ -69,15 +80,14 @@ TEST_F(ProcessExitTest, KilledParentTakesBackendAlong) {
 // Started with stdout and stderr closed, the launcher's pipe lands on those
 // very descriptors; the backend must still get the pipe as both streams.
 TEST_F(ProcessExitTest, ClosedStandardStreamsStillReachTheBackend) {
-  SpawnedProcess helper;
-  pid_t backend = LaunchThrough(helper, "closed-streams");
+  ChildProcess helper(Helper("closed-streams"));
+  pid_t backend = BackendOf(helper);
   ASSERT_GT(backend, 0);
   OrphanGuard guard(backend);
   Report report = ReadReport(backend, milliseconds(5000));
   EXPECT_EQ(report["fds"], "0,1,2");
   EXPECT_EQ(report["stdout"].rfind("pipe:", 0), 0u) << report["stdout"];
   EXPECT_EQ(report["stdout"], report["stderr"]);
-  helper.Wait();
 }
 
 }  // namespace

@@ -19,6 +19,8 @@
 #include "tests/backend/backend_fixture.h"
 #include "tests/backend/scripted_server.h"
 #include "tests/instance/recording_client_actions.h"
+#include "tests/support/engine_harness/child_process.h"
+#include "tests/support/engine_harness/reaper.h"
 
 namespace {
 
@@ -150,9 +152,9 @@ TEST_F(RestartTest, BackendThatNeverExitsIsKilledAfterEightSeconds) {
 TEST_F(RestartTest, BackendNotGoneAfterKillGivesUp) {
   NextBackend(R"({"handshakeExit": false})");
   pid_t old = StartReadyBackend();
-  SpawnedProcess holder;
-  ASSERT_TRUE(holder.Start({PTRACE_HOLDER, std::to_string(old)}));
-  std::string attached = holder.ReadLine(milliseconds(5000));
+  engine_test::ChildProcess holder({PTRACE_HOLDER, std::to_string(old)});
+  const std::string attached =
+      holder.ReadLine(milliseconds(5000)).value_or("no answer");
   if (attached != "attached") {
     GTEST_SKIP() << "cannot trace the backend here: " << attached;
   }
@@ -169,8 +171,8 @@ TEST_F(RestartTest, BackendNotGoneAfterKillGivesUp) {
 
   // Once its death gets through, nobody expects it any more: the
   // application closes.
-  holder.Kill();
-  holder.Wait();
+  kill(holder.pid(), SIGKILL);
+  holder.WaitForExit(milliseconds(5000));
   EXPECT_TRUE(WaitForBackendState(false, 5000));
   EXPECT_TRUE(recording::WaitForCloseCount(1, milliseconds(5000)));
 }
@@ -236,7 +238,7 @@ TEST_F(RestartTest, LaunchUnderwayIsWaitedForNotDuplicated) {
   std::thread launcher(RunBackendProcess);
   restart.join();
   EXPECT_TRUE(ok) << message;
-  EXPECT_EQ(OwnChildren().size(), 1u);
+  EXPECT_EQ(engine_test::ChildrenOf(getpid()).size(), 1u);
   KillBackend();
   launcher.join();
   // Exactly one backend: the restart started none of its own.

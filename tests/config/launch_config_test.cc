@@ -9,9 +9,11 @@
 
 #include "app/data_paths.h"
 #include "gtest/gtest.h"
-#include "tests/config/temp_dir.h"
+#include "tests/support/engine_harness/temp_dir.h"
 
 namespace {
+
+using engine_test::TempDir;
 
 const std::string kRuntime = ".korvel-cn/runtime";
 

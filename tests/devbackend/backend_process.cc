@@ -1,7 +1,6 @@
 #include "tests/devbackend/backend_process.h"
 
 #include <arpa/inet.h>
-#include <dirent.h>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -15,42 +14,14 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <thread>
 #include <vector>
+
+#include "tests/support/engine_harness/reaper.h"
 
 extern char** environ;
 
 namespace {
-
-// Kills and reaps every remaining child of this process, including port
-// holders that were re-parented to it.
-void KillAllChildren() {
-  const std::string self = std::to_string(getpid());
-  DIR* proc = opendir("/proc");
-  if (!proc)
-    return;
-  std::vector<pid_t> children;
-  while (dirent* entry = readdir(proc)) {
-    const pid_t pid = std::atoi(entry->d_name);
-    if (pid <= 0)
-      continue;
-    std::ifstream status(std::string("/proc/") + entry->d_name + "/status");
-    std::string line;
-    while (std::getline(status, line)) {
-      if (line.rfind("PPid:", 0) == 0) {
-        if (std::atoi(line.c_str() + 5) == getpid())
-          children.push_back(pid);
-        break;
-      }
-    }
-  }
-  closedir(proc);
-  for (pid_t child : children) {
-    kill(child, SIGKILL);
-    waitpid(child, nullptr, 0);
-  }
-}
 
 int Connect(int port) {
   const int sock = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -112,13 +83,14 @@ BackendProcess::~BackendProcess() {
     kill(pid_, SIGKILL);
     waitpid(pid_, nullptr, 0);
   }
-  KillAllChildren();
+  // Port holders left behind by the backend were re-parented here.
+  engine_test::KillAndReapAllChildren();
   close(stdout_);
   close(stderr_);
 }
 
 bool BackendProcess::WaitForPort(int timeoutMs) const {
-  return WaitUntil([] { return IsPortOpen(); }, timeoutMs);
+  return WaitUntil([] { return IsPortOpen(); }, milliseconds(timeoutMs));
 }
 
 bool BackendProcess::WaitForExit(int timeoutMs, int& status) {
@@ -131,7 +103,7 @@ bool BackendProcess::WaitForExit(int timeoutMs, int& status) {
         reaped_ = true;
         return true;
       },
-      timeoutMs);
+      milliseconds(timeoutMs));
 }
 
 bool BackendProcess::HasExited() {

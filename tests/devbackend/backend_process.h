@@ -3,8 +3,16 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <map>
 #include <string>
+
+#include "tests/support/engine_harness/temp_dir.h"
+#include "tests/support/engine_harness/wait_until.h"
+
+using engine_test::TempDir;
+using engine_test::WaitUntil;
+using std::chrono::milliseconds;
 
 // A korvel-backend child process with its standard output and standard
 // error on two pipes. The destructor kills and reaps it, and also every other
@@ -72,25 +80,10 @@ std::string HandshakeRequest();
 // True when a TCP connect to 127.0.0.1:`port` succeeds.
 bool IsPortOpen(int port = 35580);
 
-// Polls `condition` every 20 ms until it holds or `timeoutMs` has passed.
-template <typename Condition>
-bool WaitUntil(Condition condition, int timeoutMs);
-
 // One read(2) of at most 255 bytes, as the shell's reader does, after
 // waiting up to `timeoutMs` for data. Empty on time-out or end of file.
 std::string ReadChunk(int fd, int timeoutMs);
 
 void SleepMs(int ms);
-
-template <typename Condition>
-bool WaitUntil(Condition condition, int timeoutMs) {
-  for (int waited = 0;; waited += 20) {
-    if (condition())
-      return true;
-    if (waited >= timeoutMs)
-      return false;
-    SleepMs(20);
-  }
-}
 
 #endif  // KORVEL_TESTS_DEVBACKEND_BACKEND_PROCESS_H_

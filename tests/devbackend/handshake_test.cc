@@ -114,7 +114,7 @@ TEST(DevBackendHandshake, HeldPortStaysTakenAfterExitThenIsReleased) {
   ASSERT_TRUE(second.WaitForExit(10000, secondStatus));
   EXPECT_EQ(WEXITSTATUS(secondStatus), 3);
 
-  EXPECT_TRUE(WaitUntil([] { return !IsPortOpen(); }, 3000));
+  EXPECT_TRUE(WaitUntil([] { return !IsPortOpen(); }, milliseconds(10000)));
   EXPECT_GE(ElapsedMs(exited), 1000);
 }
 

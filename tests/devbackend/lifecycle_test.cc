@@ -17,23 +17,6 @@ namespace {
 
 using Env = BackendProcess::Environment;
 
-namespace fs = std::filesystem;
-
-// A private working directory, removed with everything in it.
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern =
-        (fs::temp_directory_path() / "korvel-devbackend-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-  }
-  ~TempDir() { fs::remove_all(path_); }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
 TEST(DevBackendLifecycle, ExitOnRequestAnswersFirstThenUsesTheStatus) {
   BackendProcess backend;
   ASSERT_TRUE(backend.WaitForPort());
@@ -73,7 +56,7 @@ TEST(DevBackendLifecycle, CrashesBySignalWithoutLeavingACoreFile) {
     ASSERT_TRUE(backend.WaitForExit(10000, status));
     ASSERT_TRUE(WIFSIGNALED(status));
     EXPECT_EQ(WTERMSIG(status), number);
-    EXPECT_TRUE(fs::is_empty(dir.path()));
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
   }
 }
 
@@ -110,14 +93,9 @@ TEST(DevBackendLifecycle, MalformedSettingsStopTheStartWithAReason) {
 }
 
 TEST(DevBackendLifecycle, SettingsFileIsReadAfterTheEnvironment) {
-  TempDir dir;
-  const std::string file = dir.path() + "/settings.json";
-  {
-    FILE* out = fopen(file.c_str(), "w");
-    ASSERT_NE(out, nullptr);
-    fputs(R"({"exitAfterMs": 0, "exitStatus": 9})", out);
-    fclose(out);
-  }
+  TempDir dir("korvel-devbackend");
+  const std::string file =
+      dir.Write("settings.json", R"({"exitAfterMs": 0, "exitStatus": 9})");
   BackendProcess backend(Env{{"KORVEL_BACKEND_EXIT_STATUS", "5"},
                              {"KORVEL_BACKEND_SETTINGS_FILE", file}});
   int status = -1;

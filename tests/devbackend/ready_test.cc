@@ -77,7 +77,7 @@ TEST(DevBackendReady, BecomesReadyAfterDelayAnsweringFalseUntilThen) {
         const RawReply reply = ShellReadyRequest();
         return reply.status == 200 && json::parse(reply.body)["ready"] == true;
       },
-      3000));
+      milliseconds(10000)));
 }
 
 TEST(DevBackendReady, NotReadyCanAnswer503WithReadyTrue) {
@@ -131,7 +131,7 @@ TEST(DevBackendReady, AppPageStatusIsConfigurable) {
 
 TEST(DevBackendReady, PortCanBeMovedForDevelopmentUse) {
   BackendProcess backend(Env{{"KORVEL_BACKEND_PORT", "35581"}});
-  ASSERT_TRUE(WaitUntil([] { return IsPortOpen(35581); }, 5000));
+  ASSERT_TRUE(WaitUntil([] { return IsPortOpen(35581); }, milliseconds(10000)));
   EXPECT_FALSE(IsPortOpen(35580));
   EXPECT_EQ(RawExchange("GET /ready HTTP/1.1\r\nConnection: close\r\n\r\n",
                         2000, 35581)

@@ -20,18 +20,12 @@
 namespace cefengine {
 namespace {
 
+using engine_test::ReadFile;
 using engine_test::TempDir;
 
 using engine_test_app::Bool;
 using engine_test_app::Int;
 using engine_test_app::String;
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // A store as an application sees it after start-up.
 std::unique_ptr<PrefStore> Started(const std::string& path) {

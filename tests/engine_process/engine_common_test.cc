@@ -35,16 +35,11 @@
 namespace cefengine {
 namespace {
 
+using engine_test::ReadFile;
+
 using Clock = std::chrono::steady_clock;
 
 using engine_test::TempDir;
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
 
 CefRefPtr<CefListValue> AllTypes() {
   CefRefPtr<CefListValue> list = CefListValue::Create();

@@ -39,6 +39,8 @@ using json = nlohmann::json;
 
 namespace {
 
+using engine_test::ReadFile;
+
 using Clock = std::chrono::steady_clock;
 constexpr auto kStartTimeout = std::chrono::seconds(30);
 
@@ -199,13 +201,6 @@ class App {
   std::vector<json> events_;
   bool eof_ = false;
 };
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
 
 // Names in |path| other than "." and "..", sorted.
 std::vector<std::string> ListDir(const std::string& path) {
@@ -461,13 +456,19 @@ TEST_F(EngineProcessTest, SecondInstanceIsRefusedAndReported) {
   App first(BaseArgs("wait", root));
   ASSERT_EQ(first.WaitFor("context_initialized")["initialized"], true);
 
-  App second({"wait", "--root=" + root, "--log=" + log_path(), "--extra-flag=1",
-              "positional"},
+  App second({"post-after-refusal", "--root=" + root, "--log=" + log_path(),
+              "--extra-flag=1", "positional"},
              other_cwd);
   const json refused = second.WaitFor("initialized");
   EXPECT_EQ(refused["ok"], false);
   EXPECT_EQ(refused["exit_code"], 24);
+  // cef_app.h allows no engine call after the refusal: one is refused, and
+  // logged, so that a program that makes one shows it.
+  EXPECT_EQ(second.WaitFor("posted")["ok"], false);
   EXPECT_EQ(second.Finish(), 1);
+  EXPECT_NE(ReadFile(log_path())
+                .find("CefPostTask called after CefInitialize returned false"),
+            std::string::npos);
   EXPECT_TRUE(second.Events("context_initialized").empty());
 
   const json relaunch = first.WaitFor("relaunch");

@@ -73,13 +73,6 @@ class DownloadServer {
   int port_ = 0;
 };
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream data;
-  data << in.rdbuf();
-  return data.str();
-}
-
 bool Exists(const std::string& path) {
   return access(path.c_str(), F_OK) == 0;
 }

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <system_error>
 #include <vector>
 
@@ -28,6 +30,22 @@ TempDir::~TempDir() {
     std::fprintf(stderr, "could not remove %s: %s\n", path_.c_str(),
                  error.message().c_str());
   }
+}
+
+std::string TempDir::Write(const std::string& relative,
+                           const std::string& content) const {
+  const std::filesystem::path file = std::filesystem::path(path_) / relative;
+  std::error_code ignored;
+  std::filesystem::create_directories(file.parent_path(), ignored);
+  std::ofstream(file, std::ios::binary) << content;
+  return file.string();
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  return content.str();
 }
 
 }  // namespace engine_test

@@ -1,4 +1,5 @@
-// A private directory under /tmp for one test, removed with its contents.
+// A private directory under /tmp for one test, removed with its contents,
+// and whole-file reads and writes.
 
 #ifndef TESTS_SUPPORT_ENGINE_HARNESS_TEMP_DIR_H_
 #define TESTS_SUPPORT_ENGINE_HARNESS_TEMP_DIR_H_
@@ -20,9 +21,17 @@ class TempDir {
 
   const std::string& path() const { return path_; }
 
+  // Writes |content| to |relative| (directories on the way are made) and
+  // returns the file's path.
+  std::string Write(const std::string& relative,
+                    const std::string& content) const;
+
  private:
   std::string path_;
 };
+
+// The bytes of the file at |path|; "" when it cannot be read.
+std::string ReadFile(const std::string& path);
 
 }  // namespace engine_test
 
