@@ -17,10 +17,6 @@ Parsed Parse(const std::string& url) {
   return p;
 }
 
-TEST(HttpUrlTest, BackendBaseUrl) {
-  EXPECT_EQ("http://127.0.0.1:35580", BackendBaseUrl());
-}
-
 TEST(HttpUrlTest, PartsOfUsableUrls) {
   Parsed p = Parse("http://localhost:35580");
   ASSERT_TRUE(p.ok);
