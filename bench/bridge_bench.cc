@@ -4,11 +4,12 @@
 //  - round trip: a query (page -> Execute -> process message to the browser
 //    -> reply message to the renderer -> script that resolves the page's
 //    promise).
-// Prints the median and 99th percentile of each in milliseconds.
+// Prints the median and 99th percentile of each in milliseconds; with
+// --json, one JSON line instead with every sample (for bench/run).
 //
 // Run under an X server, e.g. tests/support/with-x build/bench/bridge_bench.
 //
-// Usage: bridge_bench [sync_calls] [round_trips]
+// Usage: bridge_bench [--json] [sync_calls] [round_trips]
 
 #include <cstdio>
 #include <cstdlib>
@@ -22,11 +23,14 @@ namespace {
 constexpr char kPage[] = R"HTML(<!doctype html>
 <html><body><script>
 function stats(samples) {
-  samples.sort(function (a, b) { return a - b; });
-  return {median: samples[Math.floor(samples.length / 2)],
-          p99: samples[Math.min(samples.length - 1,
-                                Math.floor(samples.length * 0.99))],
-          n: samples.length};
+  const sorted = samples.slice().sort(function (a, b) { return a - b; });
+  const at = function (q) {
+    return sorted[Math.min(sorted.length - 1, Math.floor(sorted.length * q))];
+  };
+  let sum = 0;
+  for (const s of samples) sum += s;
+  return {median: at(0.5), p90: at(0.9), p99: at(0.99),
+          mean: sum / samples.length, n: samples.length, samples: samples};
 }
 let pending = null;
 window.onReply = function (n) { const resolve = pending; pending = null; resolve(n); };
@@ -59,6 +63,11 @@ window.addEventListener('load', function () { setTimeout(run, 500); });
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  const bool json_out = argc > 1 && std::string(argv[1]) == "--json";
+  if (json_out) {
+    --argc;
+    ++argv;
+  }
   const int sync_calls = argc > 1 ? std::atoi(argv[1]) : 2000;
   const int round_trips = argc > 2 ? std::atoi(argv[2]) : 1000;
   engine_test::PageServer server(
@@ -77,6 +86,10 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   const engine_test::json data = app.Reports("bench").at(0)["data"];
+  if (json_out) {
+    std::printf("%s\n", data.dump().c_str());
+    return 0;
+  }
   for (const char* kind : {"sync", "trip"}) {
     const engine_test::json& stats = data[kind];
     std::printf("%-10s n=%-6d median=%.3f ms  p99=%.3f ms\n",
