@@ -1,12 +1,13 @@
 #ifndef KORVEL_TESTS_BACKEND_SCRIPTED_SERVER_H_
 #define KORVEL_TESTS_BACKEND_SCRIPTED_SERVER_H_
 
-#include <atomic>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "tests/support/engine_harness/test_server.h"
 
 // One request as it arrived on the wire.
 struct RecordedRequest {
@@ -29,28 +30,18 @@ class ScriptedServer {
  public:
   using Handler = std::function<ScriptedReply(const RecordedRequest&)>;
 
-  ScriptedServer() = default;
-  ScriptedServer(const ScriptedServer&) = delete;
-  ScriptedServer& operator=(const ScriptedServer&) = delete;
-  ~ScriptedServer();
-
   // Listens on 127.0.0.1:`port`; false when the port cannot be bound.
   bool Start(int port, Handler handler);
   // Stops listening and closes the port.
-  void Stop();
+  void Stop() { server_.reset(); }
 
+  // Every request so far, also those before a Stop().
   std::vector<RecordedRequest> Requests();
 
  private:
-  void Serve();
-  void Answer(int connection);
-
-  int listener_ = -1;
-  Handler handler_;
-  std::atomic<bool> stop_{false};
-  std::thread thread_;
   std::mutex mutex_;
   std::vector<RecordedRequest> requests_;
+  std::unique_ptr<engine_test::TestServer> server_;
 };
 
 #endif  // KORVEL_TESTS_BACKEND_SCRIPTED_SERVER_H_

@@ -14,11 +14,17 @@
 
 #include "gtest/gtest.h"
 #include "tests/http/hosts_setup.h"
-#include "tests/http/test_server.h"
+#include "tests/support/engine_harness/test_server.h"
 
 namespace {
 
 using namespace std::string_literals;
+using engine_test::HasPendingConnection;
+using engine_test::ListenOn;
+using engine_test::Reply;
+using engine_test::ReplyAndHold;
+using engine_test::Stream;
+using engine_test::TestServer;
 using Clock = std::chrono::steady_clock;
 
 std::string Url(int port, const std::string& path = "/") {

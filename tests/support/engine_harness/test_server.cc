@@ -1,4 +1,4 @@
-#include "tests/http/test_server.h"
+#include "tests/support/engine_harness/test_server.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -9,6 +9,8 @@
 
 #include <cerrno>
 #include <cstring>
+
+namespace engine_test {
 
 int ListenOn(int family, int port, int* boundPort) {
   int fd = socket(family, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -213,3 +215,5 @@ TestServer::Handler Stream(const std::string& head,
     }
   };
 }
+
+}  // namespace engine_test

@@ -1,5 +1,5 @@
-#ifndef KORVEL_TESTS_HTTP_TEST_SERVER_H_
-#define KORVEL_TESTS_HTTP_TEST_SERVER_H_
+#ifndef TESTS_SUPPORT_ENGINE_HARNESS_TEST_SERVER_H_
+#define TESTS_SUPPORT_ENGINE_HARNESS_TEST_SERVER_H_
 
 #include <atomic>
 #include <functional>
@@ -7,6 +7,11 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+// Loopback servers that answer raw bytes, for clients that must survive any
+// answer (the HTTP client, the backend supervision).
+
+namespace engine_test {
 
 // A listening TCP socket on the loopback address of `family` (IPv6 sockets
 // are IPv6 only). `port` 0 picks a free one, stored in `boundPort`. Returns
@@ -65,4 +70,6 @@ TestServer::Handler Stream(const std::string& head,
                            size_t chunk,
                            int intervalMs);
 
-#endif  // KORVEL_TESTS_HTTP_TEST_SERVER_H_
+}  // namespace engine_test
+
+#endif  // TESTS_SUPPORT_ENGINE_HARNESS_TEST_SERVER_H_
