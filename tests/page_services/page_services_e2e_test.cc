@@ -80,7 +80,9 @@ class PageServicesTest : public KorvelFixture {
     Shell("xdotool windowfocus --sync " + window + "; sleep 0.3; " + keys);
   }
 
-  // Types |text| into |window| as a user would, then presses Return.
+  // Types |text| into |window| as a user would, then presses Return. ASCII
+  // only: xdotool types other letters through a key it remaps for the
+  // moment, which a busy program may read too late.
   void TypeTo(const std::string& window, const std::string& text) {
     const std::string file = work_.path() + "/typed.txt";
     std::ofstream(file, std::ios::binary) << text;
@@ -161,7 +163,7 @@ TEST_F(PageServicesTest, DownloadsReportToThePageAndLandWhereTheDialogSaid) {
 // [] when the dialog is cancelled.
 TEST_F(PageServicesTest, FileDialogsHandThePageExactlyTheChosenPaths) {
   const std::string dir = work_.path() + "/" + kHazards;
-  const std::string folder = dir + "/sub \xc3\xbc";
+  const std::string folder = dir + "/sub dir";
   std::filesystem::create_directories(folder);
   for (const char* name : {"a b.txt", "c.txt", "d.png"}) {
     std::ofstream(dir + "/" + name) << name;
@@ -196,7 +198,7 @@ TEST_F(PageServicesTest, FileDialogsHandThePageExactlyTheChosenPaths) {
   std::sort(several.begin(), several.end());
   EXPECT_EQ(several, json({dir + "/a b.txt", dir + "/c.txt"}));
   EXPECT_EQ(choose(2, "Pick a folder", dir, "",
-                   [&](const std::string& d) { TypeTo(d, "sub \xc3\xbc"); }),
+                   [&](const std::string& d) { TypeTo(d, "sub dir"); }),
             json({folder}));
   EXPECT_EQ(choose(3, "Save as", dir + "/new 'n'.txt", "", press("Return")),
             json({dir + "/new 'n'.txt"}));
