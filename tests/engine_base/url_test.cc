@@ -136,6 +136,17 @@ TEST(UrlTest, OtherSchemes) {
   EXPECT_EQ(custom.path, "");
   EXPECT_EQ(custom.query, "paths=%5B%22%2Fa%22%5D");
   EXPECT_EQ(custom.origin, "");
+
+  // A hostless path that begins with "//" once its dot segments are gone
+  // must not read back as a host: the canonical form parses to itself.
+  Parts dotted = ParseUrl("fle:/%2e%2e//a%d://tpm/m//a%20b");
+  ASSERT_TRUE(dotted.ok);
+  EXPECT_EQ(dotted.host, "");
+  EXPECT_EQ(dotted.path, "//a%d://tpm/m//a%20b");
+  EXPECT_EQ(dotted.spec, "fle:/.//a%d://tpm/m//a%20b");
+  Parts again = ParseUrl(dotted.spec);
+  EXPECT_EQ(again.spec, dotted.spec);
+  EXPECT_EQ(again.host, "");
 }
 
 TEST(UrlTest, CreateAndResolve) {

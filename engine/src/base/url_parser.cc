@@ -251,6 +251,10 @@ void BuildSpec(CanonURL* url) {
     if (!url->port.empty()) {
       spec += ":" + url->port;
     }
+  } else if (url->path.compare(0, 2, "//") == 0) {
+    // Without "/." a path that starts with "//" (left after dot segments
+    // went) would read back as a host.
+    spec += "/.";
   }
   spec += url->path;
   if (url->has_query) {
