@@ -21,6 +21,7 @@
 #include "tests/instance/recording_client_actions.h"
 #include "tests/support/engine_harness/child_process.h"
 #include "tests/support/engine_harness/reaper.h"
+#include "tests/support/engine_harness/wait_until.h"
 
 namespace {
 
@@ -233,8 +234,11 @@ TEST_F(RestartTest, LaunchUnderwayIsWaitedForNotDuplicated) {
   std::atomic<bool> ok{false};
   std::string message;
   std::thread restart([&] { ok = RestartBackend("", 0, "", message); });
-  std::this_thread::sleep_for(milliseconds(300));
-  // The launch that was underway forks now.
+  ASSERT_TRUE(engine_test::WaitUntil([] {
+    std::lock_guard<std::mutex> lock(backendMutex);
+    return backendState.restartInProgress;
+  }));
+  // The launch that was underway forks now, after the restart has begun.
   std::thread launcher(RunBackendProcess);
   restart.join();
   EXPECT_TRUE(ok) << message;

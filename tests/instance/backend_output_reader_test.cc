@@ -57,7 +57,8 @@ class OutputReaderTest : public testing::Test {
       int pending = 0;
       ASSERT_EQ(ioctl(ends_[1], FIONREAD, &pending), 0);
       if (pending == 0) {
-        // The reader has the bytes; give it time to act on them.
+        // The reader has the bytes; a short grace lets a wrong reaction to
+        // them show before the next chunk (a right one is waited for).
         std::this_thread::sleep_for(milliseconds(20));
         return;
       }
@@ -79,11 +80,11 @@ class OutputReaderTest : public testing::Test {
 
 TEST_F(OutputReaderTest, RaisesForTokenAtStartOrEndOfARead) {
   WriteChunk(token);
-  EXPECT_EQ(recording::RaiseCount(), 1);
+  EXPECT_TRUE(recording::WaitForRaiseCount(1, milliseconds(10000)));
   WriteChunk("2024-05-01 ready on 127.0.0.1:35580\n" + token);
-  EXPECT_EQ(recording::RaiseCount(), 2);
+  EXPECT_TRUE(recording::WaitForRaiseCount(2, milliseconds(10000)));
   WriteChunk(token + "2024-05-01 second start noticed\n");
-  EXPECT_EQ(recording::RaiseCount(), 3);
+  EXPECT_TRUE(recording::WaitForRaiseCount(3, milliseconds(10000)));
 }
 
 TEST_F(OutputReaderTest, IgnoresTokenInMiddleShortChunksAndSplitToken) {
@@ -96,7 +97,7 @@ TEST_F(OutputReaderTest, IgnoresTokenInMiddleShortChunksAndSplitToken) {
   WriteChunk(std::string("log\0", 4) + token);
   EXPECT_EQ(recording::RaiseCount(), 0);
   WriteChunk(token + std::string("\0tail", 5));
-  EXPECT_EQ(recording::RaiseCount(), 1);
+  EXPECT_TRUE(recording::WaitForRaiseCount(1, milliseconds(10000)));
 }
 
 TEST_F(OutputReaderTest, LongOutputIsReadInPiecesAndDiscarded) {
@@ -104,7 +105,7 @@ TEST_F(OutputReaderTest, LongOutputIsReadInPiecesAndDiscarded) {
   // one ends with the token.
   std::string text(600 - token.size(), 'x');
   WriteChunk(text + token);
-  EXPECT_EQ(recording::RaiseCount(), 1);
+  EXPECT_TRUE(recording::WaitForRaiseCount(1, milliseconds(10000)));
 }
 
 TEST_F(OutputReaderTest, ClosesDescriptorAndEndsAtEndOfFile) {
@@ -130,7 +131,7 @@ TEST_F(OutputReaderTest, KeepsReadingAfterInterruptedRead) {
   ASSERT_EQ(pthread_kill(reader_.native_handle(), SIGUSR1), 0);
   std::this_thread::sleep_for(milliseconds(50));
   WriteChunk(token);
-  EXPECT_EQ(recording::RaiseCount(), 1);
+  EXPECT_TRUE(recording::WaitForRaiseCount(1, milliseconds(10000)));
   EXPECT_NE(fcntl(ends_[0], F_GETFD), -1);
   CloseWriter();
   reader_.join();
