@@ -87,9 +87,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       const nlohmann::json list = ParseLiteral(
           Between(DragFilesScript(text), "korvel.dragFiles = ", ";"));
       FUZZ_CHECK(list.is_array());
-      // An array of strings reaches the page as the same strings.
+      // An array of strings reaches the page as the same strings. (The
+      // checking reader stops at a NUL byte as at the end of its input.)
       const nlohmann::json given = nlohmann::json::parse(text, nullptr, false);
-      if (given.is_array()) {
+      if (given.is_array() && text.find('\0') == std::string::npos) {
         bool strings = true;
         for (const nlohmann::json& item : given) {
           strings = strings && item.is_string();
