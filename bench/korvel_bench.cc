@@ -44,6 +44,9 @@ using nlohmann::json;
 // The colour of devbackend/pages/bench/app.html.
 constexpr uint32_t kPageColour = 0x1f8f5f;
 constexpr char kAppPage[] = "/bench/app.html";
+// The address the shell loads its application from (kAppUrl), so the bare
+// engine resolves and connects exactly as the shell's engine does.
+constexpr char kAppUrl[] = "http://localhost:35580";
 constexpr char kShellClass[] = "KorVel";
 constexpr char kBareClass[] = "KorvelBare";
 
@@ -299,7 +302,7 @@ json Bench::TimeStart(bool shell,
   if (shell) {
     program = StartShell(listenDelayMs);
   } else {
-    std::vector<std::string> argv = {o_.bare, BackendBaseUrl() + "/"};
+    std::vector<std::string> argv = {o_.bare, kAppUrl};
     if (!warmBackend) {
       backend = StartBackend(listenDelayMs);
       argv.push_back("--wait-for-server");
