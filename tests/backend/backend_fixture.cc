@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -145,6 +146,13 @@ bool OrphanGuard::WaitForEnd(std::chrono::milliseconds timeout, int& status) {
     pid_t result = waitpid(pid_, &status, WNOHANG);
     if (result == pid_) {
       reaped_ = true;
+      return true;
+    }
+    // Not a child of this process (any more): its parent reaped it before
+    // it could become an orphan. Its status went with that.
+    if (result < 0 && errno == ECHILD && kill(pid_, 0) != 0) {
+      reaped_ = true;
+      status = kReapedElsewhere;
       return true;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(10));

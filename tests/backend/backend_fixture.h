@@ -64,8 +64,10 @@ class OrphanGuard {
   OrphanGuard& operator=(const OrphanGuard&) = delete;
   ~OrphanGuard();
   // Waits up to `timeout` for the process to end and reaps it. True with
-  // its raw wait status when it ended in time.
+  // its raw wait status when it ended in time, or with kReapedElsewhere when
+  // its parent reaped it first (it ended before its parent did).
   bool WaitForEnd(std::chrono::milliseconds timeout, int& status);
+  static constexpr int kReapedElsewhere = -1;
 
  private:
   pid_t pid_;
