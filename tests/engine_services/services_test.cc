@@ -16,6 +16,7 @@
 #include <httplib.h>
 
 #include "tests/engine_browser/browser_harness.h"
+#include "tests/support/engine_harness/x_window.h"
 
 namespace engine_test {
 namespace {
@@ -81,27 +82,6 @@ bool IsDownloadEnd(const json& event) {
   const json& item = event["item"];
   return item.value("complete", false) || item.value("canceled", false) ||
          item.value("interrupted", false);
-}
-
-// The X window whose title is exactly |title|, "" when none appears.
-std::string FindWindow(const std::string& title) {
-  std::string id;
-  WaitUntil(
-      [&] {
-        id = Shell("xdotool search --name '^" + title + "$' | head -1");
-        return !id.empty();
-      },
-      milliseconds(10000));
-  if (!id.empty() && id.back() == '\n') {
-    id.pop_back();
-  }
-  return id;
-}
-
-// Types into the dialog |window| once it has the focus.
-void TypeInto(const std::string& window, const std::string& keys) {
-  Shell("xdotool windowactivate --sync " + window + " 2>/dev/null; true");
-  Shell("xdotool windowfocus --sync " + window + "; sleep 0.3; " + keys);
 }
 
 TEST(EngineServicesTest, DownloadReportsProgressCompletionAndRefusals) {
@@ -207,7 +187,7 @@ TEST(EngineServicesTest, DownloadSaveDialogChoosesTheTarget) {
 
   app.Mark();
   app.Command({{"cmd", "start_download"}, {"url", server.Url("/file")}});
-  const std::string dialog = FindWindow("Save");
+  const std::string dialog = FindWindowByTitle("Save");
   ASSERT_FALSE(dialog.empty());
   TypeInto(dialog, "xdotool key ctrl+a type --delay 10 '" + elsewhere.path() +
                        "/chosen.bin'; xdotool key Return");
@@ -222,7 +202,7 @@ TEST(EngineServicesTest, DownloadSaveDialogChoosesTheTarget) {
   // Cancelling the save dialog cancels the download.
   app.Mark();
   app.Command({{"cmd", "start_download"}, {"url", server.Url("/file2")}});
-  const std::string second = FindWindow("Save");
+  const std::string second = FindWindowByTitle("Save");
   ASSERT_FALSE(second.empty());
   TypeInto(second, "xdotool key Escape");
   // Reported as the production engine does: one update, cancelled.
@@ -253,7 +233,7 @@ TEST(EngineServicesTest, FileDialogOpensManyCancelsSavesAndPicksFolders) {
                {"title", "Pick two"},
                {"path", files.path()},
                {"filters", {".txt", "Pictures|.png;.gif", "image/*", ""}}});
-  const std::string dialog = FindWindow("Pick two");
+  const std::string dialog = FindWindowByTitle("Pick two");
   ASSERT_FALSE(dialog.empty());
   // Only one dialog per browser: a second request is dismissed at once.
   app.Command({{"cmd", "file_dialog"}, {"tag", 2}, {"title", "Second"}});
@@ -281,7 +261,7 @@ TEST(EngineServicesTest, FileDialogOpensManyCancelsSavesAndPicksFolders) {
                {"mode", 0},
                {"title", "Cancel me"},
                {"path", files.path() + "/a.txt"}});
-  const std::string cancel = FindWindow("Cancel me");
+  const std::string cancel = FindWindowByTitle("Cancel me");
   ASSERT_FALSE(cancel.empty());
   TypeInto(cancel, "xdotool key Escape");
   const json cancelled = app.WaitForEvent("file_dialog_dismissed");
@@ -296,7 +276,7 @@ TEST(EngineServicesTest, FileDialogOpensManyCancelsSavesAndPicksFolders) {
                {"mode", 3},
                {"title", "Save it"},
                {"path", files.path() + "/proposed.txt"}});
-  const std::string save = FindWindow("Save it");
+  const std::string save = FindWindowByTitle("Save it");
   ASSERT_FALSE(save.empty());
   TypeInto(save,
            "xdotool key ctrl+a type --delay 10 'typed.txt'; xdotool key "
@@ -311,7 +291,7 @@ TEST(EngineServicesTest, FileDialogOpensManyCancelsSavesAndPicksFolders) {
                {"tag", 5},
                {"mode", 3},
                {"path", files.path() + "/proposed.txt"}});
-  const std::string plain = FindWindow("Save");
+  const std::string plain = FindWindowByTitle("Save");
   ASSERT_FALSE(plain.empty());
   TypeInto(plain, "xdotool key Return");
   const json proposed = app.WaitForEvent("file_dialog_dismissed");
@@ -327,7 +307,7 @@ TEST(EngineServicesTest, FileDialogOpensManyCancelsSavesAndPicksFolders) {
                {"mode", 2},
                {"title", "Pick a folder"},
                {"path", files.path()}});
-  const std::string pick = FindWindow("Pick a folder");
+  const std::string pick = FindWindowByTitle("Pick a folder");
   ASSERT_FALSE(pick.empty());
   TypeInto(pick, "xdotool type --delay 10 'inner'; xdotool key Return");
   const json chosen = app.WaitForEvent("file_dialog_dismissed");

@@ -19,6 +19,7 @@
 #include "tests/bridge/korvel_fixture.h"
 #include "tests/support/engine_harness/json_line_child.h"
 #include "tests/support/engine_harness/shell.h"
+#include "tests/support/engine_harness/temp_dir.h"
 #include "tests/support/engine_harness/x_pointer.h"
 #include "tests/support/engine_harness/x_window.h"
 
@@ -59,35 +60,14 @@ class PageServicesTest : public KorvelFixture {
     return value;
   }
 
-  // The dialog window titled exactly |title|, "" when none appears.
-  static std::string FindWindow(const std::string& title) {
-    std::string id;
-    WaitUntil(
-        [&] {
-          id = Shell("xdotool search --name '^" + title + "$' | head -1");
-          return !id.empty();
-        },
-        milliseconds(10000));
-    if (!id.empty() && id.back() == '\n') {
-      id.pop_back();
-    }
-    return id;
-  }
-
-  // Gives |window| the keyboard and runs the xdotool |keys| command there.
-  static void KeysTo(const std::string& window, const std::string& keys) {
-    Shell("xdotool windowactivate --sync " + window + " 2>/dev/null; true");
-    Shell("xdotool windowfocus --sync " + window + "; sleep 0.3; " + keys);
-  }
-
   // Types |text| into |window| as a user would, then presses Return. ASCII
   // only: xdotool types other letters through a key it remaps for the
   // moment, which a busy program may read too late.
   void TypeTo(const std::string& window, const std::string& text) {
     const std::string file = work_.path() + "/typed.txt";
     std::ofstream(file, std::ios::binary) << text;
-    KeysTo(window,
-           "xdotool type --delay 20 --file '" + file + "'; xdotool key Return");
+    TypeInto(window, "xdotool type --delay 20 --file '" + file +
+                         "'; xdotool key Return");
   }
 
   // The centre of the window's page point (x, y) on the screen, as a 2 x 2
@@ -111,7 +91,7 @@ TEST_F(PageServicesTest, DownloadsReportToThePageAndLandWhereTheDialogSaid) {
       "a.click(); a.remove();";
   const std::string items = "events.filter((e) => e.download)";
   Eval(click);
-  KeysTo(FindWindow("Save"), "xdotool key Return");
+  TypeInto(FindWindowByTitle("Save"), "xdotool key Return");
   const json done = WaitForPage(items + ".map((e) => e.download)" +
                                 ".find((d) => d.isComplete)");
   ASSERT_TRUE(done.is_object()) << Eval("return " + items);
@@ -121,10 +101,7 @@ TEST_F(PageServicesTest, DownloadsReportToThePageAndLandWhereTheDialogSaid) {
   HttpResponse sample;
   ASSERT_TRUE(SendHttpRequest(BackendBaseUrl() + "/files/korvel-sample.txt",
                               "GET", {}, "", sample));
-  std::ifstream landed(target, std::ios::binary);
-  const std::string content((std::istreambuf_iterator<char>(landed)),
-                            std::istreambuf_iterator<char>());
-  EXPECT_EQ(content, sample.body);
+  EXPECT_EQ(ReadFile(target), sample.body);
   EXPECT_EQ(done["path"], target);
   EXPECT_EQ(done["name"], "korvel-sample.txt");
   EXPECT_EQ(done["url"], "http://localhost:35580/files/korvel-sample.txt");
@@ -145,7 +122,7 @@ TEST_F(PageServicesTest, DownloadsReportToThePageAndLandWhereTheDialogSaid) {
   EXPECT_EQ(steps.back(), done);
 
   Eval(click);
-  KeysTo(FindWindow("Save"), "xdotool key Escape");
+  TypeInto(FindWindowByTitle("Save"), "xdotool key Escape");
   const json canceled = WaitForPage(items + ".map((e) => e.download)" +
                                     ".find((d) => d.isCanceled)");
   ASSERT_TRUE(canceled.is_object()) << Eval("return " + items);
@@ -175,7 +152,7 @@ TEST_F(PageServicesTest, FileDialogsHandThePageExactlyTheChosenPaths) {
     Eval("window.chosen = undefined; korvel.selectFile(" +
          std::to_string(mode) + ", " + Js(title) + ", " + Js(path) + ", " +
          Js(filters) + ", (paths) => { window.chosen = paths; })");
-    const std::string dialog = FindWindow(title);
+    const std::string dialog = FindWindowByTitle(title);
     EXPECT_FALSE(dialog.empty()) << title;
     if (dialog.empty()) {
       return json();
@@ -185,7 +162,7 @@ TEST_F(PageServicesTest, FileDialogsHandThePageExactlyTheChosenPaths) {
   };
   auto press = [](const std::string& key) {
     return [key](const std::string& dialog) {
-      KeysTo(dialog, "xdotool key " + key);
+      TypeInto(dialog, "xdotool key " + key);
     };
   };
 

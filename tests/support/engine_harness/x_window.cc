@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "tests/support/engine_harness/shell.h"
+#include "tests/support/engine_harness/wait_until.h"
 
 // Last: Xlib defines macros (None, Bool, Status) that clash with C++ code.
 #include <X11/Xlib.h>
@@ -151,6 +152,24 @@ std::string PixelAt(const std::string& png, int x, int y) {
       TrimEnd(Shell("convert '" + png + "' -format '%[hex:p{" +
                     std::to_string(x) + "," + std::to_string(y) + "}]' info:"));
   return "#" + text.substr(0, 6);
+}
+
+std::string FindWindowByTitle(const std::string& title) {
+  std::string id;
+  WaitUntil(
+      [&] {
+        id =
+            TrimEnd(Shell("xdotool search --name '^" + title + "$' | head -1"));
+        return !id.empty();
+      },
+      milliseconds(10000));
+  return id;
+}
+
+void TypeInto(const std::string& window, const std::string& keys) {
+  Shell("xdotool windowactivate --sync " + window + " 2>/dev/null; true");
+  // A moment for the focus to settle in the program before keys arrive.
+  Shell("xdotool windowfocus --sync " + window + "; sleep 0.3; " + keys);
 }
 
 }  // namespace engine_test

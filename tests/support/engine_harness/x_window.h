@@ -54,6 +54,14 @@ bool RequestClose(unsigned long xid);
 // cannot be read).
 std::string PixelAt(const std::string& png, int x, int y);
 
+// The id of the window titled exactly |title| (xdotool's search), "" when
+// none appears within 10 s.
+std::string FindWindowByTitle(const std::string& title);
+
+// Gives |window| (an id from FindWindowByTitle) the keyboard focus, then
+// runs the shell command |keys| (xdotool key or type commands) there.
+void TypeInto(const std::string& window, const std::string& keys);
+
 }  // namespace engine_test
 
 #endif  // TESTS_SUPPORT_ENGINE_HARNESS_X_WINDOW_H_
