@@ -450,8 +450,12 @@ int main(int argc, char** argv) {
 
   const bool ok = CefInitialize(args, settings, app, nullptr);
   Emit({{"event", "initialized"}, {"ok", ok}, {"exit_code", CefGetExitCode()}});
-  if (!ok)
+  if (!ok) {
+    // Forbidden after a refusal; the engine must refuse and say so.
+    if (g_scenario == "post-after-refusal")
+      Emit({{"event", "posted"}, {"ok", CefPostTask(TID_UI, Task([] {}))}});
     return 1;
+  }
   app = nullptr;
   // Posted before the loop runs: must run once it does.
   CefPostTask(TID_UI, Task([] {

@@ -1,3 +1,4 @@
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <utility>
@@ -78,6 +79,12 @@ bool PostDelayedTask(CefThreadId thread, Closure closure, int64_t delay_ms) {
   return queue && queue->Post(std::move(closure), delay_ms);
 }
 
+std::atomic<bool> g_public_tasks_refused{false};
+
+void RefusePublicTasks() {
+  g_public_tasks_refused = true;
+}
+
 }  // namespace cefengine
 
 bool CefCurrentlyOn(CefThreadId threadId) {
@@ -95,6 +102,10 @@ bool CefPostDelayedTask(CefThreadId threadId,
                         int64_t delay_ms) {
   if (!task)
     return false;
+  if (cefengine::g_public_tasks_refused) {
+    LOG(ERROR) << "CefPostTask called after CefInitialize returned false";
+    return false;
+  }
   return cefengine::PostDelayedTask(
       threadId, [task] { task->Execute(); }, delay_ms);
 }

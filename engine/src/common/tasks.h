@@ -22,6 +22,11 @@ bool PostTask(CefThreadId thread, Closure closure);
 // same time run in posting order.
 bool PostDelayedTask(CefThreadId thread, Closure closure, int64_t delay_ms);
 
+// After CefInitialize has returned false the application must call no other
+// engine function (cef_app.h). From then on the public posting calls log an
+// error, so that such a call shows, and refuse the task.
+void RefusePublicTasks();
+
 }  // namespace cefengine
 
 #endif  // CEFENGINE_COMMON_TASKS_H_

@@ -27,6 +27,7 @@
 #include "common/logging.h"
 #include "common/qt_task_queue.h"
 #include "common/switches.h"
+#include "common/tasks.h"
 #include "common/thread_registry.h"
 #include "include/base/cef_logging.h"
 #include "include/cef_browser.h"
@@ -337,6 +338,7 @@ bool CefInitialize(const CefMainArgs& args,
             ? cefengine::kResultProcessNotified
             : cefengine::kResultProfileInUse;
     LOG(INFO) << "Another browser process owns " << root;
+    cefengine::RefusePublicTasks();
     // The log stays open for whatever the application does before exiting.
     cefengine::TearDown(context.get());
     return false;
