@@ -16,9 +16,11 @@ if(CEF_ROOT)
 else()
   set(korvel_default_engine development)
 endif()
-set(KORVEL_ENGINE "${korvel_default_engine}" CACHE STRING
-    "Engine to build on: development (engine/) or production (CEF_ROOT)")
-set_property(CACHE KORVEL_ENGINE PROPERTY STRINGS development production)
+# Not cached unless given, so that adding CEF_ROOT to a configured build
+# directory switches it to the production engine.
+if(NOT KORVEL_ENGINE)
+  set(KORVEL_ENGINE "${korvel_default_engine}")
+endif()
 if(NOT KORVEL_ENGINE MATCHES "^(development|production)$")
   message(FATAL_ERROR "KORVEL_ENGINE must be development or production")
 endif()
