@@ -44,8 +44,9 @@ class BackendState {
   Settings GetSettings() const;
 
   // Applies `object` (see ApplySettingsJson) for the control endpoint, which
-  // may not set "requestLog" or "startLog". A "readyAfterMs" in it counts from now; the
-  // one-shot actions in it are handed back to be started and are not kept.
+  // may not set "requestLog" or "startLog". A "readyAfterMs" in it counts from
+  // now; the one-shot actions in it are handed back to be started and are not
+  // kept.
   bool UpdateSettings(const nlohmann::json& object,
                       PendingActions& actions,
                       std::string& error);
