@@ -105,7 +105,7 @@ void RunBackendProcess() {
     backendState.backendPid = pid;
   }
   // Registered on every launch; running it more than once is harmless.
-  atexit(KillBackend);
+  atexit(KillBackendAtExit);
   SetBackendState(true, false);
   try {
     std::thread(BackendOutputReader, outputFd).detach();

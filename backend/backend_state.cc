@@ -35,3 +35,13 @@ void KillBackend() {
     kill(backendState.backendPid, SIGKILL);
   }
 }
+
+void KillBackendAtExit() {
+  std::lock_guard<std::mutex> lock(backendMutex);
+  if (backendState.backendPid >= 1) {
+    // Not a crash: the launcher must not close the browsers of a process
+    // that is already ending.
+    backendState.expectedExit = true;
+    kill(backendState.backendPid, SIGKILL);
+  }
+}

@@ -39,8 +39,13 @@ void SetBackendState(bool running, bool starting);
 // once when it already holds. Blocks: never call it on the UI thread.
 bool WaitForBackendState(bool wantRunning, int timeoutMs);
 
-// Sends SIGKILL to the current backend child, if there is one. Also runs as
-// a process-exit handler, so it must stay safe to call at any time.
+// Sends SIGKILL to the current backend child, if there is one. Safe to call
+// at any time; the launcher takes the exit for a crash.
 void KillBackend();
+
+// The process-exit handler: KillBackend, with the exit marked as expected,
+// so that the launcher thread, should it run before the process ends, does
+// not close the browsers.
+void KillBackendAtExit();
 
 #endif  // KORVEL_BACKEND_BACKEND_STATE_H_
