@@ -3,12 +3,18 @@
 // either returns from main (argument "exit") or waits to be killed
 // ("hang"). "closed-streams" starts with stdout and stderr closed, as when
 // the program is launched with them closed, and then acts as "exit".
-// Usage: launch_helper DATA_DIR WORK_DIR exit|hang|closed-streams
+// "slow-exit" acts as "exit", but its exit lasts until the launcher thread
+// has seen the backend's end (as when leak checking slows an exit down), and
+// prints "close-all" should the browsers be closed meanwhile.
+// Usage: launch_helper DATA_DIR WORK_DIR exit|hang|closed-streams|slow-exit
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -18,7 +24,29 @@
 #include "backend/backend_state.h"
 #include "instance/client_actions.h"
 
-void CloseAllBrowsersOnBackendExit() {}
+namespace {
+
+int out = 1;
+std::mutex closeMutex;
+std::condition_variable closeCalled;
+bool closed = false;
+
+// Runs after the launcher's exit handler (registered later): waits for the
+// launcher thread to see the backend's end and for a close that follows it.
+void SlowExit() {
+  WaitForBackendState(false, 5000);
+  std::unique_lock<std::mutex> lock(closeMutex);
+  closeCalled.wait_for(lock, std::chrono::seconds(1), [] { return closed; });
+}
+
+}  // namespace
+
+void CloseAllBrowsersOnBackendExit() {
+  std::lock_guard<std::mutex> lock(closeMutex);
+  closed = true;
+  dprintf(out, "close-all\n");
+  closeCalled.notify_all();
+}
 void RaiseMainWindowOnReopen() {}
 
 int main(int argc, char** argv) {
@@ -26,7 +54,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   SetDataDirForTesting(argv[1]);
-  int out = 1;
+  if (strcmp(argv[3], "slow-exit") == 0) {
+    atexit(SlowExit);
+  }
   if (strcmp(argv[3], "closed-streams") == 0) {
     out = dup(1);
     close(1);
