@@ -7,10 +7,12 @@
 
 #include <atomic>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "backend/backend_launcher.h"
 #include "backend/backend_state.h"
@@ -260,6 +262,62 @@ TEST_F(RestartTest, NewBackendWithWrongVersionIsReported) {
   NextBackend(R"({"readyAfterMs": -1})");
   EXPECT_FALSE(RestartBackend("", 0, "", message, QuickTimings()));
   EXPECT_EQ(message, "backend ready check timed out");
+  EXPECT_EQ(recording::CloseCount(), 0);
+}
+
+// A wrong version name is as wrong as a wrong version; ten restarts at once
+// run one and refuse the rest; after each failure the window stays and the
+// next restart works.
+TEST_F(RestartTest, FailedAndConcurrentRestartsLeaveTheNextOneWorking) {
+  StartReadyBackend();
+  NextBackend(R"({"versionName": "2.2.9"})");
+  std::string message;
+  EXPECT_FALSE(RestartBackend("", 0, "2.3.0", message, QuickTimings()));
+  EXPECT_EQ(message, "backend ready check timed out");
+  ExpectFlagsCleared();
+
+  NextBackend(R"({"versionName": "2.3.0"})");
+  std::vector<std::thread> restarts;
+  std::vector<std::string> messages(10);
+  std::atomic<int> succeeded{0};
+  for (std::string& text : messages) {
+    restarts.emplace_back([&succeeded, &text] {
+      succeeded += RestartBackend("", 0, "2.3.0", text) ? 1 : 0;
+    });
+  }
+  for (std::thread& restart : restarts) {
+    restart.join();
+  }
+  // Each ran alone: one or more in turn succeeded, every other was refused.
+  int refused = 0;
+  for (const std::string& text : messages) {
+    refused += text == "backend restart already in progress" ? 1 : 0;
+  }
+  EXPECT_GE(succeeded, 1);
+  EXPECT_EQ(succeeded + refused, 10);
+  ExpectFlagsCleared();
+  EXPECT_EQ(engine_test::ChildrenOf(getpid()).size(), 1u);
+  EXPECT_EQ(recording::CloseCount(), 0);
+}
+
+// A hot update: the restart starts the release installed since the last
+// start, found through its manifest.
+TEST_F(RestartTest, StartsTheReleaseInstalledMeanwhile) {
+  StartReadyBackend();
+  const std::string runtime = dataDir_ + "/.korvel-cn/runtime";
+  std::filesystem::create_directories(runtime + "/r600/bin");
+  ASSERT_EQ(symlink(DEV_BACKEND, (runtime + "/r600/bin/server").c_str()), 0);
+  std::ofstream(runtime + "/r600/app.json")
+      << R"({"relativeExecutable": "bin/server"})";
+  std::ofstream(runtime + "/current.production.json")
+      << R"({"entryPath": "r600/app.json", "version": 600})";
+  NextBackend(R"({"version": 600})");
+  std::string message;
+  ASSERT_TRUE(RestartBackend("", 600, "", message)) << message;
+  // The launcher runs a backend in its own directory.
+  EXPECT_EQ(std::filesystem::read_symlink(
+                "/proc/" + std::to_string(CurrentBackendPid()) + "/cwd"),
+            runtime + "/r600/bin");
   EXPECT_EQ(recording::CloseCount(), 0);
 }
 
