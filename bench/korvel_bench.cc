@@ -10,6 +10,7 @@
 // printed) and DIR/latency.svg.
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -68,8 +69,8 @@ struct Options {
 
 void Say(const std::string& text) {
   static const double start = NowMs();
-  std::fprintf(stderr, "korvel_bench: [%4.0f s] %s\n",
-               (NowMs() - start) / 1000, text.c_str());
+  std::fprintf(stderr, "korvel_bench: [%4.0f s] %s\n", (NowMs() - start) / 1000,
+               text.c_str());
 }
 
 void SleepMs(int ms) {
@@ -160,6 +161,12 @@ class Proc {
   bool reaped_ = false;
   double startedAtMs_ = 0;
 };
+
+// The shell's log in the (private) home it runs in.
+std::string DataLog() {
+  const passwd* user = getpwuid(getuid());
+  return std::string(user ? user->pw_dir : "") + "/.korvel/korvel.log";
+}
 
 bool PortOpen() {
   return IsBackendPortOpen();
@@ -312,15 +319,30 @@ json Bench::TimeStart(bool shell,
   }
   XWatch::Target main{shell ? kShellClass : kBareClass};
   XWatch::Target dock{""};
-  x_.WaitForMaps(main, shell ? &dock : nullptr, t0 + 60000);
+  x_.WaitForMaps(main, shell ? &dock : nullptr, t0 + 30000);
   double drawn = 0;
   if (main.window) {
-    drawn = x_.WaitForColour(main.window, kPageColour, t0 + 60000);
+    drawn = x_.WaitForColour(main.window, kPageColour, t0 + 30000);
   }
   if (!main.window || !drawn) {
-    failures_.push_back(std::string(shell ? "korvel" : "bare") +
-                        " never showed the drawn page (" + scenario + ")");
+    // What the user would have seen, and the shell's own log, to tell a
+    // window never shown from one shown but never drawn.
+    const std::string name = o_.results + "/failed-" +
+                             (shell ? "korvel-" : "bare-") +
+                             std::to_string(failures_.size());
+    x_.SaveScreen(name + ".ppm");
+    if (shell) {
+      std::ifstream log(DataLog(), std::ios::binary);
+      std::ofstream(name + ".log", std::ios::binary) << log.rdbuf();
+    }
+    failures_.push_back(std::string(shell ? "korvel" : "bare") + " " +
+                        (main.window ? "showed its window but never the page"
+                                     : "never showed its window") +
+                        " (" + scenario + ", pair " + std::to_string(pair) +
+                        (shell && dock.window ? ", splash seen" : "") +
+                        "): " + name + ".ppm");
     line["failed"] = true;
+    line["windowShown"] = main.window != 0;
   } else {
     line["execToMappedMs"] = main.mappedAtMs - t0;
     line["execToDrawnMs"] = drawn - t0;

@@ -155,9 +155,9 @@ bool WriteSvg(
       svg << xOf(sorted[k]) << ',' << y0k << ' ' << xOf(sorted[k]) << ',' << y1k
           << ' ';
     }
-    svg << "'/>\n<text x='" << width - 240 << "' y='"
-        << p2y0 - yHeight + 16 * i + 10 << "' fill='" << colour << "'>"
-        << latencies[i].label << "</text>\n";
+    // The legend sits low on the right, where every curve has reached 100%.
+    svg << "'/>\n<text x='" << width - 150 << "' y='" << p2y0 - 110 + 16 * i
+        << "' fill='" << colour << "'>" << latencies[i].label << "</text>\n";
   }
   svg << "</svg>\n";
   std::ofstream file(path);

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <thread>
 
 namespace bench {
@@ -191,6 +192,31 @@ double XWatch::WaitForColour(Window window, uint32_t rgb, double deadlineMs) {
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
   return 0;
+}
+
+bool XWatch::SaveScreen(const std::string& path) {
+  XWindowAttributes attributes;
+  if (!XGetWindowAttributes(display_, root_, &attributes)) {
+    return false;
+  }
+  XImage* image = XGetImage(display_, root_, 0, 0, attributes.width,
+                            attributes.height, AllPlanes, ZPixmap);
+  if (!image) {
+    return false;
+  }
+  std::ofstream out(path, std::ios::binary);
+  out << "P6\n" << attributes.width << " " << attributes.height << "\n255\n";
+  for (int y = 0; y < attributes.height; ++y) {
+    for (int x = 0; x < attributes.width; ++x) {
+      const unsigned long pixel = XGetPixel(image, x, y);
+      const char rgb[3] = {static_cast<char>((pixel >> 16) & 0xff),
+                           static_cast<char>((pixel >> 8) & 0xff),
+                           static_cast<char>(pixel & 0xff)};
+      out.write(rgb, 3);
+    }
+  }
+  XDestroyImage(image);
+  return static_cast<bool>(out);
 }
 
 }  // namespace bench

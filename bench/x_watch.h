@@ -43,6 +43,9 @@ class XWatch {
   // all show `rgb` (within a small tolerance); the time they did, or 0.
   double WaitForColour(Window window, uint32_t rgb, double deadlineMs);
 
+  // Saves the whole screen as a binary PPM picture; false when it cannot.
+  bool SaveScreen(const std::string& path);
+
  private:
   bool Matches(Window window, const Target& target);
   Window FindIn(Window top, const Target& target);

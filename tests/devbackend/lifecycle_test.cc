@@ -7,9 +7,11 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "tests/devbackend/backend_process.h"
 
@@ -101,6 +103,34 @@ TEST(DevBackendLifecycle, SettingsFileIsReadAfterTheEnvironment) {
   int status = -1;
   ASSERT_TRUE(backend.WaitForExit(10000, status));
   EXPECT_EQ(WEXITSTATUS(status), 9);
+}
+
+// The start log a benchmark subtracts from a hot restart: written once the
+// port listens, by this process, with the listening delay inside its time
+// (a start taken after the delay would hand the backend's own time to the
+// shell's part).
+TEST(DevBackendLifecycle, StartLogReportsTheTimeFromStartToListening) {
+  TempDir dir;
+  const std::string file = dir.path() + "/starts.jsonl";
+  BackendProcess backend(Env{{"KORVEL_BACKEND_START_LOG", file},
+                             {"KORVEL_BACKEND_LISTEN_DELAY_MS", "300"}});
+  ASSERT_TRUE(backend.WaitForPort());
+  std::string line;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        std::ifstream log(file);
+        return static_cast<bool>(std::getline(log, line));
+      },
+      milliseconds(10000)));
+  const nlohmann::json start = nlohmann::json::parse(line, nullptr, false);
+  ASSERT_TRUE(start.is_object()) << line;
+  EXPECT_EQ(start["pid"].get<pid_t>(), backend.pid());
+  const double took = start["startToListeningMs"].get<double>();
+  EXPECT_GE(took, 300);
+  EXPECT_LT(took, 10000);
+  EXPECT_NEAR(
+      start["listeningAtMs"].get<double>() - start["startedAtMs"].get<double>(),
+      took, 0.01);
 }
 
 }  // namespace
