@@ -39,6 +39,8 @@ using json = nlohmann::json;
 
 namespace {
 
+using engine_test::ReadFile;
+
 using Clock = std::chrono::steady_clock;
 constexpr auto kStartTimeout = std::chrono::seconds(30);
 
@@ -199,13 +201,6 @@ class App {
   std::vector<json> events_;
   bool eof_ = false;
 };
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
 
 // Names in |path| other than "." and "..", sorted.
 std::vector<std::string> ListDir(const std::string& path) {
