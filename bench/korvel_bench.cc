@@ -578,6 +578,8 @@ void Bench::GrowthPhase() {
     }
     record("awaited queries", v["settled"].get<int>(),
            v["firstMs"].get<double>(), v["lastMs"].get<double>(), before);
+    growth_.back()["tenthsMs"] = v["tenthsMs"];
+    Record({{"kind", "growth_queries_tenths"}, {"tenthsMs", v["tenthsMs"]}});
   } else {
     failures_.push_back("growth queries: " + result.dump());
   }
@@ -825,6 +827,15 @@ void Bench::Summary() {
         a["threads"].get<int>(), b["processes"].get<int>(),
         a["processes"].get<int>());
     out << line;
+  }
+  for (const json& g : growth_) {
+    if (g.contains("tenthsMs")) {
+      out << "  awaited queries, mean ms of each tenth:";
+      for (double v : g["tenthsMs"]) {
+        out << " " << Fmt("%.2f", v);
+      }
+      out << "\n";
+    }
   }
   if (!failures_.empty()) {
     out << "\nFailures:\n";

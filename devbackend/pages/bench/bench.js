@@ -64,9 +64,14 @@ async function benchQueryGrowth(calls, edge) {
   const mean = function(part) {
     return part.reduce(function(a, b) { return a + b; }, 0) / part.length;
   };
+  // The mean of each tenth, to tell a trend from noise.
+  const tenths = [];
+  for (let i = 0; i < 10; ++i) {
+    tenths.push(mean(samples.slice(i * calls / 10, (i + 1) * calls / 10)));
+  }
   return {calls: calls, settled: settled,
           firstMs: mean(samples.slice(0, edge)),
-          lastMs: mean(samples.slice(calls - edge))};
+          lastMs: mean(samples.slice(calls - edge)), tenthsMs: tenths};
 }
 
 // korvel.version() at full speed for `seconds`, in 100 ms slices that give
