@@ -73,8 +73,7 @@ struct CommandLineData {
     argv[0] = TrimAsciiWhitespace(program);
   }
 
-  void AppendSwitch(const std::string& given_name,
-                    const std::string& value) {
+  void AppendSwitch(const std::string& given_name, const std::string& value) {
     const std::string name_with_prefix = AsciiLower(given_name);
     const size_t prefix = SwitchPrefixLength(name_with_prefix);
     switches[name_with_prefix.substr(prefix)] = value;
