@@ -20,8 +20,11 @@
 namespace {
 
 // Runs |run| on the UI thread with the process-wide client, if there is one
-// by then.
+// now and still by then.
 void WithInstance(std::function<void(CefRefPtr<ShellClient>)> run) {
+  if (!ShellClient::HasInstance()) {
+    return;
+  }
   PostUiTask([run] {
     if (CefRefPtr<ShellClient> client = ShellClient::GetInstance()) {
       run(client);

@@ -1,5 +1,6 @@
 #include "client/shell_client.h"
 
+#include <atomic>
 #include <utility>
 
 #include "include/views/cef_browser_view.h"
@@ -10,8 +11,9 @@ PopupRect lastPopupRect;
 
 namespace {
 
-// The process-wide client. Set and cleared on the UI thread.
-ShellClient* g_instance = nullptr;
+// The process-wide client. Set and cleared on the UI thread; other threads
+// only ask whether there is one.
+std::atomic<ShellClient*> g_instance{nullptr};
 
 }  // namespace
 
@@ -25,14 +27,17 @@ ShellClient::ShellClient(bool showTitle,
 }
 
 ShellClient::~ShellClient() {
-  if (g_instance == this) {
-    g_instance = nullptr;
-  }
+  ShellClient* self = this;
+  g_instance.compare_exchange_strong(self, nullptr);
 }
 
 CefRefPtr<ShellClient> ShellClient::GetInstance() {
   CEF_REQUIRE_UI_THREAD();
-  return g_instance;
+  return g_instance.load();
+}
+
+bool ShellClient::HasInstance() {
+  return g_instance.load() != nullptr;
 }
 
 bool ShellClient::IsAllowedUrl(const CefString& url) const {

@@ -52,6 +52,9 @@ class ShellClient : public CefClient,
 
   // The process-wide client, or null. UI thread only.
   static CefRefPtr<ShellClient> GetInstance();
+  // Whether a process-wide client exists. Any thread: a process whose engine
+  // refused to start has none, and must not post engine tasks at all.
+  static bool HasInstance();
 
   // Whether |url| may load inside the view, by the allow-list.
   bool IsAllowedUrl(const CefString& url) const;

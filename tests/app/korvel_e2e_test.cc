@@ -162,6 +162,13 @@ TEST_F(KorvelTest, SecondStartShowsTheRunningWindow) {
   EXPECT_TRUE(WaitUntil([&] { return MapState(main) == "IsViewable"; }));
   EXPECT_EQ(BackendsOf(first.pid()).size(), 1u);
   EXPECT_FALSE(first.WaitForExit(milliseconds(0)).has_value());
+  // Once its engine refused to start, the second process called none of
+  // the engine's functions, not even when its backend ended.
+  std::ifstream log(GetDataDir() + "/korvel.log");
+  const std::string text((std::istreambuf_iterator<char>(log)),
+                         std::istreambuf_iterator<char>());
+  EXPECT_EQ(text.find("after CefInitialize returned false"), std::string::npos)
+      << text;
 }
 
 }  // namespace
