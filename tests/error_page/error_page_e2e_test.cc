@@ -139,7 +139,7 @@ frame.addEventListener("load", () => {
 // Loads `host` in Chromium and returns the value the host page reported, or
 // null when it reported nothing.
 nlohmann::json RunHostPage(const TempDir& dir, const std::string& host) {
-  const std::string file = dir.WriteFile("host.html", host);
+  const std::string file = dir.Write("host.html", host);
   const CommandResult result = RunChromium(
       dir, {"--allow-file-access-from-files", "--virtual-time-budget=2000",
             "--dump-dom", "file://" + file});
@@ -221,7 +221,7 @@ TEST(ErrorPageRendering, DataUrlShowsStripedDarkPageWithContent) {
                   "R", "-separate", "-depth", "8", "gray:" + rowPixels},
                  {}, dir.path(), std::chrono::seconds(30));
   ASSERT_EQ(dump.exitCode, 0) << dump.errors;
-  const std::string pixels = ReadWholeFile(rowPixels);
+  const std::string pixels = ReadFile(rowPixels);
   ASSERT_EQ(pixels.size(), 424u);
   int lines = 0;
   bool inLine = false;

@@ -27,10 +27,10 @@ std::string EvaluateReloadUrl(const std::string& html) {
   }
   TempDir dir;
   const std::string script =
-      dir.WriteFile("reload_url.js",
-                    line +
-                        "\nprocess.stdout.write(Buffer.from(reloadUrl, 'utf8')"
-                        ".toString('hex'));\n");
+      dir.Write("reload_url.js",
+                line +
+                    "\nprocess.stdout.write(Buffer.from(reloadUrl, 'utf8')"
+                    ".toString('hex'));\n");
   const CommandResult result =
       RunCommand({NODE_EXECUTABLE, script}, {{"HOME", dir.path()}}, dir.path(),
                  std::chrono::seconds(30));
@@ -92,7 +92,7 @@ TEST(ErrorPageDocument, FilledPageCarriesBuildLineAndNoPlaceholders) {
 // The embedded constant must be the resource file byte for byte; a stale or
 // truncated embedding would ship an outdated page.
 TEST(ErrorPageDocument, EmbeddedTemplateEqualsResourceFile) {
-  const std::string file = ReadWholeFile(KORVEL_ERROR_PAGE_TEMPLATE_FILE);
+  const std::string file = ReadFile(KORVEL_ERROR_PAGE_TEMPLATE_FILE);
   ASSERT_FALSE(file.empty());
   EXPECT_EQ(std::string(ErrorPageTemplate), file);
 }

@@ -8,10 +8,6 @@
 #include <unistd.h>
 
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <stdexcept>
 #include <thread>
 
 extern char** environ;
@@ -144,36 +140,6 @@ std::string ToHex(const std::string& bytes) {
   return hex;
 }
 
-TempDir::TempDir() {
-  const char* base = getenv("TMPDIR");
-  std::string pattern =
-      std::string(base && *base ? base : "/tmp") + "/korvel-errorpage-XXXXXX";
-  if (!mkdtemp(pattern.data())) {
-    throw std::runtime_error("mkdtemp failed: " + std::string(strerror(errno)));
-  }
-  path_ = pattern;
-}
-
-TempDir::~TempDir() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
-std::string TempDir::WriteFile(const std::string& name,
-                               const std::string& content) const {
-  const std::string file = path_ + "/" + name;
-  std::ofstream out(file, std::ios::binary);
-  out << content;
-  return file;
-}
-
-std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
-
 CommandResult RunCommand(const std::vector<std::string>& argv,
                          const std::map<std::string, std::string>& env,
                          const std::string& scratchDir,
@@ -263,7 +229,7 @@ CommandResult RunCommand(const std::vector<std::string>& argv,
   if (!result.timedOut && WIFEXITED(status)) {
     result.exitCode = WEXITSTATUS(status);
   }
-  result.output = ReadWholeFile(outPath);
-  result.errors = ReadWholeFile(errPath);
+  result.output = ReadFile(outPath);
+  result.errors = ReadFile(errPath);
   return result;
 }

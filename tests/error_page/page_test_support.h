@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/engine_harness/temp_dir.h"
+
 // Decoders written independently of the engine's own, so that the tests do
 // not accept whatever the engine happens to produce.
 
@@ -26,25 +28,9 @@ std::string ReloadUrlLine(const std::string& html);
 // Lowercase hexadecimal of every byte.
 std::string ToHex(const std::string& bytes);
 
-// A fresh directory under $TMPDIR (or /tmp), removed with all its content
-// when the object goes away.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  const std::string& path() const { return path_; }
-  // Writes `content` to `name` inside the directory; returns the full path.
-  std::string WriteFile(const std::string& name,
-                        const std::string& content) const;
-
- private:
-  std::string path_;
-};
-
-std::string ReadWholeFile(const std::string& path);
+// Temporary folders and file reads come from the shared test support.
+using engine_test::ReadFile;
+using engine_test::TempDir;
 
 struct CommandResult {
   bool started = false;
