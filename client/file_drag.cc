@@ -63,25 +63,6 @@ bool IsUtf8(const std::string& text) {
   return true;
 }
 
-// The paths of a JSON array text; false when it is not one.
-bool ReadPathList(const std::string& json, std::vector<std::string>& paths) {
-  CefRefPtr<CefValue> value = CefParseJSON(json, JSON_PARSER_RFC);
-  if (!value || value->GetType() != VTYPE_LIST) {
-    return false;
-  }
-  CefRefPtr<CefListValue> list = value->GetList();
-  paths.clear();
-  for (size_t i = 0; i < list->GetSize(); ++i) {
-    if (list->GetType(i) == VTYPE_STRING) {
-      const std::string path = list->GetString(i).ToString();
-      if (!path.empty()) {
-        paths.push_back(path);
-      }
-    }
-  }
-  return true;
-}
-
 }  // namespace
 
 std::string DroppedFilesJson(const std::vector<std::string>& paths) {
@@ -109,19 +90,39 @@ bool PercentDecodeUtf8(const std::string& text, std::string& decoded) {
   return IsUtf8(decoded);
 }
 
+bool PathListFromJson(const std::string& json,
+                      std::vector<std::string>& paths) {
+  CefRefPtr<CefValue> value = CefParseJSON(json, JSON_PARSER_RFC);
+  if (!value || value->GetType() != VTYPE_LIST) {
+    return false;
+  }
+  CefRefPtr<CefListValue> list = value->GetList();
+  paths.clear();
+  for (size_t i = 0; i < list->GetSize(); ++i) {
+    if (list->GetType(i) == VTYPE_STRING) {
+      const std::string path = list->GetString(i).ToString();
+      if (!path.empty()) {
+        paths.push_back(path);
+      }
+    }
+  }
+  return true;
+}
+
 bool DragLinkPaths(const std::string& text, std::vector<std::string>& paths) {
   const size_t at = text.find(kDragLinkPrefix);
   if (at == std::string::npos) {
     return false;
   }
   const std::string payload = text.substr(at + sizeof kDragLinkPrefix - 1);
-  if (ReadPathList(payload, paths)) {
+  if (PathListFromJson(payload, paths)) {
     return true;
   }
   // A percent-encoded payload names the bytes of UTF-8 text; anything else
   // would name some other file.
   std::string decoded;
-  return PercentDecodeUtf8(payload, decoded) && ReadPathList(decoded, paths);
+  return PercentDecodeUtf8(payload, decoded) &&
+         PathListFromJson(decoded, paths);
 }
 
 std::string DraggedFileName(const std::string& path) {

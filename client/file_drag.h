@@ -18,6 +18,10 @@ std::string DroppedFilesJson(const std::vector<std::string>& paths);
 // result is not valid UTF-8.
 bool PercentDecodeUtf8(const std::string& text, std::string& decoded);
 
+// The paths of the JSON array text |json|: elements that are not strings,
+// and empty strings, are left out. False when |json| is not an array.
+bool PathListFromJson(const std::string& json, std::vector<std::string>& paths);
+
 // The paths of the first drag link in |text|: what follows the prefix,
 // read as a JSON array, else percent-decoded as UTF-8 and read again.
 // False when there is no link or no array. Elements that are not strings,

@@ -9,6 +9,7 @@
 #include "bridge/browser/restart_request.h"
 #include "bridge/common/bridge_messages.h"
 #include "client/file_dialog.h"
+#include "client/native_drag.h"
 #include "client/shell_client.h"
 #include "client/url_policy.h"
 #include "include/cef_request_context.h"
@@ -146,9 +147,10 @@ const std::unordered_map<std::string, Handler>& Handlers() {
        [](const Request& r) {
          r.browser->GetHost()->SetZoomLevel(r.args->GetDouble(0));
        }},
-      // The page's drag has been cancelled by the script; the files it
-      // named are not dragged from here.
-      {bridge::kStartNativeFileDrag, [](const Request&) {}},
+      // The script has cancelled the page's own drag; the shell drags the
+      // files itself while the button that began it is held.
+      {bridge::kStartNativeFileDrag,
+       [](const Request& r) { StartNativeFileDrag(r.args->GetString(0)); }},
       {bridge::kDragSourceEndedAt,
        [](const Request& r) {
          r.browser->GetHost()->DragSourceEndedAt(

@@ -10,6 +10,7 @@
 #include "client/downloads.h"
 #include "client/file_dialog.h"
 #include "client/file_drag.h"
+#include "client/native_drag.h"
 #include "include/cef_parser.h"
 
 namespace {
@@ -145,6 +146,25 @@ TEST(FileDragTest, DroppedFilesAreAJsonArrayOfThePaths) {
   EXPECT_EQ(value->GetList()->GetString(0).ToString(), paths[0]);
   EXPECT_EQ(value->GetList()->GetString(1).ToString(), paths[1]);
   EXPECT_EQ(DroppedFilesJson({}), "[]");
+}
+
+// A path put into a file URI as it stands loses the file: a space, '#' or
+// '%' cuts it short or names another, a quote or line break splits the
+// list. Every such byte, and each UTF-8 byte of a letter beyond ASCII, must
+// arrive percent-encoded; a relative path (it would name a host) and a
+// string with NUL (no file has one) are not dragged at all.
+TEST(NativeDragTest, DraggedFilesAreListedAsEscapedFileUris) {
+  const std::vector<std::string> paths = DraggableFiles(
+      "[\"/tmp/a b#1%.txt\", \"rel/x\", \"\", 3, \"/n\\u0000ul\",\n"
+      " \"/d/\\u00e9t\\u00e9 'q' \\\"w\\\"\\n\\r~_-.+&\"]");
+  ASSERT_EQ(paths, (std::vector<std::string>{
+                       "/tmp/a b#1%.txt",
+                       "/d/\xc3\xa9t\xc3\xa9 'q' \"w\"\n\r~_-.+&"}));
+  EXPECT_EQ(FileUriList(paths),
+            "file:///tmp/a%20b%231%25.txt\r\n"
+            "file:///d/%C3%A9t%C3%A9%20%27q%27%20%22w%22%0A%0D~_-.%2B%26\r\n");
+  EXPECT_TRUE(DraggableFiles("{\"a\": \"/x\"}").empty());
+  EXPECT_TRUE(DraggableFiles("[\"/x\"").empty());
 }
 
 TEST(FileDialogTest, AcceptFiltersAreCutAtEveryComma) {
