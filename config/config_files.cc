@@ -44,10 +44,13 @@ bool ReadFileTextUpTo(const std::string& path,
   if (fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
     return false;
   }
-  std::string text;
-  if (info.st_size > 0 && static_cast<size_t>(info.st_size) <= maxBytes) {
-    text.reserve(static_cast<size_t>(info.st_size));
+  // A file already too large is refused unread (a sparse one may claim
+  // gigabytes at no cost to whoever made it).
+  if (static_cast<unsigned long long>(info.st_size) > maxBytes) {
+    return false;
   }
+  std::string text;
+  text.reserve(static_cast<size_t>(info.st_size));
   char chunk[16384];
   for (;;) {
     ssize_t n = read(fd.get(), chunk, sizeof(chunk));

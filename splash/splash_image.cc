@@ -1,5 +1,9 @@
 #include "splash/splash_image.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
 
 namespace {
@@ -32,5 +36,26 @@ SplashImage ReadSplashImage(FILE* file) {
     read = fread(image.pixels, 1, bytes, file);
   }
   image.empty = !has_width && !has_height && read == 0;
+  return image;
+}
+
+SplashImage ReadSplashImageFile(const char* path) {
+  // Non-blocking, so that opening a FIFO returns at once; regular files
+  // ignore the flag.
+  const int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    return ReadSplashImage(nullptr);
+  }
+  struct stat info;
+  FILE* file = nullptr;
+  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+    file = fdopen(fd, "rb");
+  }
+  if (!file) {
+    close(fd);
+    return ReadSplashImage(nullptr);
+  }
+  const SplashImage image = ReadSplashImage(file);
+  fclose(file);
   return image;
 }

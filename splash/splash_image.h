@@ -36,4 +36,9 @@ struct SplashImage {
 // keeps its default. Bytes after the last pixel are ignored.
 SplashImage ReadSplashImage(FILE* file);
 
+// ReadSplashImage of the file at |path| when it is a regular file that can be
+// opened; anything else (missing, unreadable, a directory, a FIFO that would
+// block until a writer comes) reads like no file.
+SplashImage ReadSplashImageFile(const char* path);
+
 #endif  // KORVEL_SPLASH_SPLASH_IMAGE_H_

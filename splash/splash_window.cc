@@ -54,11 +54,7 @@ void OpenSplashWindow(const std::string& imagePath) {
   if (!display) {
     return;
   }
-  FILE* file = fopen(imagePath.c_str(), "rb");
-  const SplashImage picture = ReadSplashImage(file);
-  if (file) {
-    fclose(file);
-  }
+  const SplashImage picture = ReadSplashImageFile(imagePath.c_str());
 
   const int screen = DefaultScreen(display);
   const int width = picture.width;

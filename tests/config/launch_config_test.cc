@@ -3,12 +3,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/data_paths.h"
 #include "gtest/gtest.h"
+#include "tests/config/file_faults.h"
 #include "tests/support/engine_harness/temp_dir.h"
 
 namespace {
@@ -198,9 +201,9 @@ TEST_F(LaunchConfigTest, BrokenFilesAreSkipped) {
   }
 }
 
-// Huge files, directories and FIFOs in a manifest's place are refused
-// without reading them whole or blocking.
-TEST_F(LaunchConfigTest, OversizedAndSpecialFilesAreSkipped) {
+// A manifest or environment file above the bound is refused, one at the
+// bound is read.
+TEST_F(LaunchConfigTest, OversizedFilesAreSkipped) {
   const std::string good = Install(kRuntime + "/current.json", "good");
   const std::string other = Install(kRuntime + "/other.json", "other", "800");
   const std::string first = kRuntime + "/current.production.json";
@@ -208,21 +211,103 @@ TEST_F(LaunchConfigTest, OversizedAndSpecialFilesAreSkipped) {
 
   data_.Write(first, valid + std::string(kMaxConfigFileBytes, ' '));
   EXPECT_EQ(good, LoadLaunchConfig().executable);
-  data_.Write(first, valid + std::string(kMaxConfigFileBytes / 2, ' '));
+  data_.Write(first,
+              valid + std::string(kMaxConfigFileBytes - valid.size(), ' '));
   EXPECT_EQ(other, LoadLaunchConfig().executable);
 
-  std::filesystem::remove(data_.path() + "/" + first);
-  std::filesystem::create_directories(data_.path() + "/" + first);
-  EXPECT_EQ(good, LoadLaunchConfig().executable);
-  std::filesystem::remove(data_.path() + "/" + first);
-  ASSERT_EQ(0, mkfifo((data_.path() + "/" + first).c_str(), 0600));
-  EXPECT_EQ(good, LoadLaunchConfig().executable);
-
-  ASSERT_EQ(0, mkfifo((data_.path() + "/.env").c_str(), 0600));
-  EXPECT_EQ("production", GetEnvironmentName());
-  std::filesystem::remove(data_.path() + "/.env");
   data_.Write(".env", "beta" + std::string(kMaxConfigFileBytes, ' '));
   EXPECT_EQ("production", GetEnvironmentName());
+}
+
+// Whatever stands where the environment file, a manifest or an entry
+// description belongs is skipped like a missing file: no block on a FIFO, no
+// 1 GiB read, no crash. Read as an ordinary user, since root reads a mode-000
+// file.
+TEST_F(LaunchConfigTest, FaultyFilesAreSkippedAsAUser) {
+  using file_faults::Fault;
+  // Chmod so that uid 65534 can reach the files.
+  ASSERT_EQ(0, chmod(data_.path().c_str(), 0755));
+  const std::string good = Install(kRuntime + "/current.json", "good");
+  const std::string other =
+      Install(kRuntime + "/current.production.json", "other", "800");
+  const auto executable = [] { return LoadLaunchConfig().executable; };
+  struct Target {
+    std::string file;
+    std::string content;
+    std::function<std::string()> read;
+    std::string whenValid;
+    std::string whenFaulty;
+  };
+  const Target targets[] = {
+      {".env", "beta", [] { return GetEnvironmentName(); }, "beta",
+       "production"},
+      {kRuntime + "/current.production.json",
+       R"({"entryPath": "other/app.json", "version": 800})", executable, other,
+       good},
+      {kRuntime + "/other/app.json", R"({"relativeExecutable": "bin/server"})",
+       executable, other, good},
+  };
+  const auto restore = [&] {
+    for (const Target& target : targets) {
+      file_faults::Remove(data_.path() + "/" + target.file);
+      data_.Write(target.file, target.content);
+    }
+  };
+  for (const Target& target : targets) {
+    restore();
+    EXPECT_EQ(target.whenValid, file_faults::ReadAsUser(target.read).result)
+        << target.file;
+    for (Fault fault : file_faults::kEveryFault) {
+      restore();
+      ASSERT_TRUE(file_faults::Place(data_.path() + "/" + target.file, fault,
+                                     target.content));
+      file_faults::UserRead read = file_faults::ReadAsUser(target.read);
+      EXPECT_EQ(target.whenFaulty, read.result)
+          << target.file << ": " << file_faults::Name(fault);
+      EXPECT_LT(read.peakGrowthKb, 32 * 1024)
+          << target.file << ": " << file_faults::Name(fault);
+    }
+  }
+}
+
+// A manifest and an environment file rewritten while they are read (an
+// update or an editor at work): every read gives the file's start or is
+// refused, never more than the bound, never a crash.
+TEST_F(LaunchConfigTest, FilesRewrittenWhileReadStayWithinBound) {
+  const std::string good = Install(kRuntime + "/current.json", "good");
+  const std::string other =
+      Install(kRuntime + "/current.production.json", "other", "800");
+  // As installed, so that the reads before the first rewrite match too.
+  const std::string head = R"({"entryPath": "other/app.json", "version": 800})";
+  const size_t step = 64 << 10;
+  const std::string manifest =
+      data_.path() + "/" + kRuntime + "/current.production.json";
+  int reads = 0;
+  {
+    file_faults::Churn manifestWriter(manifest, head, std::string(step, ' '),
+                                      kMaxConfigFileBytes + step);
+    file_faults::Churn envWriter(data_.path() + "/.env", "beta",
+                                 std::string(step, '\n'),
+                                 kMaxConfigFileBytes + step);
+    for (; reads < 5000 && (reads < 100 || manifestWriter.rounds() < 3 ||
+                            envWriter.rounds() < 3);
+         ++reads) {
+      const std::string executable = LoadLaunchConfig().executable;
+      ASSERT_TRUE(executable == good || executable == other) << executable;
+      const std::string name = GetEnvironmentName();
+      ASSERT_TRUE(name == "production" || name == "beta") << name;
+      std::string text;
+      if (ReadFileTextUpTo(manifest, kMaxConfigFileBytes, text)) {
+        ASSERT_LE(text.size(), kMaxConfigFileBytes);
+        ASSERT_TRUE(text.empty() || text.rfind(head, 0) == 0)
+            << testing::PrintToString(text.substr(0, 60));
+        ASSERT_EQ(std::string::npos, text.find_first_not_of(' ', head.size()));
+      }
+    }
+    EXPECT_GE(manifestWriter.rounds(), 3);
+    EXPECT_GE(envWriter.rounds(), 3);
+  }
+  printf("%d reads while the files were rewritten\n", reads);
 }
 
 TEST_F(LaunchConfigTest, PathsAreTakenAsWritten) {
