@@ -29,8 +29,9 @@ namespace {
 namespace fs = std::filesystem;
 
 const char* const kSteeringVariables[] = {
-    "KORVEL_TEST_REPORT_DIR", "KORVEL_TEST_KEEP_ORPHANED", "KORVEL_TEST_OUTPUT",
-    "KORVEL_TEST_EXIT"};
+    "KORVEL_TEST_REPORT_DIR", "KORVEL_TEST_KEEP_ORPHANED",
+    "KORVEL_TEST_OUTPUT",     "KORVEL_TEST_EXIT",
+    "KORVEL_TEST_FLOOD",      "KORVEL_TEST_SPLIT_TOKEN"};
 
 }  // namespace
 
@@ -106,8 +107,9 @@ std::vector<pid_t> BackendFixture::ReportedPids() {
 }
 
 Report BackendFixture::ReadReport(pid_t pid,
-                                  std::chrono::milliseconds timeout) {
-  std::string path = reportDir_ + "/" + std::to_string(pid) + ".report";
+                                  std::chrono::milliseconds timeout,
+                                  const std::string& kind) {
+  std::string path = reportDir_ + "/" + std::to_string(pid) + "." + kind;
   Stopwatch watch;
   while (access(path.c_str(), F_OK) != 0) {
     if (watch.ElapsedMs() > timeout.count()) {

@@ -26,9 +26,11 @@ class BackendFixture : public testing::Test {
   void UseBackend(const std::string& executable);
   // Pids of every backend that has written its report so far.
   std::vector<pid_t> ReportedPids();
-  // The report of backend `pid`, waiting up to `timeout` for it to appear;
-  // empty when it does not.
-  Report ReadReport(pid_t pid, std::chrono::milliseconds timeout);
+  // The report of backend `pid` ("<pid>.<kind>" in the report directory),
+  // waiting up to `timeout` for it to appear; empty when it does not.
+  Report ReadReport(pid_t pid,
+                    std::chrono::milliseconds timeout,
+                    const std::string& kind = "report");
   // backendPid as the supervision state holds it.
   pid_t CurrentBackendPid();
 

@@ -8,9 +8,11 @@
 #include <dirent.h>
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -74,6 +76,9 @@ TEST_F(LauncherTest, BackendStartsCleanInItsOwnDirectory) {
   ASSERT_GE(file, 3);
   int sock = socket(AF_INET, SOCK_STREAM, 0);
   ASSERT_GE(sock, 3);
+  // Far above the others, for a close loop that stops early.
+  int high = fcntl(file, F_DUPFD, 700);
+  ASSERT_GE(high, 700);
   sigset_t blocked, previous;
   sigemptyset(&blocked);
   sigaddset(&blocked, SIGUSR2);
@@ -84,6 +89,7 @@ TEST_F(LauncherTest, BackendStartsCleanInItsOwnDirectory) {
   Report report = ReadReport(pid, milliseconds(5000));
   close(file);
   close(sock);
+  close(high);
   ASSERT_FALSE(report.empty());
   EXPECT_EQ(report["fds"], "0,1,2");
   EXPECT_EQ(report["sigblk"], "0000000000000000");
@@ -205,10 +211,47 @@ TEST_F(LauncherTest, FailedLaunchReturnsToIdle) {
   EXPECT_EQ(recording::CloseCount(), 0);
 }
 
-TEST_F(LauncherTest, ReopenTokenOnBackendOutputRaisesWindow) {
+// Peak resident size of this process in KiB.
+long PeakResidentKb() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmHWM:", 0) == 0) {
+      return atol(line.c_str() + 6);
+    }
+  }
+  return -1;
+}
+
+// A backend that logs 100 MiB as fast as it can: a reader that stalls leaves
+// it blocked on a full pipe, one that keeps what it reads grows the shell by
+// the flood. A reopen token split over two writes (each read on its own) is
+// not one; a whole token after all that still raises the window.
+TEST_F(LauncherTest, OutputFloodAndSplitTokenNeitherStallNorGrow) {
+  const long long floodBytes = 100ll << 20;
+  setenv("KORVEL_TEST_FLOOD", std::to_string(floodBytes).c_str(), 1);
+  setenv("KORVEL_TEST_SPLIT_TOKEN", "1", 1);
   setenv("KORVEL_TEST_OUTPUT", "korvel:reopen\r\n", 1);
-  StartAndWait();
+  const long peakBefore = PeakResidentKb();
+  ASSERT_GT(peakBefore, 0);
+  pid_t pid = StartAndWait();
+
+  Report flood = ReadReport(pid, milliseconds(60000), "flood");
+  ASSERT_FALSE(flood.empty()) << "the backend is still blocked writing";
+  EXPECT_EQ(flood["bytes"], std::to_string(floodBytes));
+  printf("flood: %lld bytes written in %s ms\n", floodBytes,
+         flood["ms"].c_str());
+  ASSERT_FALSE(ReadReport(pid, milliseconds(10000), "written").empty());
   EXPECT_TRUE(recording::WaitForRaiseCount(1, milliseconds(5000)));
+  // Every chunk before the whole token was handled before it; one raise
+  // more could only come from the split token.
+  EXPECT_FALSE(recording::WaitForRaiseCount(2, milliseconds(500)));
+
+  const long growthKb = PeakResidentKb() - peakBefore;
+  printf("peak resident growth: %ld KiB\n", growthKb);
+  EXPECT_LT(growthKb, 16 * 1024);
+  EXPECT_EQ(recording::CloseCount(), 0);
+  EXPECT_EQ(kill(pid, 0), 0);
 }
 
 void NoteSignal(int) {}
