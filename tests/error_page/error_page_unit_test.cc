@@ -1,105 +1,101 @@
+#include <cctype>
 #include <chrono>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "client/error_page.h"
 #include "gtest/gtest.h"
-#include "tests/error_page/page_test_support.h"
+#include "nlohmann/json.hpp"
+#include "tests/support/engine_harness/child_process.h"
+#include "tests/support/engine_harness/temp_dir.h"
 
 extern const std::string_view EmbedTestAllBytes;
 extern const std::string_view EmbedTestEmpty;
 
 namespace {
 
-std::string FilledPage(const std::string& reloadUrl) {
-  const std::string url = BuildErrorPageUrl(reloadUrl);
-  const std::optional<std::string> html = DecodeErrorPageUrl(url);
-  EXPECT_TRUE(html.has_value()) << "not a percent-encoded base64 data URL";
-  return html.value_or(std::string());
+using engine_test::TempDir;
+using nlohmann::json;
+
+// Decodes each built URL in a real script engine, independently of the
+// builder's own encoders: strict Base64 under percent-encoding, then the
+// page's reloadUrl line evaluated as the page's script would. Gives per URL
+// {html, hex (the constant's UTF-8 bytes)} or {error}.
+constexpr char kDecoder[] = R"(
+const prefix = "data:text/html;base64,";
+const urls = JSON.parse(require("fs").readFileSync(process.argv[2], "utf8"));
+process.stdout.write(JSON.stringify(urls.map((url) => {
+  try {
+    if (!url.startsWith(prefix)) throw "not a base64 data URL";
+    const base64 = decodeURIComponent(url.slice(prefix.length));
+    const bytes = Buffer.from(base64, "base64");
+    if (bytes.toString("base64") !== base64) throw "malformed base64";
+    const html = bytes.toString("utf8");
+    const start = html.indexOf("const reloadUrl = ");
+    if (start < 0) throw "no reloadUrl line";
+    const line = html.slice(start, html.indexOf("\n", start));
+    const value = new Function(line + "\nreturn reloadUrl;")();
+    return {html, hex: Buffer.from(value, "utf8").toString("hex")};
+  } catch (error) {
+    return {error: String(error)};
+  }
+})));
+)";
+
+std::vector<json> DecodedPages(const std::vector<std::string>& reloadUrls) {
+  json urls = json::array();
+  for (const std::string& reloadUrl : reloadUrls) {
+    urls.push_back(BuildErrorPageUrl(reloadUrl));
+  }
+  TempDir dir("korvel-error-page");
+  const std::optional<std::string> out = engine_test::RunForOutput(
+      {NODE_EXECUTABLE, dir.Write("decode.js", kDecoder),
+       dir.Write("urls.json", urls.dump())},
+      std::chrono::seconds(30));
+  EXPECT_TRUE(out.has_value()) << "node failed";
+  const json pages = json::parse(out.value_or("[]"), nullptr, false);
+  EXPECT_EQ(pages.size(), reloadUrls.size());
+  return pages.is_array() ? pages.get<std::vector<json>>()
+                          : std::vector<json>();
 }
 
-// Evaluates the page's reloadUrl definition in a real script engine and
-// returns the constant's UTF-8 bytes in hex, or an error text.
-std::string EvaluateReloadUrl(const std::string& html) {
-  const std::string line = ReloadUrlLine(html);
-  if (line.empty()) {
-    return "<no reloadUrl line>";
+std::string ToHex(const std::string& bytes) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string hex;
+  for (unsigned char c : bytes) {
+    hex += kDigits[c >> 4];
+    hex += kDigits[c & 0xf];
   }
-  TempDir dir;
-  const std::string script =
-      dir.Write("reload_url.js",
-                line +
-                    "\nprocess.stdout.write(Buffer.from(reloadUrl, 'utf8')"
-                    ".toString('hex'));\n");
-  const CommandResult result =
-      RunCommand({NODE_EXECUTABLE, script}, {{"HOME", dir.path()}}, dir.path(),
-                 std::chrono::seconds(30));
-  if (!result.started || result.exitCode != 0) {
-    return "<node failed: " + result.errors + ">";
-  }
-  return result.output;
+  return hex;
 }
 
 // The script element as the HTML parser sees it: from its start tag to the
 // first end tag, in any letter case.
-std::string ScriptElement(const std::string& html) {
-  std::string lower = html;
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') {
-      c = static_cast<char>(c - 'A' + 'a');
-    }
+std::string ScriptElement(std::string html) {
+  const std::string original = html;
+  for (char& c : html) {
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   }
-  const size_t start = lower.find("<script>");
+  const size_t start = html.find("<script>");
   if (start == std::string::npos) {
     return std::string();
   }
-  const size_t end = lower.find("</script", start);
-  return html.substr(
+  const size_t end = html.find("</script", start);
+  return original.substr(
       start, end == std::string::npos ? std::string::npos : end - start);
 }
 
-constexpr char kLastStatement[] = "window.addEventListener(\"load\"";
-
 }  // namespace
 
-// The page must be self-contained, fully filled and carry its fixed texts;
-// a placeholder left behind would show up verbatim to the user.
-TEST(ErrorPageDocument, FilledPageCarriesBuildLineAndNoPlaceholders) {
-  const std::string url = BuildErrorPageUrl("http://localhost:35580");
-  const std::string prefix = "data:text/html;base64,";
-  ASSERT_EQ(url.compare(0, prefix.size(), prefix), 0) << url.substr(0, 40);
-  // Base64's "+", "/" and "=" must be percent-encoded in the URL.
-  EXPECT_EQ(url.find_first_of("+/=", prefix.size()), std::string::npos);
-
-  const std::string html = FilledPage("http://localhost:35580");
-  ASSERT_FALSE(html.empty());
-  EXPECT_EQ(html[0], '\n');
-  EXPECT_EQ(html.find("{{"), std::string::npos);
-  EXPECT_EQ(html.find("}}"), std::string::npos);
-  EXPECT_NE(html.find("Client v505 | Linux-x64"), std::string::npos);
-  EXPECT_NE(html.find("<title>Korvel Error</title>"), std::string::npos);
-  EXPECT_NE(html.find("The app could not be loaded due to a network error. "
-                      "Please check\nyour internet connection and try again "
-                      "later."),
-            std::string::npos);
-  EXPECT_NE(html.find("The local service is currently unavailable."),
-            std::string::npos);
-  EXPECT_NE(html.find("id=\"reload-btn\""), std::string::npos);
-  EXPECT_EQ(ReloadUrlLine(html),
-            "const reloadUrl = \"http://localhost:35580\";");
-}
-
-// The embedded constant must be the resource file byte for byte; a stale or
-// truncated embedding would ship an outdated page.
-TEST(ErrorPageDocument, EmbeddedTemplateEqualsResourceFile) {
-  const std::string file = ReadFile(KORVEL_ERROR_PAGE_TEMPLATE_FILE);
+// The embedded constant must be the resource file byte for byte (a stale or
+// truncated embedding ships an outdated page), and embedding must keep every
+// byte value, NUL and bytes above 0x7f included, and cope with an empty file.
+TEST(ErrorPageDocument, EmbeddingKeepsEveryByte) {
+  const std::string file =
+      engine_test::ReadFile(KORVEL_ERROR_PAGE_TEMPLATE_FILE);
   ASSERT_FALSE(file.empty());
   EXPECT_EQ(std::string(ErrorPageTemplate), file);
-}
-
-// Embedding must keep every byte value, including NUL and bytes above 0x7f,
-// and must cope with an empty file.
-TEST(ErrorPageDocument, EmbeddingKeepsEveryByte) {
   ASSERT_EQ(EmbedTestAllBytes.size(), 256u);
   for (size_t i = 0; i < 256; ++i) {
     EXPECT_EQ(static_cast<unsigned char>(EmbedTestAllBytes[i]), i) << i;
@@ -107,12 +103,16 @@ TEST(ErrorPageDocument, EmbeddingKeepsEveryByte) {
   EXPECT_TRUE(EmbedTestEmpty.empty());
 }
 
-// Each URL must come out of the page's script exactly as given, and none may
+// Each URL must come out of the page's script exactly as given and none may
 // end the script element early (an unescaped "</script>" or "<!--<script>"
-// would let the URL inject markup and break Reload).
+// would let the URL inject markup and break Reload). Placeholder text in a
+// URL is inserted once, neither re-expanded nor looping; a placeholder left
+// in the page would show verbatim. Base64's "+", "/" and "=" must be
+// percent-encoded in the URL.
 TEST(ErrorPageDocument, ReloadUrlSurvivesScriptAndHtmlParsing) {
-  const std::string cases[] = {
-      "http://localhost:35580/",
+  const std::vector<std::string> cases = {
+      "http://localhost:35580",
+      "",
       "http://localhost:35580/a\"b",
       "http://localhost:35580/back\\slash\\",
       "http://localhost:35580/?q=1<2",
@@ -125,41 +125,22 @@ TEST(ErrorPageDocument, ReloadUrlSurvivesScriptAndHtmlParsing) {
       "de/\xe6\x97\xa5\xe6\x9c\xac",
       "http://x/\xe2\x80\xa8line\xe2\x80\xa9separators",
       std::string("http://x/nul\0byte", 17),
+      "http://x/{{RELOAD_URL}}/{{CLIENT_VERSION}}/{{SYSTEM_ARCH}}",
   };
-  for (const std::string& reloadUrl : cases) {
-    SCOPED_TRACE(reloadUrl);
-    const std::string html = FilledPage(reloadUrl);
-    EXPECT_EQ(EvaluateReloadUrl(html), ToHex(reloadUrl));
-    EXPECT_NE(ScriptElement(html).find(kLastStatement), std::string::npos)
+  const std::vector<json> pages = DecodedPages(cases);
+  for (size_t i = 0; i < pages.size(); ++i) {
+    SCOPED_TRACE(cases[i]);
+    const std::string url = BuildErrorPageUrl(cases[i]);
+    EXPECT_EQ(url.find_first_of("+/=", url.find(',')), std::string::npos);
+    ASSERT_FALSE(pages[i].contains("error")) << pages[i]["error"];
+    EXPECT_EQ(pages[i]["hex"], ToHex(cases[i]));
+    const std::string html = pages[i]["html"];
+    EXPECT_NE(html.find("Client v505 | Linux-x64"), std::string::npos);
+    if (cases[i].find("{{") == std::string::npos) {
+      EXPECT_EQ(html.find("{{"), std::string::npos);
+    }
+    EXPECT_NE(ScriptElement(html).find("window.addEventListener(\"load\""),
+              std::string::npos)
         << "the script element ends before its last statement";
   }
-}
-
-// A URL that contains placeholder text must be inserted once and left alone:
-// neither re-expanded nor looping forever.
-TEST(ErrorPageDocument, PlaceholderTextInUrlIsNotReplacedAgain) {
-  const std::string reloadUrl =
-      "http://x/{{RELOAD_URL}}/{{CLIENT_VERSION}}/{{SYSTEM_ARCH}}";
-  const std::string html = FilledPage(reloadUrl);
-  EXPECT_EQ(EvaluateReloadUrl(html), ToHex(reloadUrl));
-  EXPECT_NE(html.find("Client v505 | Linux-x64"), std::string::npos);
-}
-
-// An empty reload URL fills the constant with nothing; the caller picks the
-// URL to pass.
-TEST(ErrorPageDocument, EmptyReloadUrl) {
-  const std::string html = FilledPage("");
-  EXPECT_EQ(ReloadUrlLine(html), "const reloadUrl = \"\";");
-  EXPECT_EQ(EvaluateReloadUrl(html), "");
-}
-
-// The escaping table, spelled out: the exact forms matter to other readers
-// of the page (e.g. "\x3C" rather than a bare "<").
-TEST(ErrorPageDocument, EscapeForScriptString) {
-  EXPECT_EQ(EscapeForScriptString("a\tb\nc\rd\"e<f\\g"),
-            "a\\tb\\nc\\rd\\\"e\\x3Cf\\\\g");
-  EXPECT_EQ(EscapeForScriptString(std::string("\0", 1)), "\\x00");
-  // Bytes that are not ASCII are copied, valid UTF-8 or not.
-  EXPECT_EQ(EscapeForScriptString("\xc3\xbc\xff>'"), "\xc3\xbc\xff>'");
-  EXPECT_EQ(EscapeForScriptString(""), "");
 }

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <thread>
 
 namespace engine_test {
@@ -197,6 +198,29 @@ std::string DescribeStatus(int status) {
     return "signal " + std::to_string(WTERMSIG(status));
   }
   return "status " + std::to_string(status);
+}
+
+std::optional<std::string> RunForOutput(const std::vector<std::string>& argv,
+                                        milliseconds timeout,
+                                        const std::string& stderr_path) {
+  const auto deadline = Clock::now() + timeout;
+  const auto left = [&] {
+    return std::max(milliseconds(0), std::chrono::duration_cast<milliseconds>(
+                                         deadline - Clock::now()));
+  };
+  ChildProcess child(argv, stderr_path);
+  child.CloseStdin();
+  std::string output;
+  while (!child.output_ended() && left().count() > 0) {
+    if (std::optional<std::string> line = child.ReadLine(left())) {
+      output += *line + "\n";
+    }
+  }
+  const std::optional<int> status = child.WaitForExit(left());
+  if (!status || !WIFEXITED(*status) || WEXITSTATUS(*status) != 0) {
+    return std::nullopt;
+  }
+  return output;
 }
 
 }  // namespace engine_test

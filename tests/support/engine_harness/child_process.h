@@ -64,6 +64,14 @@ class ChildProcess {
 // The wait status |status| as "exit N" or "signal N", for failure messages.
 std::string DescribeStatus(int status);
 
+// Runs |argv| with its stdin closed until it exits or |timeout| passes (its
+// group is killed then); its standard output, every line ending in a
+// newline, or nothing unless it exited with status 0. See ChildProcess for
+// |stderr_path|; argv[0] is not looked up on PATH (use /usr/bin/env).
+std::optional<std::string> RunForOutput(const std::vector<std::string>& argv,
+                                        milliseconds timeout,
+                                        const std::string& stderr_path = "");
+
 }  // namespace engine_test
 
 #endif  // TESTS_SUPPORT_ENGINE_HARNESS_CHILD_PROCESS_H_
