@@ -14,7 +14,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
 #include <vector>
 
 #include "tests/support/engine_harness/reaper.h"
@@ -186,8 +185,4 @@ std::string ReadChunk(int fd, int timeoutMs) {
   char buffer[255];
   const ssize_t n = read(fd, buffer, sizeof(buffer));
   return n > 0 ? std::string(buffer, static_cast<size_t>(n)) : "";
-}
-
-void SleepMs(int ms) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }

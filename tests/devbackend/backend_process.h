@@ -84,6 +84,4 @@ bool IsPortOpen(int port = 35580);
 // waiting up to `timeoutMs` for data. Empty on time-out or end of file.
 std::string ReadChunk(int fd, int timeoutMs);
 
-void SleepMs(int ms);
-
 #endif  // KORVEL_TESTS_DEVBACKEND_BACKEND_PROCESS_H_

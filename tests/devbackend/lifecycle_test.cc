@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +15,7 @@
 #include <nlohmann/json.hpp>
 
 #include "tests/devbackend/backend_process.h"
+#include "tests/support/engine_harness/child_process.h"
 
 namespace {
 
@@ -30,18 +32,6 @@ TEST(DevBackendLifecycle, ExitOnRequestAnswersFirstThenUsesTheStatus) {
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 7);
   EXPECT_FALSE(IsPortOpen());
-}
-
-TEST(DevBackendLifecycle, ExitsByItselfAfterTheConfiguredDelay) {
-  BackendProcess backend(Env{{"KORVEL_BACKEND_EXIT_AFTER_MS", "600"},
-                             {"KORVEL_BACKEND_EXIT_STATUS", "4"}});
-  ASSERT_TRUE(backend.WaitForPort());
-  SleepMs(200);
-  EXPECT_FALSE(backend.HasExited());
-  int status = -1;
-  ASSERT_TRUE(backend.WaitForExit(10000, status));
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 4);
 }
 
 TEST(DevBackendLifecycle, CrashesBySignalWithoutLeavingACoreFile) {
@@ -62,15 +52,6 @@ TEST(DevBackendLifecycle, CrashesBySignalWithoutLeavingACoreFile) {
   }
 }
 
-TEST(DevBackendLifecycle, CrashAfterDelayFromEnvironment) {
-  BackendProcess backend(Env{{"KORVEL_BACKEND_CRASH_AFTER_MS", "300"},
-                             {"KORVEL_BACKEND_CRASH_SIGNAL", "kill"}});
-  int status = -1;
-  ASSERT_TRUE(backend.WaitForExit(10000, status));
-  ASSERT_TRUE(WIFSIGNALED(status));
-  EXPECT_EQ(WTERMSIG(status), SIGKILL);
-}
-
 TEST(DevBackendLifecycle, StopSignalsExitCleanlyAndCloseTheListener) {
   for (int signal : {SIGTERM, SIGINT}) {
     SCOPED_TRACE(signal);
@@ -85,36 +66,64 @@ TEST(DevBackendLifecycle, StopSignalsExitCleanlyAndCloseTheListener) {
   }
 }
 
-TEST(DevBackendLifecycle, MalformedSettingsStopTheStartWithAReason) {
-  BackendProcess backend(Env{{"KORVEL_BACKEND_VERSION", "12abc"}});
-  int status = -1;
-  ASSERT_TRUE(backend.WaitForExit(10000, status));
-  EXPECT_EQ(WEXITSTATUS(status), 2);
-  EXPECT_NE(ReadChunk(backend.stderrFd(), 10000).find("KORVEL_BACKEND_VERSION"),
-            std::string::npos);
-}
-
-TEST(DevBackendLifecycle, SettingsFileIsReadAfterTheEnvironment) {
+// Ends the backend takes by itself: after a delay with the configured
+// status or signal (not at once), at a malformed setting with a reason, and
+// by a settings file, which is read after the environment.
+TEST(DevBackendLifecycle, EndsByItselfAsConfigured) {
   TempDir dir("korvel-devbackend");
   const std::string file =
       dir.Write("settings.json", R"({"exitAfterMs": 0, "exitStatus": 9})");
-  BackendProcess backend(Env{{"KORVEL_BACKEND_EXIT_STATUS", "5"},
-                             {"KORVEL_BACKEND_SETTINGS_FILE", file}});
-  int status = -1;
-  ASSERT_TRUE(backend.WaitForExit(10000, status));
-  EXPECT_EQ(WEXITSTATUS(status), 9);
+  const struct {
+    Env env;
+    std::string status;
+    int atLeastMs;
+    std::string reason = "";  // in its stderr
+  } cases[] = {
+      {{{"KORVEL_BACKEND_EXIT_AFTER_MS", "600"},
+        {"KORVEL_BACKEND_EXIT_STATUS", "4"}},
+       "exit 4",
+       600},
+      {{{"KORVEL_BACKEND_CRASH_AFTER_MS", "300"},
+        {"KORVEL_BACKEND_CRASH_SIGNAL", "kill"}},
+       "signal 9",
+       300},
+      {{{"KORVEL_BACKEND_VERSION", "12abc"}},
+       "exit 2",
+       0,
+       "KORVEL_BACKEND_VERSION"},
+      {{{"KORVEL_BACKEND_EXIT_STATUS", "5"},
+        {"KORVEL_BACKEND_SETTINGS_FILE", file}},
+       "exit 9",
+       0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.status);
+    const auto start = std::chrono::steady_clock::now();
+    BackendProcess backend(c.env);
+    int status = -1;
+    ASSERT_TRUE(backend.WaitForExit(10000, status));
+    EXPECT_GE(std::chrono::steady_clock::now() - start,
+              milliseconds(c.atLeastMs));
+    EXPECT_EQ(engine_test::DescribeStatus(status), c.status);
+    if (!c.reason.empty()) {
+      EXPECT_NE(ReadChunk(backend.stderrFd(), 10000).find(c.reason),
+                std::string::npos);
+    }
+  }
 }
 
-// The start log a benchmark subtracts from a hot restart: written once the
-// port listens, by this process, with the listening delay inside its time
-// (a start taken after the delay would hand the backend's own time to the
-// shell's part).
+// The port listens only after the listen delay. The start log a benchmark
+// subtracts from a hot restart: written once the port listens, by this process,
+// with the listening delay inside its time (a start taken after the delay would
+// hand the backend's own time to the shell's part).
 TEST(DevBackendLifecycle, StartLogReportsTheTimeFromStartToListening) {
   TempDir dir;
   const std::string file = dir.path() + "/starts.jsonl";
+  const auto spawned = std::chrono::steady_clock::now();
   BackendProcess backend(Env{{"KORVEL_BACKEND_START_LOG", file},
                              {"KORVEL_BACKEND_LISTEN_DELAY_MS", "300"}});
   ASSERT_TRUE(backend.WaitForPort());
+  EXPECT_GE(std::chrono::steady_clock::now() - spawned, milliseconds(300));
   std::string line;
   ASSERT_TRUE(WaitUntil(
       [&] {
