@@ -3,8 +3,8 @@
 // It writes one JSON object per line: "ready" with its X window once shown,
 // then "drag_result" with the drop action the target chose (0 = refused).
 //
-// It also takes drops: "dropped" lists the local paths and other URLs that
-// arrive.
+// It also takes drops: "entered" tells of each drag that enters it, and
+// "dropped" lists the local paths and other URLs that arrive.
 //
 // Usage: drag_source_app [--text=TEXT] PATH...
 // With --text the drag carries that plain text instead of files.
@@ -35,6 +35,8 @@ class Source : public QWidget {
 
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override {
+    std::printf("{\"event\":\"entered\"}\n");
+    std::fflush(stdout);
     event->acceptProposedAction();
   }
   void dragMoveEvent(QDragMoveEvent* event) override {

@@ -254,6 +254,57 @@ TEST_F(PageServicesTest, FilesAreDraggedInAndOutOfThePage) {
   EXPECT_EQ(second["urls"], json::array());
 }
 
+// korvel.startNativeFileDrag in the page's dragstart drags the files as
+// the shell's own X drag source (the production engine hands windowed
+// browsers no StartDragging, so a drag link never leaves them): the target
+// gets exactly those files, a name with a space, '#', '%' and a letter
+// beyond ASCII included, and only that drag enters it, so the engine ran no
+// drag of its own for the cancelled one. Called with no button held, it
+// starts nothing.
+TEST_F(PageServicesTest, StartNativeFileDragDragsTheFilesItself) {
+  const std::string dir = work_.path() + "/" + kHazards;
+  std::filesystem::create_directories(dir);
+  const std::vector<std::string> files = {dir + "/one.txt",
+                                          dir + "/tw\xc3\xb6 #%20 x.csv"};
+  for (const std::string& file : files) {
+    std::ofstream(file) << file;
+  }
+  StartShown();
+  JsonLineChild target({DRAG_SOURCE_APP});
+  const json ready = target.WaitForEvent("ready", nullptr, milliseconds(20000));
+  ASSERT_FALSE(ready.is_null());
+  const Rect drop = WindowRect(ready["xid"]);
+  const std::string list = "[" + Js(files[0]) + ", " + Js(files[1]) + "]";
+
+  // With the pointer resting on the target, a drag of the first file would
+  // enter it, and drop there, at once; the answer to the query shows the
+  // call has reached the shell.
+  Shell("xdotool mousemove " + std::to_string(drop.x + drop.width / 2) + " " +
+        std::to_string(drop.y + drop.height / 2));
+  EXPECT_EQ(Eval("return [korvel.startNativeFileDrag([" + Js(files[0]) +
+                 "]), await korvel.isVisible()]"),
+            json({true, true}));
+
+  Eval(
+      "const source = document.createElement('div');"
+      "source.draggable = true; source.style.cssText = 'position:fixed;"
+      "left:40px;top:100px;width:240px;height:60px;background:#48c;"
+      "z-index:9';"
+      "source.addEventListener('dragstart', () => {"
+      "  window.started = korvel.startNativeFileDrag(" +
+      list +
+      "); });"
+      "document.body.append(source);");
+  ASSERT_TRUE(DragPointer(PagePoint(160, 130), drop));
+  const json dropped =
+      target.WaitForEvent("dropped", nullptr, milliseconds(20000));
+  ASSERT_FALSE(dropped.is_null()) << target.Transcript();
+  EXPECT_EQ(dropped["paths"], json(files));
+  EXPECT_EQ(dropped["urls"], json::array());
+  EXPECT_EQ(target.Events("entered").size(), 1u) << target.Transcript();
+  EXPECT_EQ(Eval("return window.started"), true);
+}
+
 // The page's draggable bar carries the frameless window; a later
 // setDragRegion replaces the page's regions, so the bar belongs to the page
 // again and only the new rectangle carries the window.
