@@ -148,7 +148,9 @@ TEST(SplashImageFileTest, FaultyFilesReadAsNoFileAsAUser) {
 }
 
 // A picture rewritten while it is read: the sizes are the file's or the
-// defaults, the pixels the file's bytes or zero, never anything else.
+// defaults, every pixel byte one the file held or zero, never memory of
+// anything else. (A size read that meets the file just emptied keeps its
+// default, and the reads after it may start at the header again.)
 TEST(SplashImageFileTest, PictureRewrittenWhileRead) {
   engine_test::TempDir dir("splash-image-test");
   const std::string path = dir.path() + "/loading.pixel";
@@ -159,20 +161,18 @@ TEST(SplashImageFileTest, PictureRewrittenWhileRead) {
     for (int reads = 0; reads < 20000 && (reads < 200 || writer.rounds() < 20);
          ++reads) {
       SplashImage image = ReadSplashImageFile(path.c_str());
-      const bool sized = image.width == 64 && image.height == 64;
-      const bool unsized = image.width == kDefaultSplashWidth &&
-                           image.height == kDefaultSplashHeight;
       bool onlyFileBytes = image.pixels != nullptr;
       for (size_t i = 0;
            onlyFileBytes && i < size_t{4} * image.width * image.height; ++i) {
-        onlyFileBytes = image.pixels[i] == 0 || image.pixels[i] == 0x7f;
+        const char byte = image.pixels[i];
+        onlyFileBytes = byte == 0 || byte == 0x7f || byte == 64;
       }
       free(image.pixels);
-      // The file may end between the two sizes.
-      const bool halfSized =
-          image.width == 64 && image.height == kDefaultSplashHeight;
-      ASSERT_TRUE(sized || unsized || halfSized)
-          << image.width << "x" << image.height;
+      // Each size on its own, since the file may be emptied between them.
+      ASSERT_TRUE(image.width == 64 || image.width == kDefaultSplashWidth)
+          << image.width;
+      ASSERT_TRUE(image.height == 64 || image.height == kDefaultSplashHeight)
+          << image.height;
       ASSERT_TRUE(onlyFileBytes);
     }
     EXPECT_GE(writer.rounds(), 20);
