@@ -19,6 +19,7 @@
 #include "backend/backend_launcher.h"
 #include "backend/backend_state.h"
 #include "tests/backend/backend_fixture.h"
+#include "tests/config/file_faults.h"
 #include "tests/instance/recording_client_actions.h"
 
 namespace {
@@ -211,18 +212,6 @@ TEST_F(LauncherTest, FailedLaunchReturnsToIdle) {
   EXPECT_EQ(recording::CloseCount(), 0);
 }
 
-// Peak resident size of this process in KiB.
-long PeakResidentKb() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmHWM:", 0) == 0) {
-      return atol(line.c_str() + 6);
-    }
-  }
-  return -1;
-}
-
 // A backend that logs 100 MiB as fast as it can: a reader that stalls leaves
 // it blocked on a full pipe, one that keeps what it reads grows the shell by
 // the flood. A reopen token split over two writes (each read on its own) is
@@ -232,7 +221,7 @@ TEST_F(LauncherTest, OutputFloodAndSplitTokenNeitherStallNorGrow) {
   setenv("KORVEL_TEST_FLOOD", std::to_string(floodBytes).c_str(), 1);
   setenv("KORVEL_TEST_SPLIT_TOKEN", "1", 1);
   setenv("KORVEL_TEST_OUTPUT", "korvel:reopen\r\n", 1);
-  const long peakBefore = PeakResidentKb();
+  const long peakBefore = file_faults::PeakResidentKb();
   ASSERT_GT(peakBefore, 0);
   pid_t pid = StartAndWait();
 
@@ -247,7 +236,7 @@ TEST_F(LauncherTest, OutputFloodAndSplitTokenNeitherStallNorGrow) {
   // more could only come from the split token.
   EXPECT_FALSE(recording::WaitForRaiseCount(2, milliseconds(500)));
 
-  const long growthKb = PeakResidentKb() - peakBefore;
+  const long growthKb = file_faults::PeakResidentKb() - peakBefore;
   printf("peak resident growth: %ld KiB\n", growthKb);
   EXPECT_LT(growthKb, 16 * 1024);
   EXPECT_EQ(recording::CloseCount(), 0);
