@@ -2,53 +2,17 @@
 // allowed by the list and one not, with a stand-in desktop opener on PATH
 // that records what it is handed.
 
-#include <stdlib.h>
-#include <sys/stat.h>
-
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "tests/engine_browser/browser_harness.h"
+#include "tests/support/engine_harness/stand_in_opener.h"
 #include "tests/support/engine_harness/x_window.h"
 
 namespace engine_test {
 namespace {
-
-// Appends every URL it is given to $OPENER_RECORD/opened, one per line.
-constexpr char kOpener[] = R"(#!/bin/sh
-printf '%s\n' "$1" >> "$OPENER_RECORD/opened"
-)";
-
-// Puts the stand-in first on PATH for this process and the apps it starts.
-class StandInOpener {
- public:
-  StandInOpener() {
-    const std::string opener = dir_.path() + "/xdg-open";
-    std::ofstream(opener) << kOpener;
-    chmod(opener.c_str(), 0755);
-    const char* path = getenv("PATH");
-    setenv("PATH",
-           (dir_.path() + ":" + (path ? path : "/usr/bin:/bin")).c_str(), 1);
-    setenv("OPENER_RECORD", dir_.path().c_str(), 1);
-  }
-
-  // The URLs handed over so far, in order.
-  std::vector<std::string> Opened() const {
-    std::ifstream in(dir_.path() + "/opened");
-    std::vector<std::string> urls;
-    for (std::string line; std::getline(in, line);) {
-      urls.push_back(line);
-    }
-    return urls;
-  }
-
- private:
-  TempDir dir_{"korvel-client-opener"};
-};
 
 class ClientTest : public ::testing::Test {
  protected:

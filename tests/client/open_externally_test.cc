@@ -3,77 +3,39 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <fstream>
-#include <sstream>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "client/url_policy.h"
-#include "tests/support/engine_harness/temp_dir.h"
+#include "tests/support/engine_harness/stand_in_opener.h"
 #include "tests/support/engine_harness/wait_until.h"
 
 namespace {
 
-using engine_test::TempDir;
+using engine_test::StandInOpener;
 using engine_test::WaitUntil;
 using std::chrono::milliseconds;
 
-// Writes its argument count, its first argument and its open descriptors,
-// then sleeps for $OPENER_SLEEP seconds and marks the
-// record complete.
-constexpr char kOpener[] = R"(#!/bin/sh
-out="$OPENER_RECORD"
-echo $# > "$out/count"
-printf '%s' "$1" > "$out/arg"
-printf '%s\n' "$1" >> "$out/all"
-ls -l /proc/$$/fd > "$out/fds"
-echo $$ > "$out/pid.tmp"
-sleep "${OPENER_SLEEP:-0}"
-mv "$out/pid.tmp" "$out/pid"
-)";
-
-std::string Read(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 class OpenExternallyTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_FALSE(bin_.path().empty());
-    ASSERT_FALSE(record_.path().empty());
-    const std::string opener = bin_.path() + "/xdg-open";
-    std::ofstream(opener) << kOpener;
-    ASSERT_EQ(chmod(opener.c_str(), 0755), 0);
-    const char* path = getenv("PATH");
-    setenv("PATH",
-           (bin_.path() + ":" + (path ? path : "/usr/bin:/bin")).c_str(), 1);
-    setenv("OPENER_RECORD", record_.path().c_str(), 1);
-  }
-
   // Waits for the opener to finish its record; its pid, or 0.
   pid_t WaitForRecord() {
-    const std::string pid_file = record_.path() + "/pid";
-    if (!WaitUntil([&] { return access(pid_file.c_str(), F_OK) == 0; },
+    if (!WaitUntil([&] { return !opener_.Recorded("pid").empty(); },
                    milliseconds(10000))) {
       return 0;
     }
-    return static_cast<pid_t>(atoi(Read(pid_file).c_str()));
+    return static_cast<pid_t>(atoi(opener_.Recorded("pid").c_str()));
   }
-
   std::string Recorded(const std::string& name) {
-    return Read(record_.path() + "/" + name);
+    return opener_.Recorded(name);
   }
 
-  TempDir bin_{"korvel-opener-bin"};
-  TempDir record_{"korvel-opener-record"};
+  StandInOpener opener_;
 };
 
 // The URL arrives as one argument, byte for byte: no shell ever sees it.
@@ -97,7 +59,8 @@ TEST_F(OpenExternallyTest, OnlyWebAndMailAddressesGoToTheDesktop) {
   }
   OpenExternally("MAILTO:someone@example.com");
   ASSERT_NE(WaitForRecord(), 0);
-  EXPECT_EQ(Recorded("all"), "MAILTO:someone@example.com\n");
+  EXPECT_EQ(opener_.Opened(),
+            std::vector<std::string>{"MAILTO:someone@example.com"});
   EXPECT_TRUE(IsExternalOpenerUrl("http://example.com/"));
   EXPECT_TRUE(IsExternalOpenerUrl("https://example.com/"));
 }
@@ -107,7 +70,7 @@ TEST_F(OpenExternallyTest, OnlyWebAndMailAddressesGoToTheDesktop) {
 TEST_F(OpenExternallyTest, ReturnsAtOnceLeaksNothingAndReapsTheOpener) {
   setenv("OPENER_SLEEP", "1", 1);
   // A descriptor without close-on-exec, on a file that names itself.
-  const std::string marker = bin_.path() + "/inherited-marker";
+  const std::string marker = opener_.dir() + "/inherited-marker";
   const int leaked = open(marker.c_str(), O_CREAT | O_WRONLY, 0600);
   ASSERT_GE(leaked, 0);
   ASSERT_EQ(dup2(leaked, 77), 77);
