@@ -141,6 +141,8 @@ class XdndSource {
   }
 
  private:
+  // Follows the pointer until its button comes up, Escape is held or
+  // another program takes the selection.
   void Drag() {
     int last_x = -1;
     int last_y = -1;
