@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -83,6 +82,18 @@ class ShellRun {
   std::unique_ptr<ChildProcess> app_;
 };
 
+// The first shell window once it is titled |title|; 0 if none comes.
+unsigned long WaitForMainWindow(const std::string& title) {
+  std::vector<unsigned long> windows;
+  WaitUntil(
+      [&] {
+        windows = ShellWindows();
+        return !windows.empty() && HasTitle(windows[0], title);
+      },
+      milliseconds(15000));
+  return windows.empty() || !HasTitle(windows[0], title) ? 0 : windows[0];
+}
+
 std::string Allow(const PageServer& server) {
   return "localhost:" + std::to_string(server.port());
 }
@@ -101,12 +112,8 @@ TEST(ShellStartTest, MainWindowWaitsHiddenBehindTheSplash) {
   EXPECT_TRUE(ShellWindows().empty());
 
   server.Page("/app", "<title>application</title><p>app</p>");
-  std::vector<unsigned long> windows;
-  ASSERT_TRUE(WaitUntil([&] {
-    windows = ShellWindows();
-    return !windows.empty() && HasTitle(windows[0], "application");
-  }));
-  const unsigned long main = windows[0];
+  const unsigned long main = WaitForMainWindow("application");
+  ASSERT_NE(main, 0u);
   EXPECT_EQ(MapState(main), "IsUnMapped");
   EXPECT_EQ(Property(main, "WM_CLASS"),
             "WM_CLASS(STRING) = \"KorVel\", \"KorVel\"");
@@ -118,9 +125,7 @@ TEST(ShellStartTest, MainWindowWaitsHiddenBehindTheSplash) {
   EXPECT_EQ(CountViewableDocks(), 1);
   // Every preference the shell turns off reached the engine, which knows
   // only names Chromium 138 registers: a stale name would be skipped.
-  std::ifstream prefsFile(run.dir() + "/engine_prefs.json");
-  const std::string prefs((std::istreambuf_iterator<char>(prefsFile)),
-                          std::istreambuf_iterator<char>());
+  const std::string prefs = ReadFile(run.dir() + "/engine_prefs.json");
   for (const char* name :
        {"credentials_enable_service", "profile.password_manager_leak_detection",
         "autofill.profile_enabled", "autofill.credit_card_enabled",
@@ -143,14 +148,9 @@ TEST(ShellStartTest, SilentApplicationGivesTheErrorPage) {
       "http://127.0.0.1:" + std::to_string(closed_port) + "/app";
   ShellRun run(url, "localhost:" + std::to_string(closed_port));
   ASSERT_TRUE(run.started());
-  std::vector<unsigned long> windows;
-  ASSERT_TRUE(WaitUntil(
-      [&] {
-        windows = ShellWindows();
-        return !windows.empty() && HasTitle(windows[0], "Korvel Error");
-      },
-      milliseconds(15000)));
-  EXPECT_EQ(MapState(windows[0]), "IsUnMapped");
+  const unsigned long main = WaitForMainWindow("Korvel Error");
+  ASSERT_NE(main, 0u);
+  EXPECT_EQ(MapState(main), "IsUnMapped");
 }
 
 // A popup gets its own frameless window that shows itself at the bounds
@@ -190,23 +190,18 @@ TEST(ShellStartTest, SecondStartRaisesTheHiddenMainWindow) {
   server.Page("/app", "<title>application</title>");
   ShellRun first(server.Url("/app"), Allow(server));
   ASSERT_TRUE(first.started());
-  std::vector<unsigned long> windows;
-  ASSERT_TRUE(WaitUntil(
-      [&] {
-        windows = ShellWindows();
-        return !windows.empty() && HasTitle(windows[0], "application");
-      },
-      milliseconds(15000)));
-  EXPECT_EQ(MapState(windows[0]), "IsUnMapped");
+  const unsigned long main = WaitForMainWindow("application");
+  ASSERT_NE(main, 0u);
+  EXPECT_EQ(MapState(main), "IsUnMapped");
 
   ShellRun second(server.Url("/app"), Allow(server), first.dir());
   ASSERT_TRUE(second.started());
   const std::optional<int> status = second.WaitForExit(milliseconds(15000));
   ASSERT_TRUE(status.has_value());
   EXPECT_EQ(DescribeStatus(*status), "exit 1");
-  EXPECT_TRUE(WaitUntil([&] { return MapState(windows[0]) == "IsViewable"; }));
+  EXPECT_TRUE(WaitUntil([&] { return MapState(main) == "IsViewable"; }));
   EXPECT_TRUE(WaitUntil([&] {
-    return Shell("xdotool getactivewindow").find(std::to_string(windows[0])) !=
+    return Shell("xdotool getactivewindow").find(std::to_string(main)) !=
            std::string::npos;
   }));
   EXPECT_EQ(ShellWindows().size(), 1u);
@@ -220,12 +215,7 @@ TEST(ShellStartTest, SecondStartWhileClosingOpensNoWindow) {
   server.Page("/app", "<title>application</title>");
   ShellRun first(server.Url("/app"), Allow(server));
   ASSERT_TRUE(first.started());
-  ASSERT_TRUE(WaitUntil(
-      [&] {
-        const std::vector<unsigned long> windows = ShellWindows();
-        return !windows.empty() && HasTitle(windows[0], "application");
-      },
-      milliseconds(15000)));
+  ASSERT_NE(WaitForMainWindow("application"), 0u);
   ASSERT_EQ(first.Command("closing"), 1);
 
   ShellRun second(server.Url("/app"), Allow(server), first.dir());
