@@ -259,7 +259,8 @@ TEST(ProbeUrlTest, SilentServerFailsQuickly) {
   EXPECT_FALSE(ProbeUrl(Url(freePort)));
 }
 
-// Unusable URLs end before any socket is opened.
+// Unusable URLs end before any socket is opened (the URL parser refuses
+// them).
 TEST(NoNetworkTest, HttpsAndEmptyHostNeverConnect) {
   ScopedFd v4(ListenOn(AF_INET, kBackendPort));
   ScopedFd v6(ListenOn(AF_INET6, kBackendPort));
@@ -271,6 +272,9 @@ TEST(NoNetworkTest, HttpsAndEmptyHostNeverConnect) {
                               "http://",
                               "ftp://127.0.0.1:35580/",
                               "127.0.0.1:35580",
+                              "file:///etc/hosts",
+                              "data:text/plain,x",
+                              "not a url",
                               ""};
   for (const std::string& url : urls) {
     HttpResponse response;

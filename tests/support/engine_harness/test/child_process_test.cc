@@ -118,6 +118,20 @@ TEST(ChildProcessTest, AMissingProgramExitsWith127AndStderrCanGoToAFile) {
   EXPECT_EQ(text, "to stderr");
 }
 
+// RunForOutput: the output only after a clean exit, and on time.
+TEST(ChildProcessTest, RunForOutputWantsExitZeroWithinTheTimeout) {
+  EXPECT_EQ(
+      RunForOutput({"/bin/sh", "-c", "echo a; printf b"}, milliseconds(5000)),
+      "a\nb\n");
+  EXPECT_EQ(
+      RunForOutput({"/bin/sh", "-c", "echo a; exit 1"}, milliseconds(5000)),
+      std::nullopt);
+  const Clock::time_point start = Clock::now();
+  EXPECT_EQ(RunForOutput({HARNESS_TEST_CHILD, "sleep"}, milliseconds(300)),
+            std::nullopt);
+  EXPECT_LT(ElapsedMs(start), 2000);
+}
+
 // The destructor must not leave a process of the child's group running,
 // even one that ignores SIGTERM.
 TEST(ChildProcessTest, TheDestructorKillsTheWholeGroup) {
