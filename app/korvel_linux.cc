@@ -4,6 +4,7 @@
 
 #include "app/data_paths.h"
 #include "app/process_role.h"
+#include "app/shutdown_signals.h"
 #include "app/x_errors.h"
 #include "backend/backend_launcher.h"
 #include "bridge/renderer/renderer_app.h"
@@ -40,10 +41,14 @@ int main(int argc, char* argv[]) {
   }
   if (!InitializeEngineKeepingXHandlers(args, settings, app)) {
     // Another instance owns the profile: it has been asked to come forward.
-    // Stay until the backend this start launched has ended.
+    // Stay until the backend this start launched has ended. A stop signal
+    // meanwhile keeps its default action: there is no engine to shut down,
+    // and the backend dies with this process by its parent-death signal.
     RunBackendProcess();
     return 1;
   }
+  // Only now: the engine puts handlers of its own in place while it starts.
+  InstallShutdownSignalHandlers();
   app = nullptr;
   settings = CefSettings();  // the engine keeps its own copy
   CefRunMessageLoop();

@@ -5,6 +5,7 @@
 
 #include "client/shell_client.h"
 
+#include <atomic>
 #include <functional>
 
 #include "bridge/common/bridge_messages.h"
@@ -16,8 +17,13 @@
 #include "include/views/cef_window.h"
 #include "include/wrapper/cef_helpers.h"
 #include "instance/client_actions.h"
+#include "splash/splash.h"
 
 namespace {
+
+// Set once by RequestEnd; ordered against the client's registration (both
+// sequentially consistent) so that a request is never lost between them.
+std::atomic<bool> g_endRequested{false};
 
 // Runs |run| on the UI thread with the process-wide client, if there is one
 // now and still by then.
@@ -37,6 +43,14 @@ void WithInstance(std::function<void(CefRefPtr<ShellClient>)> run) {
 void ShellClient::OnAfterCreated(CefRefPtr<CefBrowser> browser) {
   CEF_REQUIRE_UI_THREAD();
   browsers.push_back(browser);
+  if (browsersBeingCreated > 0) {
+    --browsersBeingCreated;
+  }
+  if (ending) {
+    // Asked for before the application began to end: it goes at once, out
+    // of the engine's creation call.
+    PostUiTask([browser] { browser->GetHost()->CloseBrowser(true); });
+  }
 }
 
 bool ShellClient::DoClose(CefRefPtr<CefBrowser> browser) {
@@ -58,7 +72,8 @@ void ShellClient::OnBeforeClose(CefRefPtr<CefBrowser> browser) {
       break;
     }
   }
-  if (browsers.empty()) {
+  // The engine must not shut down while a browser is still being created.
+  if (browsers.empty() && browsersBeingCreated == 0) {
     CefQuitMessageLoop();
   }
 }
@@ -103,6 +118,33 @@ void ShellClient::CloseAllBrowsers(bool force) {
   }
 }
 
+void ShellClient::EndApplication() {
+  CEF_REQUIRE_UI_THREAD();
+  if (ending) {
+    return;
+  }
+  ending = true;
+  closing = true;
+  pendingLoads.clear();
+  CloseSplash(this);
+  if (browsers.empty()) {
+    if (browsersBeingCreated == 0) {
+      CefQuitMessageLoop();
+    }
+    return;
+  }
+  CloseAllBrowsers(true);
+}
+
+void ShellClient::RequestEnd() {
+  g_endRequested = true;
+  WithInstance([](CefRefPtr<ShellClient> client) { client->EndApplication(); });
+}
+
+bool ShellClient::EndRequested() {
+  return g_endRequested;
+}
+
 void ShellClient::RaiseMainWindow() {
   if (!CefCurrentlyOn(TID_UI)) {
     CefRefPtr<ShellClient> self(this);
@@ -127,8 +169,10 @@ void ShellClient::RaiseMainWindow() {
 }
 
 void CloseAllBrowsersOnBackendExit() {
-  WithInstance(
-      [](CefRefPtr<ShellClient> client) { client->CloseAllBrowsers(true); });
+  // Also before any window exists, even before the engine has started (a
+  // backend that cannot bind its port exits at once): the readiness wait
+  // must not go on to open a window on a dead backend.
+  ShellClient::RequestEnd();
 }
 
 void RaiseMainWindowOnReopen() {

@@ -66,7 +66,8 @@ void ShellClient::LoadApp(CefRefPtr<CefBrowser> browser,
     PostUiTask([self, browser, url] { self->LoadApp(browser, url); });
     return;
   }
-  if (!browser) {
+  // An ending application puts up no splash and waits for no backend.
+  if (!browser || ending) {
     return;
   }
   const std::string target = url.empty() ? appUrl : url;

@@ -67,6 +67,19 @@ class ShellClient : public CefClient,
   // top, with the keyboard focus in its browser. Any thread.
   void RaiseMainWindow();
 
+  // Ends the application: closes the splash and every browser with force
+  // (no leave prompt holds it up), closes a browser still being created as
+  // soon as it appears, opens no window from then on, and quits the message
+  // loop once no browser is left. Later calls do nothing. UI thread only.
+  void EndApplication();
+  // EndApplication on the process-wide client. Before that client exists
+  // the request is kept for the client that comes next (see
+  // EndRequested). Any thread.
+  static void RequestEnd();
+  // Whether RequestEnd has been called. Read it after the client exists:
+  // then RequestEnd either saw that client or is seen here. Any thread.
+  static bool EndRequested();
+
   // Shows the error page in |frame|, its Reload button retrying |reloadUrl|
   // (the application URL when empty); abandons |browser|'s pending app load
   // and hides its window until the page shows itself. Any thread.
@@ -96,6 +109,11 @@ class ShellClient : public CefClient,
   std::vector<CefRefPtr<CefBrowser>> browsers;
   // The last browser has begun to close; never cleared. UI thread only.
   bool closing = false;
+  // EndApplication has run; never cleared. UI thread only.
+  bool ending = false;
+  // Browsers asked for (CreateBrowserWindow) whose OnAfterCreated has not
+  // come yet. UI thread only.
+  int browsersBeingCreated = 0;
   // The generation of each browser's app load in flight, by browser
   // identifier. UI thread only.
   std::map<int, uint32_t> pendingLoads;

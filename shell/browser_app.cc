@@ -22,6 +22,12 @@ void BrowserApp::OnBeforeCommandLineProcessing(
 void BrowserApp::OnContextInitialized() {
   CEF_REQUIRE_UI_THREAD();
   CefRefPtr<ShellClient> client = new ShellClient(true, appUrl, allowList);
+  // A stop signal or the backend's exit that came before the client existed
+  // (asked only now that it does, so that no request falls in between).
+  if (ShellClient::EndRequested()) {
+    client->EndApplication();
+    return;
+  }
 
   CefBrowserSettings settings;
   settings.javascript_access_clipboard = STATE_ENABLED;

@@ -118,8 +118,18 @@ void CreateBrowserWindow(CefRefPtr<ShellClient> client,
                          bool views,
                          const CefBrowserSettings& settings) {
   CEF_REQUIRE_UI_THREAD();
+  // The readiness wait may end after the application has begun to end.
+  if (client->ending) {
+    return;
+  }
   CefRefPtr<CefBrowserView> browserView = CefBrowserView::CreateBrowserView(
       client, url, settings, nullptr, nullptr, new MainViewDelegate());
+  if (!browserView) {
+    return;
+  }
+  // Counted until OnAfterCreated, so that the end of the application waits
+  // for this browser instead of shutting the engine down under it.
+  ++client->browsersBeingCreated;
   CefWindow::CreateTopLevelWindow(new MainWindowDelegate(false, browserView));
 }
 

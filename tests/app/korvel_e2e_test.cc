@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include "app/data_paths.h"
+#include "tests/app/process_tree.h"
 #include "tests/bridge/korvel_fixture.h"
 #include "tests/splash/x_probe.h"
 #include "tests/support/engine_harness/child_process.h"
@@ -29,44 +30,6 @@
 
 namespace engine_test {
 namespace {
-
-// The processes below |root| (itself included), leaving out |skip| and
-// everything below those.
-std::vector<pid_t> ProcessTree(pid_t root, const std::vector<pid_t>& skip) {
-  std::multimap<pid_t, pid_t> children;
-  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-    const std::string name = entry.path().filename();
-    if (name.find_first_not_of("0123456789") != std::string::npos) {
-      continue;
-    }
-    std::ifstream stat(entry.path() / "stat");
-    std::string line;
-    if (!std::getline(stat, line) || line.rfind(')') == std::string::npos) {
-      continue;
-    }
-    // pid (comm) state ppid ...: the name may hold spaces and parentheses.
-    std::istringstream rest(line.substr(line.rfind(')') + 2));
-    std::string state;
-    pid_t parent = 0;
-    rest >> state >> parent;
-    children.emplace(parent, std::stoi(name));
-  }
-  std::vector<pid_t> tree;
-  std::vector<pid_t> pending = {root};
-  while (!pending.empty()) {
-    const pid_t pid = pending.back();
-    pending.pop_back();
-    if (std::find(skip.begin(), skip.end(), pid) != skip.end()) {
-      continue;
-    }
-    tree.push_back(pid);
-    auto [begin, end] = children.equal_range(pid);
-    for (auto it = begin; it != end; ++it) {
-      pending.push_back(it->second);
-    }
-  }
-  return tree;
-}
 
 // The local addresses of the TCP sockets in the listening state that a
 // process of |pids| holds (the test runs in a network namespace of its own).
