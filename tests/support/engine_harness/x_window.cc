@@ -102,26 +102,14 @@ std::vector<unsigned long> WindowsOfClass(const std::string& name) {
   return windows;
 }
 
-std::vector<std::string> NetWmState(unsigned long xid) {
-  const std::string text = Property(xid, "_NET_WM_STATE");
-  std::vector<std::string> atoms;
-  const size_t equals = text.find('=');
-  if (equals == std::string::npos) {
-    return atoms;
-  }
-  std::istringstream in(text.substr(equals + 1));
-  std::string atom;
-  while (std::getline(in, atom, ',')) {
-    const size_t start = atom.find_first_not_of(' ');
-    if (start != std::string::npos) {
-      atoms.push_back(atom.substr(start));
-    }
-  }
-  return atoms;
-}
-
 bool HasState(unsigned long xid, const std::string& atom) {
-  for (const std::string& state : NetWmState(xid)) {
+  // xprop prints "_NET_WM_STATE(ATOM) = A, B".
+  const std::string text = Property(xid, "_NET_WM_STATE");
+  const size_t equals = text.find('=');
+  std::istringstream in(equals == std::string::npos ? ""
+                                                    : text.substr(equals + 1));
+  for (std::string state; std::getline(in, state, ',');) {
+    state.erase(0, state.find_first_not_of(' '));
     if (state == atom) {
       return true;
     }

@@ -42,8 +42,7 @@ bool HasTitle(unsigned long xid, const std::string& title);
 // The windows whose X class is |name|, in creation order.
 std::vector<unsigned long> WindowsOfClass(const std::string& name);
 
-// The atoms in _NET_WM_STATE.
-std::vector<std::string> NetWmState(unsigned long xid);
+// Whether _NET_WM_STATE holds |atom|.
 bool HasState(unsigned long xid, const std::string& atom);
 
 // Asks the window manager to close |xid| the way its close button does.
