@@ -80,11 +80,17 @@ TEST(DevBackendReady, BecomesReadyAfterDelayAnsweringFalseUntilThen) {
       milliseconds(10000)));
 }
 
+// Not ready, the backend can answer 503 with ready true, and the
+// application page can answer another status, until told otherwise.
 TEST(DevBackendReady, NotReadyCanAnswer503WithReadyTrue) {
   BackendProcess backend(Env{{"KORVEL_BACKEND_READY_AFTER_MS", "-1"},
                              {"KORVEL_BACKEND_NOT_READY_STATUS", "503"},
-                             {"KORVEL_BACKEND_NOT_READY_FLAG", "1"}});
+                             {"KORVEL_BACKEND_NOT_READY_FLAG", "1"},
+                             {"KORVEL_BACKEND_APP_STATUS", "503"}});
   ASSERT_TRUE(backend.WaitForPort());
+  EXPECT_EQ(Get("/").bytes.rfind("HTTP/1.1 503", 0), 0u);
+  ASSERT_EQ(Post("/__control/settings", R"({"appStatus":200})").status, 200);
+  EXPECT_EQ(Get("/").bytes.rfind("HTTP/1.1 200", 0), 0u);
   RawReply reply = ShellReadyRequest();
   EXPECT_EQ(reply.status, 503);
   EXPECT_EQ(json::parse(reply.body)["ready"], true);
@@ -111,14 +117,6 @@ TEST(DevBackendReady, RawBodyAndStatusOverridesAreServedVerbatim) {
 
   ASSERT_EQ(Post("/__control/settings", R"({"readyBody":null})").status, 200);
   EXPECT_EQ(json::parse(ShellReadyRequest().body)["ready"], true);
-}
-
-TEST(DevBackendReady, AppPageStatusIsConfigurable) {
-  BackendProcess backend(Env{{"KORVEL_BACKEND_APP_STATUS", "503"}});
-  ASSERT_TRUE(backend.WaitForPort());
-  EXPECT_EQ(Get("/").bytes.rfind("HTTP/1.1 503", 0), 0u);
-  ASSERT_EQ(Post("/__control/settings", R"({"appStatus":200})").status, 200);
-  EXPECT_EQ(Get("/").bytes.rfind("HTTP/1.1 200", 0), 0u);
 }
 
 TEST(DevBackendReady, PortCanBeMovedForDevelopmentUse) {
