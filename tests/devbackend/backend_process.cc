@@ -1,24 +1,14 @@
 #include "tests/devbackend/backend_process.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
-#include <signal.h>
-#include <sys/prctl.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
-
-#include "tests/support/engine_harness/reaper.h"
-
-extern char** environ;
 
 namespace {
 
@@ -35,81 +25,38 @@ int Connect(int port) {
   return sock;
 }
 
+std::vector<std::string> BackendArgv(const BackendProcess::WorkingDir& dir,
+                                     const BackendProcess::Environment& env) {
+  std::vector<std::string> argv = {"/usr/bin/env"};
+  if (!dir.path.empty())
+    argv.insert(argv.end(), {"-C", dir.path});
+  for (const auto& [name, value] : env)
+    argv.push_back(name + "=" + value);
+  argv.push_back(KORVEL_BACKEND_PATH);
+  return argv;
+}
+
 }  // namespace
 
 BackendProcess::BackendProcess(const Environment& environment)
     : BackendProcess(WorkingDir(), environment) {}
 
 BackendProcess::BackendProcess(const WorkingDir& workingDir,
-                               const Environment& environment) {
-  prctl(PR_SET_CHILD_SUBREAPER, 1);
-  std::vector<std::string> entries;
-  for (char** entry = environ; *entry; ++entry) {
-    const std::string text = *entry;
-    if (environment.count(text.substr(0, text.find('='))) == 0)
-      entries.push_back(text);
-  }
-  for (const auto& [name, value] : environment)
-    entries.push_back(name + "=" + value);
-  std::vector<char*> envp;
-  for (std::string& entry : entries)
-    envp.push_back(entry.data());
-  envp.push_back(nullptr);
-
-  int out[2];
-  int err[2];
-  if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0)
-    std::abort();
-  pid_ = fork();
-  if (pid_ == 0) {
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
-    dup2(out[1], STDOUT_FILENO);
-    dup2(err[1], STDERR_FILENO);
-    if (!workingDir.path.empty() && chdir(workingDir.path.c_str()) != 0)
-      _exit(127);
-    char* argv[] = {const_cast<char*>(KORVEL_BACKEND_PATH), nullptr};
-    execve(KORVEL_BACKEND_PATH, argv, envp.data());
-    _exit(127);
-  }
-  close(out[1]);
-  close(err[1]);
-  stdout_ = out[0];
-  stderr_ = err[0];
-}
-
-BackendProcess::~BackendProcess() {
-  if (pid_ > 0 && !reaped_) {
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
-  }
-  // Port holders left behind by the backend were re-parented here.
-  engine_test::KillAndReapAllChildren();
-  close(stdout_);
-  close(stderr_);
-}
+                               const Environment& environment)
+    : process_(BackendArgv(workingDir, environment), stderr_) {}
 
 bool BackendProcess::WaitForPort(int timeoutMs) const {
   return WaitUntil([] { return IsPortOpen(); }, milliseconds(timeoutMs));
 }
 
 bool BackendProcess::WaitForExit(int timeoutMs, int& status) {
-  if (reaped_)
-    return false;
-  return WaitUntil(
-      [&] {
-        if (waitpid(pid_, &status, WNOHANG) != pid_)
-          return false;
-        reaped_ = true;
-        return true;
-      },
-      milliseconds(timeoutMs));
+  const std::optional<int> exit = process_.WaitForExit(milliseconds(timeoutMs));
+  status = exit.value_or(-1);
+  return exit.has_value();
 }
 
 bool BackendProcess::HasExited() {
-  if (reaped_)
-    return true;
-  int status = 0;
-  return WaitForExit(0, status);
+  return process_.WaitForExit(milliseconds(0)).has_value();
 }
 
 RawReply RawExchange(const std::string& request, int timeoutMs, int port) {

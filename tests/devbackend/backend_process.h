@@ -7,6 +7,8 @@
 #include <map>
 #include <string>
 
+#include "tests/support/engine_harness/child_process.h"
+#include "tests/support/engine_harness/reaper.h"
 #include "tests/support/engine_harness/temp_dir.h"
 #include "tests/support/engine_harness/wait_until.h"
 
@@ -14,11 +16,10 @@ using engine_test::TempDir;
 using engine_test::WaitUntil;
 using std::chrono::milliseconds;
 
-// A korvel-backend child process with its standard output and standard
-// error on two pipes. The destructor kills and reaps it, and also every other
-// child this test process has gained (a port holder left behind by a backend
-// is re-parented here, because the constructor makes this process a child
-// subreaper), so no test leaves a process behind, also when it fails.
+// A korvel-backend child process (see ChildProcess) with its standard
+// error in a file. The test process is a subreaper while it lives, and its
+// end kills and reaps every child the test has gained, so that a port
+// holder left behind by a backend goes too, also when the test fails.
 class BackendProcess {
  public:
   using Environment = std::map<std::string, std::string>;
@@ -31,13 +32,10 @@ class BackendProcess {
   // `workingDir` or else in this process's working directory.
   explicit BackendProcess(const Environment& environment = {});
   BackendProcess(const WorkingDir& workingDir, const Environment& environment);
-  ~BackendProcess();
-  BackendProcess(const BackendProcess&) = delete;
-  BackendProcess& operator=(const BackendProcess&) = delete;
 
-  pid_t pid() const { return pid_; }
-  int stdoutFd() const { return stdout_; }
-  int stderrFd() const { return stderr_; }
+  pid_t pid() const { return process_.pid(); }
+  int stdoutFd() const { return process_.stdout_fd(); }
+  std::string Stderr() const { return engine_test::ReadFile(stderr_); }
 
   // Waits until 127.0.0.1:35580 accepts connections.
   bool WaitForPort(int timeoutMs = 10000) const;
@@ -47,10 +45,10 @@ class BackendProcess {
   bool HasExited();
 
  private:
-  pid_t pid_ = -1;
-  int stdout_ = -1;
-  int stderr_ = -1;
-  bool reaped_ = false;
+  engine_test::Reaper reaper_;
+  TempDir logs_{"korvel-backend-logs"};
+  std::string stderr_ = logs_.path() + "/stderr";
+  engine_test::ChildProcess process_;
 };
 
 // The result of one request on a fresh connection.

@@ -106,8 +106,7 @@ TEST(DevBackendLifecycle, EndsByItselfAsConfigured) {
               milliseconds(c.atLeastMs));
     EXPECT_EQ(engine_test::DescribeStatus(status), c.status);
     if (!c.reason.empty()) {
-      EXPECT_NE(ReadChunk(backend.stderrFd(), 10000).find(c.reason),
-                std::string::npos);
+      EXPECT_NE(backend.Stderr().find(c.reason), std::string::npos);
     }
   }
 }
