@@ -138,7 +138,9 @@ bool StartRenderer(Context* context) {
     else
       line->AppendSwitchWithValue(name, value);
   }
-  if (CefRefPtr<CefBrowserProcessHandler> handler = GetBrowserProcessHandler())
+  CefRefPtr<CefBrowserProcessHandler> handler =
+      context->app ? context->app->GetBrowserProcessHandler() : nullptr;
+  if (handler)
     handler->OnBeforeChildProcessLaunch(line);
   context->renderer = std::make_unique<RendererHost>();
   if (!context->renderer->Start(GetArgvStrings(line))) {
@@ -350,6 +352,10 @@ bool CefInitialize(const CefMainArgs& args,
   context->io_queue = std::make_shared<cefengine::ThreadTaskQueue>();
   context->io_queue->Start();
   cefengine::RegisterThread(TID_IO, context->io_queue);
+  // The renderer-role process starts before the web engine, whose start-up
+  // it then overlaps instead of following: pages wait for its extensions.
+  if (!cefengine::StartRenderer(context.get()))
+    LOG(ERROR) << "Continuing without a renderer process";
   context->profile = cefengine::CreateProfile(
       settings, cefengine::ResolveProfilePath(settings, root));
 
@@ -366,8 +372,6 @@ bool CefInitialize(const CefMainArgs& args,
   });
   // After publishing: it calls the application's handler.
   cefengine::StartPreferenceService(settings);
-  if (!cefengine::StartRenderer(published))
-    LOG(ERROR) << "Continuing without a renderer process";
 
   cefengine::g_initialized = true;
   cefengine::g_exit_code = cefengine::kResultNormalExit;

@@ -134,6 +134,12 @@ bool RendererHost::Send(const ChannelMessage& message) {
 }
 
 void RendererHost::SetHandler(MessageType type, MessageHandler handler) {
+  if (type == MessageType::kRendererReady && unclaimed_ready_ && handler) {
+    PostTask(TID_UI, [handler, message = std::move(*unclaimed_ready_)] {
+      handler(message);
+    });
+    unclaimed_ready_.reset();
+  }
   handlers_[type] = std::move(handler);
 }
 
@@ -159,6 +165,8 @@ void RendererHost::Dispatch(ChannelMessage message) {
   auto it = handlers_.find(message.type);
   if (it != handlers_.end() && it->second)
     it->second(message);
+  else if (message.type == MessageType::kRendererReady)
+    unclaimed_ready_ = std::move(message);
 }
 
 void RendererHost::OnChannelClosed() {

@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,8 +43,9 @@ class RendererHost {
   bool Send(const ChannelMessage& message);
 
   // Sets the handler for incoming messages of |type|, replacing an earlier
-  // one; messages without a handler are dropped. Handlers run on the UI
-  // thread in arrival order. UI thread.
+  // one; messages without a handler are dropped, except the ready message,
+  // which is kept for the first handler of its type (posted to it). Handlers
+  // run on the UI thread in arrival order. UI thread.
   void SetHandler(MessageType type, MessageHandler handler);
 
   // True once the renderer application reported that it is initialised.
@@ -66,6 +68,7 @@ class RendererHost {
   // the host, which may be gone by the time they run.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   bool ready_ = false;
+  std::optional<ChannelMessage> unclaimed_ready_;
   std::vector<std::function<void()>> ready_callbacks_;
   std::map<MessageType, MessageHandler> handlers_;
 };
