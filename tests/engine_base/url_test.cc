@@ -147,6 +147,17 @@ TEST(UrlTest, OtherSchemes) {
   Parts again = ParseUrl(dotted.spec);
   EXPECT_EQ(again.spec, dotted.spec);
   EXPECT_EQ(again.host, "");
+
+  // An escape of an unreserved character is written plainly, once per
+  // parse, as Chromium does: a stray "%" before it forms a new escape that
+  // only the next parse decodes, never a change of host.
+  Parts joined = ParseUrl("korTel:/%Tp://2%6%42e");
+  ASSERT_TRUE(joined.ok);
+  EXPECT_EQ(joined.spec, "kortel:/%Tp://2%6Be");
+  Parts settled = ParseUrl(joined.spec);
+  EXPECT_EQ(settled.spec, "kortel:/%Tp://2ke");
+  EXPECT_EQ(settled.host, "");
+  EXPECT_EQ(ParseUrl(settled.spec).spec, settled.spec);
 }
 
 TEST(UrlTest, CreateAndResolve) {
