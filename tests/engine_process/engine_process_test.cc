@@ -4,7 +4,6 @@
 
 #include <arpa/inet.h>
 #include <dirent.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <signal.h>
 #include <stdlib.h>
@@ -16,10 +15,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
 #include <fstream>
 #include <functional>
-#include <mutex>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -30,7 +27,9 @@
 #include <httplib.h>
 #include <nlohmann/json.hpp>
 
+#include "tests/support/engine_harness/json_line_child.h"
 #include "tests/support/engine_harness/reaper.h"
+#include "tests/support/engine_harness/shell.h"
 #include "tests/support/engine_harness/temp_dir.h"
 #include "tests/support/engine_harness/wait_until.h"
 #include "tests/support/engine_harness/x_window.h"
@@ -62,101 +61,51 @@ int WaitForExit(pid_t pid, std::chrono::milliseconds timeout) {
   }
 }
 
-// One run of the app with pipes on stdin and stdout.
+// One run of the app, its events read as JSON lines from every process it
+// starts (see JsonLineChild).
 class App {
  public:
   // |home| replaces HOME (and the XDG directories derived from it).
-  App(std::vector<std::string> args,
+  App(const std::vector<std::string>& args,
       const std::string& cwd = "",
-      const std::string& home = "") {
-    int in[2], out[2];
-    if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0)
-      abort();
-    pid_ = fork();
-    if (pid_ == 0) {
-      dup2(in[0], STDIN_FILENO);
-      dup2(out[1], STDOUT_FILENO);
-      if (!cwd.empty() && chdir(cwd.c_str()) != 0)
-        _exit(127);
-      if (!home.empty()) {
-        // The standard places under that home. Mesa keeps no shader cache:
-        // it is not the engine's, and without XDG_CACHE_HOME it would find
-        // the real home through the password database.
-        setenv("MESA_SHADER_CACHE_DISABLE", "true", 1);
-        setenv("HOME", home.c_str(), 1);
-        setenv("XDG_DATA_HOME", (home + "/.local/share").c_str(), 1);
-        setenv("XDG_CACHE_HOME", (home + "/.cache").c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
-      }
-      std::vector<char*> argv;
-      argv.push_back(const_cast<char*>(ENGINE_PROCESS_APP));
-      for (std::string& arg : args)
-        argv.push_back(&arg[0]);
-      argv.push_back(nullptr);
-      execv(ENGINE_PROCESS_APP, argv.data());
-      _exit(127);
-    }
-    close(in[0]);
-    close(out[1]);
-    stdin_ = in[1];
-    stdout_ = out[0];
-    reader_ = std::thread([this] { ReadLoop(); });
-  }
+      const std::string& home = "")
+      : app_(Argv(args, cwd, home)) {}
 
-  ~App() {
-    if (pid_ > 0 && !exited_) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
-    if (stdin_ >= 0)
-      close(stdin_);
-    KillAndReapAllChildren();
-    reader_.join();
-    close(stdout_);
-  }
-
-  pid_t pid() const { return pid_; }
+  pid_t pid() { return app_.process().pid(); }
 
   void Send(const std::string& line) {
-    const std::string text = line + "\n";
-    if (write(stdin_, text.data(), text.size()) < 0)
+    if (!app_.process().SendLine(line))
       ADD_FAILURE() << "app stdin closed";
   }
 
   // The first event named |name| (from any process) matching |filter|.
   json WaitFor(const std::string& name,
-               std::function<bool(const json&)> filter = nullptr,
+               engine_test::EventMatch filter = nullptr,
                std::chrono::milliseconds timeout = kStartTimeout) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    json found;
-    changed_.wait_for(lock, timeout, [&] {
-      for (const json& event : events_) {
-        if (event.value("event", "") == name && (!filter || filter(event))) {
-          found = event;
-          return true;
-        }
-      }
-      return eof_;
-    });
-    return found;
+    return app_.WaitForEvent(name, filter, timeout);
   }
 
   std::vector<json> Events(const std::string& name) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    std::vector<json> result;
-    for (const json& event : events_) {
-      if (event.value("event", "") == name)
-        result.push_back(event);
-    }
-    return result;
+    app_.Collect();
+    return app_.Events(name);
   }
 
-  // Wait status of the app, or -1 when it did not exit in time.
+  // Wait status of the app, or -1 when it did not exit in time. Its output
+  // is read meanwhile: a full pipe would hold it.
   int Wait(std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
-    const int status = WaitForExit(pid_, timeout);
-    if (status != -1)
-      exited_ = true;
-    return status;
+    engine_test::ChildProcess& process = app_.process();
+    const Clock::time_point deadline = Clock::now() + timeout;
+    app_.ReadUntil(
+        [&] {
+          return process.WaitForExit(std::chrono::milliseconds(0)).has_value();
+        },
+        timeout);
+    return process
+        .WaitForExit(
+            std::max(std::chrono::milliseconds(0),
+                     std::chrono::duration_cast<std::chrono::milliseconds>(
+                         deadline - Clock::now())))
+        .value_or(-1);
   }
 
   // Runs to the end and returns the exit code (-1 for a signal/timeout).
@@ -166,40 +115,27 @@ class App {
   }
 
  private:
-  void ReadLoop() {
-    std::string buffer;
-    char chunk[65536];
-    for (;;) {
-      const ssize_t n = read(stdout_, chunk, sizeof(chunk));
-      if (n <= 0)
-        break;
-      buffer.append(chunk, static_cast<size_t>(n));
-      size_t newline;
-      while ((newline = buffer.find('\n')) != std::string::npos) {
-        const std::string line = buffer.substr(0, newline);
-        buffer.erase(0, newline + 1);
-        json event = json::parse(line, nullptr, false);
-        if (event.is_discarded())
-          continue;
-        std::lock_guard<std::mutex> lock(mutex_);
-        events_.push_back(std::move(event));
-        changed_.notify_all();
-      }
+  static std::vector<std::string> Argv(const std::vector<std::string>& args,
+                                       const std::string& cwd,
+                                       const std::string& home) {
+    std::vector<std::string> argv = {"/usr/bin/env"};
+    if (!cwd.empty())
+      argv.insert(argv.end(), {"-C", cwd});
+    if (!home.empty()) {
+      // The standard places under that home. Mesa keeps no shader cache:
+      // it is not the engine's, and without XDG_CACHE_HOME it would find
+      // the real home through the password database.
+      argv.insert(argv.end(), {"MESA_SHADER_CACHE_DISABLE=true", "HOME=" + home,
+                               "XDG_DATA_HOME=" + home + "/.local/share",
+                               "XDG_CACHE_HOME=" + home + "/.cache",
+                               "XDG_CONFIG_HOME=" + home + "/.config"});
     }
-    std::lock_guard<std::mutex> lock(mutex_);
-    eof_ = true;
-    changed_.notify_all();
+    argv.push_back(ENGINE_PROCESS_APP);
+    argv.insert(argv.end(), args.begin(), args.end());
+    return argv;
   }
 
-  pid_t pid_ = -1;
-  bool exited_ = false;
-  int stdin_ = -1;
-  int stdout_ = -1;
-  std::thread reader_;
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::vector<json> events_;
-  bool eof_ = false;
+  engine_test::JsonLineChild app_;
 };
 
 // Names in |path| other than "." and "..", sorted.
@@ -215,18 +151,6 @@ std::vector<std::string> ListDir(const std::string& path) {
   }
   std::sort(names.begin(), names.end());
   return names;
-}
-
-int FreePort() {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t size = sizeof(address);
-  bind(fd, reinterpret_cast<sockaddr*>(&address), size);
-  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-  close(fd);
-  return ntohs(address.sin_port);
 }
 
 // Status and body of GET |path| on 127.0.0.1:|port|; status -1 on failure.
@@ -369,7 +293,7 @@ TEST_F(EngineProcessTest, ThreadAssertionStopsTheProcess) {
 TEST_F(EngineProcessTest, CommandLineSwitchesReachChromium) {
   const std::string root = dir_.path() + "/root";
   {
-    const int port = FreePort();
+    const int port = engine_test::ClosedPort();
     App app({"js", "--root=" + root, "--log=" + log_path(),
              "--app-js-flags=--expose_gc",
              "--app-debug-port=" + std::to_string(port)});
@@ -384,7 +308,7 @@ TEST_F(EngineProcessTest, CommandLineSwitchesReachChromium) {
     EXPECT_EQ(app.Finish(), 0);
   }
   {
-    const int port = FreePort();
+    const int port = engine_test::ClosedPort();
     App app({"js", "--root=" + root, "--log=" + log_path(),
              "--settings-port=" + std::to_string(port)});
     const json before = app.WaitFor("before_command_line");
@@ -524,12 +448,9 @@ TEST_F(EngineProcessTest, KilledOwnerLeavesNoStaleLockOrRenderer) {
   kill(owner_renderer, SIGKILL);
   const std::string went_away =
       "The renderer process " + std::to_string(owner_renderer) + " went away";
-  const Clock::time_point deadline = Clock::now() + std::chrono::seconds(10);
-  while (ReadFile(log_path()).find(went_away) == std::string::npos &&
-         Clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  EXPECT_NE(ReadFile(log_path()).find(went_away), std::string::npos);
+  EXPECT_TRUE(engine_test::WaitUntil(
+      [&] { return ReadFile(log_path()).find(went_away) != std::string::npos; },
+      std::chrono::milliseconds(10000)));
   owner.Send("quit");
   EXPECT_EQ(owner.Finish(), 0);
 }
