@@ -61,11 +61,13 @@ void WatchShutdownSignals(int readFd) {
 bool InstallShutdownSignalHandlers() {
   int fds[2];
   if (pipe2(fds, O_CLOEXEC) != 0) {
+    PLOG(WARNING) << "Stop signals end the shell at once: no pipe";
     return false;
   }
   // The handler must never block; the watcher may.
   const int flags = fcntl(fds[1], F_GETFL);
   if (flags < 0 || fcntl(fds[1], F_SETFL, flags | O_NONBLOCK) != 0) {
+    PLOG(WARNING) << "Stop signals end the shell at once: no pipe";
     close(fds[0]);
     close(fds[1]);
     return false;
@@ -80,6 +82,7 @@ bool InstallShutdownSignalHandlers() {
     for (int number : kShutdownSignals) {
       signal(number, SIG_DFL);
     }
+    LOG(WARNING) << "Stop signals end the shell at once: no thread";
     return false;
   }
   g_writeFd = fds[1];
