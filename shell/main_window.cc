@@ -122,14 +122,16 @@ void CreateBrowserWindow(CefRefPtr<ShellClient> client,
   if (client->ending) {
     return;
   }
+  // Counted until OnAfterCreated (which an engine may call from either call
+  // below), so that the end of the application waits for this browser
+  // instead of shutting the engine down under it.
+  ++client->browsersBeingCreated;
   CefRefPtr<CefBrowserView> browserView = CefBrowserView::CreateBrowserView(
       client, url, settings, nullptr, nullptr, new MainViewDelegate());
   if (!browserView) {
+    --client->browsersBeingCreated;
     return;
   }
-  // Counted until OnAfterCreated, so that the end of the application waits
-  // for this browser instead of shutting the engine down under it.
-  ++client->browsersBeingCreated;
   CefWindow::CreateTopLevelWindow(new MainWindowDelegate(false, browserView));
 }
 

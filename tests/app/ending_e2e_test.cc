@@ -231,7 +231,7 @@ TEST_F(EndingTest, EndsBeforeAnyWindowWithNothingLeft) {
 }
 
 // Starts per exit path with a window: each costs a full engine start.
-constexpr int kWindowCycles = 1;
+constexpr int kWindowCycles = 2;
 
 // No exit path of a running application leaves a process behind: the
 // backend, the engine's helper processes and the shell itself are all gone.
@@ -301,7 +301,7 @@ TEST_F(EndingTest, EveryExitPathLeavesNoProcess) {
 }
 
 // Starts that the engine refuses cost well under a second: many of them.
-constexpr int kRefusedCycles = 25;
+constexpr int kRefusedCycles = 40;
 
 // Second starts hand over to the running shell and end with status 1,
 // leaving no process of theirs (two backends each) behind. A stop signal
