@@ -13,7 +13,6 @@
 #include <thread>
 
 #include <gtest/gtest.h>
-#include <httplib.h>
 
 #include "tests/engine_browser/browser_harness.h"
 #include "tests/support/engine_harness/x_window.h"
@@ -27,51 +26,28 @@ namespace {
 constexpr size_t kFileSize = 400 * 1024;
 constexpr size_t kChunk = 8 * 1024;
 
-std::string FileContent() {
-  std::string content(kFileSize, '\0');
-  for (size_t i = 0; i < kFileSize; ++i) {
-    content[i] = static_cast<char>('a' + (i * 7 + i / 1000) % 26);
-  }
+const std::string& FileContent() {
+  static const std::string content = [] {
+    std::string text(kFileSize, '\0');
+    for (size_t i = 0; i < kFileSize; ++i) {
+      text[i] = static_cast<char>('a' + (i * 7 + i / 1000) % 26);
+    }
+    return text;
+  }();
   return content;
 }
 
-// Serves a page and attachments that trickle out.
-class DownloadServer {
+// A page, and attachments at /file, /file2 ... /file4 that trickle out.
+class DownloadServer : public PageServer {
  public:
-  DownloadServer() : content_(FileContent()) {
-    server_.Get("/page", [](const httplib::Request&, httplib::Response& res) {
-      res.set_content("<title>page</title>downloads", "text/html");
-    });
-    server_.Get(R"(/(file\d?))", [this](const httplib::Request& req,
-                                        httplib::Response& res) {
-      res.set_header(
-          "Content-Disposition",
-          "attachment; filename=\"" + req.matches[1].str() + ".bin\"");
-      res.set_content_provider(
-          kFileSize, "application/octet-stream",
-          [this](size_t offset, size_t length, httplib::DataSink& sink) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(60));
-            const size_t n = std::min({kChunk, length, kFileSize - offset});
-            return sink.write(content_.data() + offset, n);
-          });
-    });
-    port_ = server_.bind_to_any_port("127.0.0.1");
-    thread_ = std::thread([this] { server_.listen_after_bind(); });
+  DownloadServer() {
+    Page("/page", "<title>page</title>downloads");
+    for (const std::string name : {"file", "file2", "file3", "file4"}) {
+      Download("/" + name, FileContent(), name + ".bin", kChunk,
+               std::chrono::milliseconds(60));
+    }
   }
-  ~DownloadServer() {
-    server_.stop();
-    thread_.join();
-  }
-  std::string Url(const std::string& path) const {
-    return "http://127.0.0.1:" + std::to_string(port_) + path;
-  }
-  const std::string& content() const { return content_; }
-
- private:
-  const std::string content_;
-  httplib::Server server_;
-  std::thread thread_;
-  int port_ = 0;
+  const std::string& content() const { return FileContent(); }
 };
 
 bool Exists(const std::string& path) {

@@ -1,5 +1,7 @@
 #include "tests/support/engine_harness/page_server.h"
 
+#include <algorithm>
+
 #include <httplib.h>
 
 namespace engine_test {
@@ -27,6 +29,18 @@ PageServer::PageServer() : server_(std::make_unique<httplib::Server>()) {
         return;
       }
       route = found->second;
+    }
+    if (!route.filename.empty()) {
+      response.set_header("Content-Disposition",
+                          "attachment; filename=\"" + route.filename + "\"");
+      response.set_content_provider(
+          route.body.size(), route.type,
+          [route](size_t offset, size_t length, httplib::DataSink& sink) {
+            std::this_thread::sleep_for(route.delay);
+            return sink.write(route.body.data() + offset,
+                              std::min(route.chunk, length));
+          });
+      return;
     }
     if (route.delay.count() > 0) {
       std::this_thread::sleep_for(route.delay);
@@ -72,19 +86,30 @@ void PageServer::Page(const std::string& path,
                       int status,
                       const std::string& type) {
   std::lock_guard<std::mutex> lock(mutex_);
-  routes_[path] = Route{body, type, status, milliseconds(0), ""};
+  routes_[path] = Route{body, type, status, milliseconds(0), "", "", 0};
 }
 
 void PageServer::SlowPage(const std::string& path, milliseconds delay) {
   std::lock_guard<std::mutex> lock(mutex_);
   routes_[path] =
-      Route{"<title>slow</title>finally", "text/html", 200, delay, ""};
+      Route{"<title>slow</title>finally", "text/html", 200, delay, "", "", 0};
 }
 
 void PageServer::Redirect(const std::string& path,
                           const std::string& location) {
   std::lock_guard<std::mutex> lock(mutex_);
-  routes_[path] = Route{"moved", "text/plain", 302, milliseconds(0), location};
+  routes_[path] =
+      Route{"moved", "text/plain", 302, milliseconds(0), location, "", 0};
+}
+
+void PageServer::Download(const std::string& path,
+                          const std::string& content,
+                          const std::string& filename,
+                          size_t chunk,
+                          milliseconds interval) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  routes_[path] = Route{
+      content, "application/octet-stream", 200, interval, "", filename, chunk};
 }
 
 std::string PageServer::Url(const std::string& path) const {

@@ -40,6 +40,13 @@ class PageServer {
   void SlowPage(const std::string& path, milliseconds delay);
   // Redirects |path| to |location| with status 302.
   void Redirect(const std::string& path, const std::string& location);
+  // Serves |content| at |path| as an attachment named |filename|, with its
+  // Content-Length, |chunk| bytes every |interval|.
+  void Download(const std::string& path,
+                const std::string& content,
+                const std::string& filename,
+                size_t chunk,
+                milliseconds interval);
 
   // http://127.0.0.1:PORT|path|
   std::string Url(const std::string& path) const;
@@ -56,6 +63,8 @@ class PageServer {
     int status = 200;
     milliseconds delay{0};
     std::string location;
+    std::string filename;  // an attachment, sent in chunks
+    size_t chunk = 0;
   };
 
   std::unique_ptr<httplib::Server> server_;
