@@ -1,14 +1,9 @@
 // CefDragData as clients rely on it, and the drag data the engine builds
 // from what Qt hands it.
 
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <QMimeData>
 #include <QUrl>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -18,6 +13,7 @@
 #include "browser/drag/draggable_regions.h"
 #include "browser/drag/mime_drag_data.h"
 #include "include/cef_drag_data.h"
+#include "tests/support/engine_harness/temp_dir.h"
 
 namespace {
 
@@ -138,20 +134,14 @@ TEST(DragDataTest, FileContentsGoToTheWriterUntilReset) {
   EXPECT_EQ(data->GetFileName(), "image.png");
   EXPECT_EQ(data->GetFileContents(nullptr), 3u);
 
-  char path[] = "/tmp/engine-drag-contents-XXXXXX";
-  const int fd = mkstemp(path);
-  ASSERT_GE(fd, 0);
-  close(fd);
+  engine_test::TempDir dir("engine-drag-contents");
+  const std::string path = dir.path() + "/contents";
   {
     CefRefPtr<CefStreamWriter> writer = CefStreamWriter::CreateForFile(path);
     ASSERT_TRUE(writer);
     EXPECT_EQ(data->GetFileContents(writer), 3u);
   }
-  std::ifstream in(path, std::ios::binary);
-  const std::string written((std::istreambuf_iterator<char>(in)),
-                            std::istreambuf_iterator<char>());
-  unlink(path);
-  EXPECT_EQ(written, std::string("a\0b", 3));
+  EXPECT_EQ(engine_test::ReadFile(path), std::string("a\0b", 3));
   EXPECT_EQ(CefStreamWriter::CreateForFile("/nonexistent-dir/x"), nullptr);
 
   data->ResetFileContents();

@@ -1,8 +1,6 @@
 #include "tests/engine_renderer/app_runner.h"
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace engine_test {
 
@@ -35,10 +33,7 @@ std::vector<json> AppRun::Reports(const std::string& where) const {
 std::string AppRun::Logs() const {
   std::string logs;
   for (const char* name : {"/stderr.log", "/cache/engine.log"}) {
-    std::ifstream file(dir_.path() + name);
-    std::stringstream text;
-    text << file.rdbuf();
-    logs += std::string("--- ") + name + "\n" + text.str();
+    logs += std::string("--- ") + name + "\n" + ReadFile(dir_.path() + name);
   }
   return logs;
 }
