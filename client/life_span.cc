@@ -151,7 +151,8 @@ void ShellClient::RaiseMainWindow() {
     PostUiTask([self] { self->RaiseMainWindow(); });
     return;
   }
-  if (browsers.empty()) {
+  // A window on its way out is not brought back.
+  if (browsers.empty() || ending) {
     return;
   }
   CefRefPtr<CefBrowser> browser = browsers.front();
