@@ -1,6 +1,9 @@
 #include "browser/prefs/prefs_service.h"
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <string>
 #include <utility>
 
@@ -17,6 +20,14 @@ namespace {
 
 std::shared_ptr<PrefStore> g_store;
 std::shared_ptr<ContentSettings> g_content_settings;
+
+// The renderer-role process starts before the service and may ask first;
+// its requests wait (on the channel's reader thread) until the service is
+// up. A bound keeps a service that never starts from hanging the renderer.
+constexpr std::chrono::seconds kServiceStartWait(10);
+std::mutex g_started_mutex;
+std::condition_variable g_started_changed;
+bool g_started = false;
 
 // |name| in the cache directory of |settings|; empty (in memory) when
 // there is none.
@@ -54,6 +65,9 @@ void StartPreferenceService(const CefSettings& settings) {
       StorePath(settings, "engine_content_settings.json"));
   content_settings->Load();
   std::atomic_store(&g_content_settings, std::move(content_settings));
+  std::lock_guard<std::mutex> lock(g_started_mutex);
+  g_started = true;
+  g_started_changed.notify_all();
 }
 
 std::shared_ptr<PrefStore> GetPrefStore() {
@@ -74,6 +88,11 @@ void HandlePrefsRequest(const ChannelMessage& request, ChannelMessage* reply) {
   reply->args->SetNull(kPrefsResultIndex);
   reply->args->SetString(kPrefsErrorIndex, "");
 
+  {
+    std::unique_lock<std::mutex> lock(g_started_mutex);
+    g_started_changed.wait_for(lock, kServiceStartWait,
+                               [] { return g_started; });
+  }
   CefRefPtr<CefRequestContext> context = GetBrowserGlobalContext();
   CefRefPtr<CefListValue> args = request.args;
   const std::string& op = request.name;

@@ -18,8 +18,8 @@ class PrefStore;
 // else root_cache_path, in memory when both are empty), registers the
 // engine's preferences and the application's (OnRegisterCustomPreferences)
 // and loads the stored values; likewise the content settings
-// ("engine_content_settings.json"). Called by CefInitialize on the UI thread,
-// before the renderer-role process can ask.
+// ("engine_content_settings.json"). Called by CefInitialize on the UI thread;
+// requests that come before it wait for it.
 void StartPreferenceService(const CefSettings& settings);
 
 // The current store and settings; null before StartPreferenceService. Any
