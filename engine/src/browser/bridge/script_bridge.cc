@@ -1,15 +1,16 @@
 #include "browser/bridge/script_bridge.h"
 
-#include <QEventLoop>
 #include <QPointer>
-#include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 
+#include <chrono>
+#include <condition_variable>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "browser/browser/browser_impl.h"
@@ -31,10 +32,42 @@ constexpr char kScriptName[] = "cefengine-bridge";
 
 // A native call waiting for the renderer's answer.
 struct PendingCall {
-  QEventLoop* loop = nullptr;
   bool done = false;
-  QString reply;
+  std::string reply;
 };
+
+// The calls waiting for their answers, shared with the channel's reader
+// thread, which fills them in. The UI thread blocks on |arrived| rather than
+// running a nested loop: as in the production engine, where native functions
+// run in the page's own process, nothing the page's call set off (a close, a
+// script for the page) may run before the call has returned.
+struct NativeResults {
+  std::mutex mutex;
+  std::condition_variable arrived;
+  std::map<uint64_t, PendingCall*> pending;
+  bool closed = false;
+};
+
+// Never destroyed: the reader thread may still deliver during exit.
+NativeResults& Results() {
+  static NativeResults* results = new NativeResults();
+  return *results;
+}
+
+void DeliverNativeResult(const ChannelMessage* message) {
+  NativeResults& results = Results();
+  std::lock_guard<std::mutex> lock(results.mutex);
+  if (!message) {
+    results.closed = true;
+  } else {
+    auto it = results.pending.find(message->request_id);
+    if (it != results.pending.end()) {
+      it->second->reply = message->name;
+      it->second->done = true;
+    }
+  }
+  results.arrived.notify_all();
+}
 
 // Sub-frame documents of one browser that made native calls.
 struct BrowserFrames {
@@ -49,7 +82,6 @@ struct Bridge {
   std::string token;
   QString tag;
   uint64_t next_call = 1;
-  std::map<uint64_t, PendingCall*> pending;
   std::map<int, BrowserFrames> frames;
 };
 
@@ -126,15 +158,6 @@ void TrackFrame(CefBrowserImpl* browser,
   }
 }
 
-void OnNativeResult(const ChannelMessage& message) {
-  auto it = g_bridge->pending.find(message.request_id);
-  if (it == g_bridge->pending.end())
-    return;
-  it->second->reply = QString::fromStdString(message.name);
-  it->second->done = true;
-  it->second->loop->quit();
-}
-
 void OnProcessMessage(const ChannelMessage& message) {
   CefRefPtr<CefBrowserImpl> browser = FindBrowser(message.browser_id);
   if (!browser || !browser->client())
@@ -206,7 +229,12 @@ void StartScriptBridge(RendererHost* host,
                      InstallPageScript(message);
                      run_ready();
                    });
-  host->SetHandler(MessageType::kNativeResult, OnNativeResult);
+  {
+    NativeResults& results = Results();
+    std::lock_guard<std::mutex> lock(results.mutex);
+    results.closed = false;
+  }
+  host->SetNativeResultSink(DeliverNativeResult);
   host->SetHandler(MessageType::kProcessMessage, OnProcessMessage);
   host->SetHandler(MessageType::kExecuteJavaScript, OnExecuteJavaScript);
   host->SetHandler(MessageType::kFrameCommand, OnFrameCommand);
@@ -257,29 +285,27 @@ bool HandleBridgePrompt(QWebEnginePage* page,
   request.request_id = g_bridge->next_call++;
   request.args = CefListValue::Create();
   request.args->SetDictionary(0, call);
-  if (!host->Send(request))
-    return true;
 
   QPointer<QWebEnginePage> page_guard(page);
-  QEventLoop loop;
   PendingCall pending;
-  pending.loop = &loop;
-  Bridge* bridge = g_bridge;
-  bridge->pending[request.request_id] = &pending;
-  QTimer timeout;
-  timeout.setSingleShot(true);
-  QObject::connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
-  timeout.start(kNativeCallTimeoutMs);
-  // A renderer that dies never answers.
-  QTimer watch;
-  QObject::connect(&watch, &QTimer::timeout, &loop, [&loop, bridge] {
-    if (g_bridge != bridge || !bridge->host->IsReady())
-      loop.quit();
-  });
-  watch.start(100);
-  loop.exec(QEventLoop::ExcludeUserInputEvents);
-  if (g_bridge == bridge)
-    bridge->pending.erase(request.request_id);
+  NativeResults& results = Results();
+  {
+    std::lock_guard<std::mutex> lock(results.mutex);
+    results.pending[request.request_id] = &pending;
+  }
+  const bool sent = host->Send(request);
+  {
+    std::unique_lock<std::mutex> lock(results.mutex);
+    // A renderer that dies never answers; its channel closes.
+    if (sent) {
+      results.arrived.wait_for(lock,
+                               std::chrono::milliseconds(kNativeCallTimeoutMs),
+                               [&] { return pending.done || results.closed; });
+    }
+    results.pending.erase(request.request_id);
+  }
+  if (!sent)
+    return true;
   if (!pending.done) {
     LOG(ERROR) << "Native call " << call->GetString("c").ToString()
                << " got no answer";
@@ -287,7 +313,7 @@ bool HandleBridgePrompt(QWebEnginePage* page,
   }
   if (!page_guard)
     return true;
-  *result = pending.reply;
+  *result = QString::fromStdString(pending.reply);
   *answered = true;
   return true;
 }

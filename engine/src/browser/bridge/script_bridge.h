@@ -37,8 +37,9 @@ void StartScriptBridge(RendererHost* host,
 
 // Called by a page for every prompt(). Returns false when |message| is not
 // a bridge call; otherwise answers it: |*answered| is what prompt() gets
-// (false: null) and |*result| its text. Waits for the renderer in a nested
-// event loop that takes no user input. UI thread.
+// (false: null) and |*result| its text. Blocks the UI thread until the
+// renderer answers (at most kNativeCallTimeoutMs), running nothing else
+// meanwhile. UI thread.
 bool HandleBridgePrompt(QWebEnginePage* page,
                         CefBrowserImpl* browser,
                         const QString& message,

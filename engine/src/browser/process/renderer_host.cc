@@ -87,12 +87,24 @@ bool RendererHost::Start(std::vector<std::string> argv) {
           channel_->Send(reply);
           return;
         }
+        if (message.type == MessageType::kNativeResult) {
+          std::lock_guard<std::mutex> lock(sink_mutex_);
+          if (native_result_sink_) {
+            native_result_sink_(&message);
+            return;
+          }
+        }
         PostTask(TID_UI, [this, alive, message = std::move(message)] {
           if (alive.lock())
             Dispatch(std::move(message));
         });
       },
       [this, alive] {
+        {
+          std::lock_guard<std::mutex> lock(sink_mutex_);
+          if (native_result_sink_)
+            native_result_sink_(nullptr);
+        }
         PostTask(TID_UI, [this, alive] {
           if (alive.lock())
             OnChannelClosed();
@@ -141,6 +153,12 @@ void RendererHost::SetHandler(MessageType type, MessageHandler handler) {
     unclaimed_ready_.reset();
   }
   handlers_[type] = std::move(handler);
+}
+
+void RendererHost::SetNativeResultSink(
+    std::function<void(const ChannelMessage*)> sink) {
+  std::lock_guard<std::mutex> lock(sink_mutex_);
+  native_result_sink_ = std::move(sink);
 }
 
 bool RendererHost::IsReady() const {

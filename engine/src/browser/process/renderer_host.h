@@ -48,6 +48,11 @@ class RendererHost {
   // run on the UI thread in arrival order. UI thread.
   void SetHandler(MessageType type, MessageHandler handler);
 
+  // Takes every native result on the channel's reader thread instead of
+  // the UI thread, which waits for it inside a page's call; on the same
+  // thread a null message says the channel has closed. Any thread.
+  void SetNativeResultSink(std::function<void(const ChannelMessage*)> sink);
+
   // True once the renderer application reported that it is initialised.
   bool IsReady() const;
 
@@ -71,6 +76,8 @@ class RendererHost {
   std::optional<ChannelMessage> unclaimed_ready_;
   std::vector<std::function<void()>> ready_callbacks_;
   std::map<MessageType, MessageHandler> handlers_;
+  std::mutex sink_mutex_;
+  std::function<void(const ChannelMessage*)> native_result_sink_;
 };
 
 }  // namespace cefengine
