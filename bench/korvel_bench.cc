@@ -45,6 +45,9 @@ using nlohmann::json;
 // The colour of devbackend/pages/bench/app.html.
 constexpr uint32_t kPageColour = 0x1f8f5f;
 constexpr char kAppPage[] = "/bench/app.html";
+// How long the shell is left alone after a growth step before its cost is
+// read.
+constexpr int kGrowthSettleMs = 3000;
 // The address the shell loads its application from (kAppUrl), so the bare
 // engine resolves and connects exactly as the shell's engine does.
 constexpr char kAppUrl[] = "http://localhost:35580";
@@ -558,6 +561,10 @@ void Bench::GrowthPhase() {
   };
   auto record = [&](const std::string& step, int ops, double firstMs,
                     double lastMs, const json& before) {
+    // A step's last operation leaves the engine's transient descriptors
+    // and threads (a navigation's shared memory, a new page's sockets);
+    // what is left once they have gone is what the step cost.
+    SleepMs(kGrowthSettleMs);
     json line = {{"kind", "growth"},   {"step", step},     {"ops", ops},
                  {"firstMs", firstMs}, {"lastMs", lastMs}, {"before", before},
                  {"after", costJson()}};
