@@ -125,9 +125,7 @@ TEST_F(KorvelTest, SecondStartShowsTheRunningWindow) {
   EXPECT_FALSE(first.WaitForExit(milliseconds(0)).has_value());
   // Once its engine refused to start, the second process called none of
   // the engine's functions, not even when its backend ended.
-  std::ifstream log(GetDataDir() + "/korvel.log");
-  const std::string text((std::istreambuf_iterator<char>(log)),
-                         std::istreambuf_iterator<char>());
+  const std::string text = ReadFile(GetDataDir() + "/korvel.log");
   EXPECT_EQ(text.find("after CefInitialize returned false"), std::string::npos)
       << text;
 }

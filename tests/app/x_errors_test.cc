@@ -5,8 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -18,12 +16,7 @@
 
 namespace {
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using engine_test::ReadFile;
 
 size_t Count(const std::string& text, const std::string& part) {
   size_t count = 0;

@@ -1,7 +1,9 @@
 #ifndef KORVEL_TESTS_BACKEND_BACKEND_FIXTURE_H_
 #define KORVEL_TESTS_BACKEND_BACKEND_FIXTURE_H_
 
+#include <sys/resource.h>
 #include <sys/types.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <map>
@@ -41,6 +43,24 @@ class BackendFixture : public testing::Test {
 
  private:
   std::string previousDir_;
+};
+
+// While it lives, the process is out of descriptors: a launch cannot even
+// create its pipe.
+class DescriptorStarvation {
+ public:
+  DescriptorStarvation() {
+    getrlimit(RLIMIT_NOFILE, &saved_);
+    int lowest = dup(0);
+    close(lowest);
+    rlimit starved = saved_;
+    starved.rlim_cur = lowest;
+    setrlimit(RLIMIT_NOFILE, &starved);
+  }
+  ~DescriptorStarvation() { setrlimit(RLIMIT_NOFILE, &saved_); }
+
+ private:
+  rlimit saved_{};
 };
 
 // Milliseconds since construction, on the monotonic clock.

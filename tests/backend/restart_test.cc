@@ -1,7 +1,6 @@
 #include <netinet/in.h>
 #include <signal.h>
 #include <sys/prctl.h>
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -208,19 +207,14 @@ TEST_F(RestartTest, PortReleasedLateIsWaitedFor) {
 }
 
 TEST_F(RestartTest, LaunchFailureGivesUpAfterFiveSeconds) {
-  // Out of descriptors, the launcher cannot create its pipe.
-  rlimit saved{};
-  getrlimit(RLIMIT_NOFILE, &saved);
-  int lowest = dup(0);
-  close(lowest);
-  rlimit starved = saved;
-  starved.rlim_cur = lowest;
-  setrlimit(RLIMIT_NOFILE, &starved);
   std::string message;
   Stopwatch watch;
-  bool ok = RestartBackend("", 0, "", message);
+  bool ok;
+  {
+    DescriptorStarvation starvation;
+    ok = RestartBackend("", 0, "", message);
+  }
   long long elapsed = watch.ElapsedMs();
-  setrlimit(RLIMIT_NOFILE, &saved);
   printf("start wait: %lld ms\n", elapsed);
   EXPECT_FALSE(ok);
   EXPECT_EQ(message, "backend failed to start");

@@ -6,9 +6,8 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -17,6 +16,7 @@
 #include "tests/bridge/korvel_fixture.h"
 #include "tests/splash/x_probe.h"
 #include "tests/support/engine_harness/shell.h"
+#include "tests/support/engine_harness/stand_in_opener.h"
 #include "tests/support/engine_harness/x_window.h"
 
 namespace engine_test {
@@ -330,13 +330,7 @@ TEST_F(BridgeTest, ExitClosesWithoutAsking) {
 // The backend's reopen token raises a hidden or minimised window; links
 // the page opens outside go to the desktop's opener.
 TEST_F(BridgeTest, ReopenTokenRaisesAndLinksOpenOutside) {
-  const std::string bin = work_.path() + "/bin";
-  std::filesystem::create_directories(bin);
-  std::ofstream(bin + "/xdg-open")
-      << "#!/bin/sh\nprintf '%s\\n' \"$@\" >> " << work_.path() << "/opened\n";
-  std::filesystem::permissions(bin + "/xdg-open",
-                               std::filesystem::perms::owner_all);
-  setenv("PATH", (bin + ":" + getenv("PATH")).c_str(), 1);
+  const StandInOpener opener;
   StartScenario();
   ShowFromPage();
 
@@ -351,10 +345,8 @@ TEST_F(BridgeTest, ReopenTokenRaisesAndLinksOpenOutside) {
 
   Eval("korvel.openBrowser('https://example.com/a b?c=\"d\"')");
   EXPECT_TRUE(WaitUntil([&] {
-    std::ifstream opened(work_.path() + "/opened");
-    std::string line;
-    return std::getline(opened, line) &&
-           line == "https://example.com/a b?c=\"d\"";
+    return opener.Opened() ==
+           std::vector<std::string>{"https://example.com/a b?c=\"d\""};
   }));
 }
 

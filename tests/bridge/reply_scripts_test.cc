@@ -82,8 +82,6 @@ TEST(ReplyScriptsTest, RestartReplyTouchesNothingWithoutAPendingRestart) {
             "korvel.restartBackendReject=null;}");
   EXPECT_EQ(BuildReplyScript(Message("onBeforeUnload", Bool(true))),
             "korvel.onBeforeUnload(true)");
-  EXPECT_EQ(kStartupScript,
-            std::string("korvel.setup();navigator.storage.persist();"));
 }
 
 // Text that is no JSON list of paths cannot reach the page as script.

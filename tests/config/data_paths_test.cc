@@ -82,13 +82,6 @@ TEST(EngineSettingsTest, EmptyDataDirectoryGivesRelativePaths) {
   EXPECT_EQ(0, settings.remote_debugging_port);
 }
 
-TEST(DataDirTest, TestingOverrideAndItsRelease) {
-  SetDataDirForTesting("/tmp/korvel-override");
-  EXPECT_EQ("/tmp/korvel-override", GetDataDir());
-  SetDataDirForTesting("");
-  EXPECT_NE("/tmp/korvel-override", GetDataDir());
-}
-
 // The real user decides, not the effective one; no entry means no directory.
 TEST(DataDirTest, FollowsThePasswordEntryOfTheRealUser) {
   if (geteuid() != 0) {

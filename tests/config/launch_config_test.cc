@@ -369,17 +369,4 @@ TEST(ConfigFilesTest, ReadFileTextKeepsEveryByte) {
   EXPECT_FALSE(ReadFileTextUpTo(dir.Write("g", "123456"), 5, text));
 }
 
-TEST(ConfigFilesTest, LoadJsonObjectOnlyForObjects) {
-  TempDir dir;
-  CefRefPtr<CefDictionaryValue> object;
-  ASSERT_TRUE(LoadJsonObject(dir.Write("o.json", " {\"a\": \"b\", \"n\": 3}\n"),
-                             object));
-  EXPECT_EQ("b", object->GetString("a").ToString());
-  EXPECT_EQ(3, object->GetInt("n"));
-  EXPECT_FALSE(LoadJsonObject(dir.Write("l.json", "[1]"), object));
-  EXPECT_FALSE(LoadJsonObject(dir.Write("e.json", ""), object));
-  EXPECT_FALSE(LoadJsonObject(dir.Write("s.json", "\"x\""), object));
-  EXPECT_FALSE(LoadJsonObject(dir.path() + "/none.json", object));
-}
-
 }  // namespace

@@ -59,14 +59,6 @@ TEST_F(SplashImageTest, LittleEndianSizesAndAShortPixelBlock) {
   EXPECT_EQ(rest.find_first_not_of('\0'), std::string::npos);
 }
 
-TEST_F(SplashImageTest, HeaderOnlyIsNotEmpty) {
-  image_ = ReadBytes(Header(40, 30));
-  EXPECT_EQ(image_.width, 40);
-  EXPECT_EQ(image_.height, 30);
-  EXPECT_FALSE(image_.empty);
-  EXPECT_NE(image_.pixels, nullptr);
-}
-
 TEST_F(SplashImageTest, MissingSizesKeepTheDefaults) {
   image_ = ReadBytes("");
   EXPECT_EQ(image_.width, kDefaultSplashWidth);

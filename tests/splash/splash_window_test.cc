@@ -8,8 +8,6 @@
 #include <unistd.h>
 
 #include <cstdint>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -57,9 +55,7 @@ class SplashWindowTest : public ::testing::Test {
   void TearDown() override { CloseSplashWindow(); }
 
   std::string WriteFile(const std::string& bytes) {
-    const std::string path = dir_.path() + "/loading.pixel";
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
+    return dir_.Write("loading.pixel", bytes);
   }
 
   // Opens the splash on |path| and returns what it printed.
@@ -74,10 +70,7 @@ class SplashWindowTest : public ::testing::Test {
     fflush(stdout);
     dup2(saved, STDOUT_FILENO);
     close(saved);
-    std::ifstream in(out);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return engine_test::ReadFile(out);
   }
 
   ScreenSize screen_;
