@@ -24,7 +24,6 @@
 #include <nlohmann/json.hpp>
 
 #include "app/data_paths.h"
-#include "tests/app/process_tree.h"
 #include "tests/bridge/korvel_fixture.h"
 #include "tests/splash/x_probe.h"
 #include "tests/support/engine_harness/reaper.h"

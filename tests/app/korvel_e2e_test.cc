@@ -17,10 +17,10 @@
 #include <gtest/gtest.h>
 
 #include "app/data_paths.h"
-#include "tests/app/process_tree.h"
 #include "tests/bridge/korvel_fixture.h"
 #include "tests/splash/x_probe.h"
 #include "tests/support/engine_harness/child_process.h"
+#include "tests/support/engine_harness/reaper.h"
 #include "tests/support/engine_harness/shell.h"
 #include "tests/support/engine_harness/temp_dir.h"
 #include "tests/support/engine_harness/wait_until.h"

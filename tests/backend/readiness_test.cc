@@ -155,11 +155,9 @@ TEST_F(ReadinessTest, WaitsUntilTheExpectedVersionIsReady) {
 TEST_F(ReadinessTest, EveryFailureHasItsMessage) {
   EXPECT_EQ(FailureOf(0, ""), "failed to query backend readiness");
 
-  for (const char* body : {"", "ready", "[true]", R"({"ready": "yes"})"}) {
-    server_.Stop();
-    Answer(Reply(200, body));
-    EXPECT_EQ(FailureOf(0, ""), "invalid backend readiness response") << body;
-  }
+  // Which bodies are invalid: ParseReadyResponseTest.
+  Answer(Reply(200, "[true]"));
+  EXPECT_EQ(FailureOf(0, ""), "invalid backend readiness response");
 }
 
 // Answers that never count as ready: not ready, ready but unavailable, the

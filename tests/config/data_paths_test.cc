@@ -57,23 +57,18 @@ TEST(JoinPathTest, AppendsWithOneSeparatorUnlessOneIsThere) {
   EXPECT_EQ("a//b", JoinPath("a/", "/b"));
 }
 
-TEST(EngineSettingsTest, PathsUnderTheDataDirectory) {
+// Paths under the data directory; a user without a password entry gets
+// paths relative to the working directory, not paths under "/". No
+// debugging port, whatever the settings held before.
+TEST(EngineSettingsTest, PathsUnderTheDataDirectoryAndNoDebuggingPort) {
   CefSettings settings;
   FillEngineSettings("/home/ann/.korvel", settings);
   EXPECT_EQ("/home/ann/.korvel/cache", Str(settings.root_cache_path));
   EXPECT_EQ("/home/ann/.korvel/cache/app", Str(settings.cache_path));
   EXPECT_EQ("/home/ann/.korvel/korvel.log", Str(settings.log_file));
   EXPECT_TRUE(settings.no_sandbox);
-  EXPECT_EQ(0, settings.remote_debugging_port);
   EXPECT_FALSE(settings.multi_threaded_message_loop);
-  EXPECT_FALSE(settings.command_line_args_disabled);
-}
 
-// A user without a password entry gets paths relative to the working
-// directory, not paths under "/".
-TEST(EngineSettingsTest, EmptyDataDirectoryGivesRelativePaths) {
-  CefSettings settings;
-  cef_string_from_utf8("stale", 5, &settings.log_file);
   settings.remote_debugging_port = 9222;
   FillEngineSettings("", settings);
   EXPECT_EQ("cache", Str(settings.root_cache_path));

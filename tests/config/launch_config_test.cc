@@ -86,23 +86,21 @@ TEST_F(LaunchConfigTest, ProductionManifestOrder) {
        "production/" + kRuntime + "/current.json"});
 }
 
-TEST_F(LaunchConfigTest, TestEnvironmentRunsBetaThenProduction) {
-  data_.Write(".env", "test");
-  ExpectManifestOrder(
-      {kRuntime + "/current.beta.json", kRuntime + "/current.production.json",
-       kRuntime + "/current.json", "test/" + kRuntime + "/current.json"},
-      {kRuntime + "/current.test.json",
-       "test/" + kRuntime + "/current.beta.json",
-       "test/" + kRuntime + "/current.production.json"});
-}
-
-TEST_F(LaunchConfigTest, BetaBetweenSpacesEndedByCrLf) {
-  data_.Write(".env", "  beta \r\n");
-  EXPECT_EQ("beta", GetEnvironmentName());
-  ExpectManifestOrder(
-      {kRuntime + "/current.beta.json", kRuntime + "/current.production.json",
-       kRuntime + "/current.json", "beta/" + kRuntime + "/current.json"},
-      {});
+// The test channel runs beta releases; the trimmed name picks the
+// environment's own directory.
+TEST_F(LaunchConfigTest, TestAndBetaRunBetaThenProduction) {
+  for (const auto& [file, name] :
+       {std::pair<std::string, std::string>{"test", "test"},
+        {"  beta \r\n", "beta"}}) {
+    data_.Write(".env", file);
+    EXPECT_EQ(name, GetEnvironmentName());
+    ExpectManifestOrder(
+        {kRuntime + "/current.beta.json", kRuntime + "/current.production.json",
+         kRuntime + "/current.json", name + "/" + kRuntime + "/current.json"},
+        {kRuntime + "/current.test.json",
+         name + "/" + kRuntime + "/current.beta.json",
+         name + "/" + kRuntime + "/current.production.json"});
+  }
 }
 
 TEST_F(LaunchConfigTest, OtherEnvironmentUsesItsOwnName) {

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -21,18 +22,28 @@ Reaper::~Reaper() {
   KillAndReapAllChildren();
 }
 
-std::vector<pid_t> ChildrenOf(pid_t parent) {
-  std::vector<pid_t> children;
+namespace {
+
+struct Process {
+  pid_t pid = 0;
+  pid_t parent = 0;
+  char state = 0;
+};
+
+// Every process's pid, parent and state, read from /proc.
+std::vector<Process> Processes() {
+  std::vector<Process> processes;
   DIR* proc = opendir("/proc");
   if (!proc) {
-    return children;
+    return processes;
   }
   while (dirent* entry = readdir(proc)) {
-    const pid_t pid = atoi(entry->d_name);
-    if (pid <= 0) {
+    Process process;
+    process.pid = atoi(entry->d_name);
+    if (process.pid <= 0) {
       continue;
     }
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::ifstream stat("/proc/" + std::to_string(process.pid) + "/stat");
     std::string line;
     std::getline(stat, line);
     // The command name may hold spaces and parentheses; the fields after
@@ -42,15 +53,54 @@ std::vector<pid_t> ChildrenOf(pid_t parent) {
       continue;
     }
     std::istringstream rest(line.substr(paren + 2));
-    char state = 0;
-    pid_t ppid = 0;
-    rest >> state >> ppid;
-    if (ppid == parent) {
-      children.push_back(pid);
-    }
+    rest >> process.state >> process.parent;
+    processes.push_back(process);
   }
   closedir(proc);
+  return processes;
+}
+
+}  // namespace
+
+std::vector<pid_t> ChildrenOf(pid_t parent) {
+  std::vector<pid_t> children;
+  for (const Process& process : Processes()) {
+    if (process.parent == parent) {
+      children.push_back(process.pid);
+    }
+  }
   return children;
+}
+
+std::vector<pid_t> ProcessTree(pid_t root, const std::vector<pid_t>& skip) {
+  const std::vector<Process> processes = Processes();
+  std::vector<pid_t> tree;
+  std::vector<pid_t> pending = {root};
+  while (!pending.empty()) {
+    const pid_t pid = pending.back();
+    pending.pop_back();
+    if (std::find(skip.begin(), skip.end(), pid) != skip.end()) {
+      continue;
+    }
+    tree.push_back(pid);
+    for (const Process& process : processes) {
+      if (process.parent == pid && process.state != 'Z') {
+        pending.push_back(process.pid);
+      }
+    }
+  }
+  return tree;
+}
+
+std::vector<pid_t> ProcessesBelowTest() {
+  for (const Process& process : Processes()) {
+    if (process.parent == getpid() && process.state == 'Z') {
+      waitpid(process.pid, nullptr, WNOHANG);
+    }
+  }
+  std::vector<pid_t> below = ProcessTree(getpid());
+  below.erase(std::remove(below.begin(), below.end(), getpid()), below.end());
+  return below;
 }
 
 void KillAndReapAllChildren() {

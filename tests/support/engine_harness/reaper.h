@@ -26,6 +26,16 @@ class Reaper {
 // The processes whose parent is |parent|, read from /proc.
 std::vector<pid_t> ChildrenOf(pid_t parent);
 
+// The live processes below |root| (itself included), leaving out |skip| and
+// everything below those. Zombies have ended and are left out.
+std::vector<pid_t> ProcessTree(pid_t root, const std::vector<pid_t>& skip = {});
+
+// Everything below this test process, which must be a subreaper (Reaper) so
+// that the orphans of an ended shell land here: the zombies among its
+// children are reaped first, so only call it once every shell the test
+// started has been waited for or still runs.
+std::vector<pid_t> ProcessesBelowTest();
+
 // Kills and reaps every child of this process until none is left (a dying
 // child can hand this subreaper new orphans, hence the rounds).
 void KillAndReapAllChildren();
