@@ -129,6 +129,12 @@ Report BackendFixture::ReadReport(pid_t pid,
   return report;
 }
 
+std::string HttpAnswer(int status, const std::string& body) {
+  return "HTTP/1.1 " + std::to_string(status) +
+         " Scripted\r\nContent-Type: application/json\r\nContent-Length: " +
+         std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+}
+
 pid_t BackendFixture::CurrentBackendPid() {
   std::lock_guard<std::mutex> lock(backendMutex);
   return backendState.backendPid;

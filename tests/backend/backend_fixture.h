@@ -63,6 +63,10 @@ class DescriptorStarvation {
   rlimit saved_{};
 };
 
+// An HTTP answer of |status| with the JSON |body|, closing the connection,
+// for the servers that stand in for the backend's endpoints.
+std::string HttpAnswer(int status, const std::string& body);
+
 // Milliseconds since construction, on the monotonic clock.
 class Stopwatch {
  public:

@@ -1,16 +1,20 @@
+#include <netinet/in.h>
 #include <signal.h>
 
 #include <atomic>
 #include <cstdio>
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "backend/backend_launcher.h"
 #include "backend/backend_state.h"
 #include "backend/http_client.h"
 #include "backend/readiness.h"
 #include "tests/backend/backend_fixture.h"
-#include "tests/backend/scripted_server.h"
+#include "tests/support/engine_harness/test_server.h"
 
 namespace {
 
@@ -24,55 +28,58 @@ ReadyWaitTimings QuickTimings() {
   return timings;
 }
 
-ScriptedReply Reply(int status, const std::string& body) {
-  ScriptedReply reply;
-  reply.status = status;
-  reply.body = body;
-  return reply;
+using engine_test::TestServer;
+
+// A server on the backend port whose answers |answer| gives, one a request.
+std::unique_ptr<TestServer> Serve(std::function<std::string()> answer) {
+  auto server = std::make_unique<TestServer>(
+      AF_INET, kBackendPort, [answer](TestServer& server, int connection) {
+        server.ReadRequest(connection);
+        server.SendAll(connection, answer());
+      });
+  EXPECT_TRUE(server->ok());
+  return server;
+}
+
+std::function<std::string()> Reply(int status, const std::string& body) {
+  return [answer = HttpAnswer(status, body)] { return answer; };
 }
 
 class WaitForBackendTest : public testing::Test {};
 
 TEST_F(WaitForBackendTest, ReturnsOnThirdProbeAfterTwoPauses) {
   std::atomic<int> seen{0};
-  ScriptedServer server;
-  ASSERT_TRUE(server.Start(kBackendPort, [&seen](const RecordedRequest&) {
-    return Reply(++seen == 3 ? 200 : 503, "{}");
-  }));
+  const auto server =
+      Serve([&seen] { return HttpAnswer(++seen == 3 ? 200 : 503, "{}"); });
   Stopwatch watch;
   EXPECT_TRUE(WaitForBackend("http://localhost:35580/", backendProbeAttempts,
                              backendProbeIntervalMs));
   long long elapsed = watch.ElapsedMs();
   printf("third-probe wait: %lld ms\n", elapsed);
-  EXPECT_EQ(server.Requests().size(), 3u);
+  EXPECT_EQ(server->requests().size(), 3u);
   EXPECT_GE(elapsed, 100);
   // Far below the 2.45 s of a wait that ran through all its probes.
   EXPECT_LT(elapsed, 1000);
 }
 
 TEST_F(WaitForBackendTest, GivesUpAfterFiftyProbes) {
-  ScriptedServer server;
-  ASSERT_TRUE(server.Start(kBackendPort, [](const RecordedRequest&) {
-    return Reply(503, "starting");
-  }));
+  const auto server = Serve(Reply(503, "starting"));
   Stopwatch watch;
   EXPECT_FALSE(WaitForBackend("http://127.0.0.1:35580/app", 50, 50));
   long long elapsed = watch.ElapsedMs();
   printf("50 refused probes: %lld ms\n", elapsed);
-  EXPECT_EQ(server.Requests().size(), 50u);
-  EXPECT_EQ(server.Requests().front().path, "/app");
+  EXPECT_EQ(server->requests().size(), 50u);
+  EXPECT_EQ(server->requests().front().rfind("GET /app HTTP/1.1\r\n", 0), 0u);
   // 49 pauses of 50 ms.
   EXPECT_GE(elapsed, 2450);
   EXPECT_LT(elapsed, 5000);
 }
 
 TEST_F(WaitForBackendTest, NoAttemptsNoProbe) {
-  ScriptedServer server;
-  ASSERT_TRUE(server.Start(
-      kBackendPort, [](const RecordedRequest&) { return Reply(200, "{}"); }));
+  const auto server = Serve(Reply(200, "{}"));
   EXPECT_FALSE(WaitForBackend("http://127.0.0.1:35580/", 0, 50));
   EXPECT_FALSE(WaitForBackend("http://127.0.0.1:35580/", -1, 50));
-  EXPECT_TRUE(server.Requests().empty());
+  EXPECT_TRUE(server->requests().empty());
 }
 
 // Readiness waits need a live backend in the supervision state: a real
@@ -90,10 +97,10 @@ class ReadinessTest : public BackendFixture {
     ASSERT_TRUE(WaitForBackendState(true, 5000));
   }
 
-  // Serves every readiness request with `reply`.
-  void Answer(ScriptedReply reply) {
-    ASSERT_TRUE(server_.Start(
-        kBackendPort, [reply](const RecordedRequest&) { return reply; }));
+  // Serves every readiness request with `answer`.
+  void Answer(std::function<std::string()> answer) {
+    server_.reset();
+    server_ = Serve(std::move(answer));
   }
 
   std::string FailureOf(int32_t version, const std::string& name) {
@@ -104,7 +111,7 @@ class ReadinessTest : public BackendFixture {
     return error;
   }
 
-  ScriptedServer server_;
+  std::unique_ptr<TestServer> server_;
 };
 
 TEST_F(ReadinessTest, AcceptsAnyReadyBackendWithoutExpectations) {
@@ -118,30 +125,30 @@ TEST_F(ReadinessTest, AcceptsAnyReadyBackendWithoutExpectations) {
   EXPECT_EQ(info.versionName, "2.3.0");
   EXPECT_EQ(info.entryPath, "2.3.0/app.json");
 
-  std::vector<RecordedRequest> requests = server_.Requests();
+  const std::vector<std::string> requests = server_->requests();
   ASSERT_EQ(requests.size(), 1u);
-  EXPECT_EQ(requests[0].raw,
+  EXPECT_EQ(requests[0],
             "GET /ready HTTP/1.1\r\nHost: 127.0.0.1:35580\r\n"
             "Connection: close\r\nOrigin: http://127.0.0.1:35580\r\n\r\n");
 }
 
 TEST_F(ReadinessTest, WaitsUntilTheExpectedVersionIsReady) {
   std::atomic<int> seen{0};
-  ASSERT_TRUE(server_.Start(kBackendPort, [&seen](const RecordedRequest&) {
+  Answer([&seen] {
     switch (++seen) {
       case 1:
-        return Reply(200, "not json yet");
+        return HttpAnswer(200, "not json yet");
       case 2:
-        return Reply(503, R"({"ready": true, "version": 512})");
+        return HttpAnswer(503, R"({"ready": true, "version": 512})");
       case 3:
-        return Reply(200, R"({"ready": false, "version": 512})");
+        return HttpAnswer(200, R"({"ready": false, "version": 512})");
       case 4:
-        return Reply(200, R"({"ready": true, "version": 511})");
+        return HttpAnswer(200, R"({"ready": true, "version": 511})");
       default:
-        return Reply(200,
-                     R"({"ready": true, "version": 512, "versionName": "x"})");
+        return HttpAnswer(
+            200, R"({"ready": true, "version": 512, "versionName": "x"})");
     }
-  }));
+  });
   ReadyInfo info;
   std::string error;
   Stopwatch watch;
@@ -181,7 +188,6 @@ TEST_F(ReadinessTest, AnswersThatNeverCountTimeOut) {
       {200, R"({"ready": true})", 512, "", "backend ready check timed out"},
   };
   for (const Case& c : cases) {
-    server_.Stop();
     Answer(Reply(c.status, c.body));
     EXPECT_EQ(FailureOf(c.version, c.name), c.message) << c.body;
   }
@@ -203,10 +209,10 @@ TEST_F(ReadinessTest, EndsEarlyWhenTheBackendExits) {
   EXPECT_LT(watch.ElapsedMs(), 1500);
 
   // Not even one request when nothing runs.
-  size_t before = server_.Requests().size();
+  size_t before = server_->requests().size();
   EXPECT_FALSE(WaitForBackendReady(0, "", info, error));
   EXPECT_EQ(error, "backend exited before it became ready");
-  EXPECT_EQ(server_.Requests().size(), before);
+  EXPECT_EQ(server_->requests().size(), before);
 }
 
 TEST_F(ReadinessTest, LaunchUnderwayCountsAsAlive) {

@@ -18,10 +18,10 @@
 #include "backend/hot_restart.h"
 #include "backend/http_client.h"
 #include "tests/backend/backend_fixture.h"
-#include "tests/backend/scripted_server.h"
 #include "tests/instance/recording_client_actions.h"
 #include "tests/support/engine_harness/child_process.h"
 #include "tests/support/engine_harness/reaper.h"
+#include "tests/support/engine_harness/test_server.h"
 #include "tests/support/engine_harness/wait_until.h"
 
 namespace {
@@ -355,38 +355,35 @@ class HandshakeTest : public BackendFixture {
     pid_ = CurrentBackendPid();
   }
 
-  // Restarts against a handshake answered with `reply`; the restart must
-  // fail and leave the running backend alone.
-  std::string Refusal(ScriptedReply reply) {
-    ScriptedServer server;
-    EXPECT_TRUE(server.Start(
-        kBackendPort, [reply](const RecordedRequest&) { return reply; }));
+  // Restarts against a handshake answered with the bytes `answer`; the
+  // restart must fail and leave the running backend alone.
+  std::string Refusal(const std::string& answer) {
+    engine_test::TestServer server(AF_INET, kBackendPort,
+                                   engine_test::Reply(answer));
+    EXPECT_TRUE(server.ok());
     std::string message;
     EXPECT_FALSE(RestartBackend("", 0, "", message));
     std::lock_guard<std::mutex> lock(backendMutex);
     EXPECT_FALSE(backendState.restartInProgress);
     EXPECT_FALSE(backendState.expectedExit);
     EXPECT_EQ(backendState.backendPid, pid_);
-    requests_ = server.Requests();
+    requests_ = server.requests();
     return message;
   }
 
   pid_t pid_ = 0;
-  std::vector<RecordedRequest> requests_;
+  std::vector<std::string> requests_;
 };
 
-ScriptedReply Refuse(int status, const std::string& body) {
-  ScriptedReply reply;
-  reply.status = status;
-  reply.body = body;
-  return reply;
+std::string Refuse(int status, const std::string& body) {
+  return HttpAnswer(status, body);
 }
 
 TEST_F(HandshakeTest, RefusalCarriesTheBackendsMessage) {
   EXPECT_EQ(Refusal(Refuse(409, R"({"message": "update still unpacking"})")),
             "update still unpacking");
   ASSERT_EQ(requests_.size(), 1u);
-  EXPECT_EQ(requests_[0].raw,
+  EXPECT_EQ(requests_[0],
             "POST /hot-update/prepare-restart HTTP/1.1\r\n"
             "Host: 127.0.0.1:35580\r\nConnection: close\r\n"
             "Origin: http://127.0.0.1:35580\r\n"
@@ -409,9 +406,7 @@ TEST_F(HandshakeTest, UnansweredHandshake) {
   std::string message;
   EXPECT_FALSE(RestartBackend("", 0, "", message));
   EXPECT_EQ(message, "failed to request backend shutdown");
-  ScriptedReply garbage;
-  garbage.raw = "nonsense\r\n\r\n";
-  EXPECT_EQ(Refusal(garbage), "failed to request backend shutdown");
+  EXPECT_EQ(Refusal("nonsense\r\n\r\n"), "failed to request backend shutdown");
   EXPECT_EQ(CurrentBackendPid(), pid_);
 }
 
