@@ -55,8 +55,8 @@ void KorvelFixture::SetUp() {
         R"({"relativeExecutable": "korvel-backend"})");
   std::filesystem::create_symlink(KORVEL_BACKEND_PATH,
                                   runtime / "releases/600/korvel-backend");
-  std::ofstream(work_.path() + "/loading.pixel", std::ios::binary)
-      << std::string("\x40\x00\x20\x00", 4) << std::string(64 * 32 * 4, '\x7f');
+  work_.Write("loading.pixel", std::string("\x40\x00\x20\x00", 4) +
+                                   std::string(64 * 32 * 4, '\x7f'));
   SetNextBackend(json::object());
   setenv("KORVEL_BACKEND_SETTINGS_FILE",
          (work_.path() + "/backend.json").c_str(), 1);
@@ -138,7 +138,7 @@ json KorvelFixture::Eval(const std::string& code, const std::string& target) {
 }
 
 void KorvelFixture::SetNextBackend(const json& settings) {
-  Write(work_.path() + "/backend.json", settings.dump());
+  work_.Write("backend.json", settings.dump());
 }
 
 bool KorvelFixture::Control(const std::string& path, const json& body) {
