@@ -300,7 +300,7 @@ TEST_F(EndingTest, EveryExitPathLeavesNoProcess) {
 }
 
 // Starts that the engine refuses cost well under a second: many of them.
-constexpr int kRefusedCycles = 40;
+constexpr int kRefusedCycles = 100;
 
 // Second starts hand over to the running shell and end with status 1,
 // leaving no process of theirs (two backends each) behind. A stop signal
