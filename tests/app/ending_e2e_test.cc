@@ -230,7 +230,7 @@ TEST_F(EndingTest, EndsBeforeAnyWindowWithNothingLeft) {
 }
 
 // Starts per exit path with a window: each costs a full engine start.
-constexpr int kWindowCycles = 2;
+constexpr int kWindowCycles = 10;
 
 // No exit path of a running application leaves a process behind: the
 // backend, the engine's helper processes and the shell itself are all gone.
