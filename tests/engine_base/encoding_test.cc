@@ -26,11 +26,9 @@ TEST(EncodingTest, Base64RoundTripsBinaryData) {
   EXPECT_TRUE(CefBase64Encode("x", 0).empty());
 
   // Strict decoding: padding, length and alphabet are checked.
-  EXPECT_FALSE(CefBase64Decode("Zg"));
-  EXPECT_FALSE(CefBase64Decode("Zm9v!A=="));
-  EXPECT_FALSE(CefBase64Decode("Z==="));
-  EXPECT_FALSE(CefBase64Decode("Zg==Zg=="));
-  EXPECT_FALSE(CefBase64Decode(""));
+  for (const char* bad : {"Zg", "Zm9v!A==", "Z===", "Zg==Zg==", ""}) {
+    EXPECT_FALSE(CefBase64Decode(bad)) << bad;
+  }
   EXPECT_EQ(CefBase64Decode("Zm8=")->GetSize(), 2u);
 }
 

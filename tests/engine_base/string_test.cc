@@ -93,14 +93,10 @@ TEST(CefStringTest, CopiesOwnTheirDataAndReferencesDoNot) {
 
 TEST(CefStringTest, ComparesAndSortsWithEmptyFirst) {
   const CefString empty;
-  const CefString also_empty("");
-  EXPECT_TRUE(empty.empty());
-  EXPECT_EQ(empty, also_empty);
+  EXPECT_EQ(empty, CefString(""));
   EXPECT_LT(empty, CefString("a"));
   EXPECT_LT(CefString("a"), CefString("b"));
   EXPECT_LT(CefString("ab"), CefString("abc"));
-  EXPECT_NE(CefString("a"), CefString("A"));
-  EXPECT_EQ(CefString("x").compare(CefString("x")), 0);
   // Code point order, not signed-char order.
   cef_string_utf8_t a = {const_cast<char*>("\xC3\xA9"), 2, nullptr};
   cef_string_utf8_t b = {const_cast<char*>("z"), 1, nullptr};
