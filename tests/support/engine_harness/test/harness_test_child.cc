@@ -8,10 +8,8 @@
 //   orphan    starts a process in a session of its own, reports its pid and
 //             exits at once, leaving it behind.
 //   sleep     ignores SIGTERM and sleeps.
-//   stderr    writes a line to stderr and exits with status 0.
 
 #include <signal.h>
-#include <stdio.h>
 #include <unistd.h>
 
 #include <iostream>
@@ -74,10 +72,6 @@ int main(int argc, char* argv[]) {
   if (mode == "sleep") {
     signal(SIGTERM, SIG_IGN);
     SleepForever();
-  }
-  if (mode == "stderr") {
-    fprintf(stderr, "to stderr\n");
-    return 0;
   }
   return 2;
 }

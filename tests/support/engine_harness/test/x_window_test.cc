@@ -1,19 +1,17 @@
 // The X helpers against a plain Xlib window of this process on a real X
-// server with a window manager: what they read must match what the window
-// is, and the gestures they play must reach it.
+// server with a window manager: what they read must be what the window is,
+// in both directions, or a test of a window's state could pass on a wrong
+// one.
 
 #include "tests/support/engine_harness/x_window.h"
 
-#include <algorithm>
 #include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "tests/support/engine_harness/shell.h"
 #include "tests/support/engine_harness/temp_dir.h"
 #include "tests/support/engine_harness/wait_until.h"
-#include "tests/support/engine_harness/x_pointer.h"
 
 // Last: Xlib defines macros (None, Bool, Status) that clash with gtest.
 #include <X11/Xlib.h>
@@ -22,28 +20,26 @@
 namespace engine_test {
 namespace {
 
-// One top-level window with a plain colour, closed with the display.
+// One red top-level window asking to be at (120, 140), 300x200, closed with
+// the display.
 class TestWindow {
  public:
-  TestWindow(int x, int y, int width, int height, unsigned long colour) {
+  TestWindow() {
     display_ = XOpenDisplay(nullptr);
     if (!display_) {
       return;
     }
-    xid_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), x, y,
-                               width, height, 0, 0, colour);
-    XSelectInput(display_, xid_,
-                 ButtonPressMask | ButtonReleaseMask | StructureNotifyMask);
+    xid_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 120, 140,
+                               300, 200, 0, 0, 0xff0000);
     XClassHint hint = {const_cast<char*>("harness"),
                        const_cast<char*>("HarnessClass")};
     XSetClassHint(display_, xid_, &hint);
-    // Where the window manager is to put it.
     XSizeHints size = {};
     size.flags = USPosition | USSize;
-    size.x = x;
-    size.y = y;
-    size.width = width;
-    size.height = height;
+    size.x = 120;
+    size.y = 140;
+    size.width = 300;
+    size.height = 200;
     XSetWMNormalHints(display_, xid_, &size);
     delete_window_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
     XSetWMProtocols(display_, xid_, &delete_window_, 1);
@@ -72,10 +68,6 @@ class TestWindow {
         },
         milliseconds(15000));
   }
-  void Unmap() {
-    XUnmapWindow(display_, xid_);
-    XFlush(display_);
-  }
   // Asks the window manager to add |atom| to the window's _NET_WM_STATE.
   void AddState(const char* atom) {
     XEvent event = {};
@@ -89,44 +81,31 @@ class TestWindow {
                SubstructureRedirectMask | SubstructureNotifyMask, &event);
     XFlush(display_);
   }
-  // Takes in the events that have arrived.
-  void Pump() {
+  // Whether the window manager has passed a close request on by now.
+  bool GotCloseRequest() {
     while (XPending(display_)) {
       XEvent event;
       XNextEvent(display_, &event);
-      events_.push_back(event);
-    }
-  }
-  bool GotCloseRequest() {
-    Pump();
-    return std::any_of(events_.begin(), events_.end(), [&](const XEvent& e) {
-      return e.type == ClientMessage &&
-             static_cast<Atom>(e.xclient.data.l[0]) == delete_window_;
-    });
-  }
-  // The first event of |type| so far, or nullptr.
-  const XEvent* First(int type) {
-    Pump();
-    for (const XEvent& event : events_) {
-      if (event.type == type) {
-        return &event;
+      if (event.type == ClientMessage &&
+          static_cast<Atom>(event.xclient.data.l[0]) == delete_window_) {
+        return true;
       }
     }
-    return nullptr;
+    return false;
   }
 
  private:
   Display* display_ = nullptr;
   Window xid_ = 0;
   Atom delete_window_ = 0;
-  std::vector<XEvent> events_;
 };
 
 TEST(XWindowTest, StateGeometryPropertiesAndPixelsOfARealWindow) {
-  TestWindow window(120, 140, 300, 200, 0xff0000);
+  TestWindow window;
   ASSERT_TRUE(window.ok()) << "no X display";
   const unsigned long xid = window.xid();
   EXPECT_EQ(MapState(xid), "IsUnMapped");
+  EXPECT_EQ(MapState(0x1), "");
   ASSERT_TRUE(window.MapAndWait()) << MapState(xid);
 
   EXPECT_EQ(Property(xid, "WM_CLASS"),
@@ -140,14 +119,12 @@ TEST(XWindowTest, StateGeometryPropertiesAndPixelsOfARealWindow) {
       << "x" << GetGeometry(xid).height;
   const Geometry g = GetGeometry(xid);
   const Rect rect = WindowRect(xid);
-  // Near where it asked to be, decorations aside.
   EXPECT_NEAR(g.x, 120, 60);
   EXPECT_NEAR(g.y, 140, 60);
   EXPECT_NEAR(rect.x, 120, 60);
-  EXPECT_NEAR(rect.y, 140, 60);
   EXPECT_EQ(rect.width, 300);
   EXPECT_EQ(rect.height, 200);
-  EXPECT_EQ(Hex(xid).rfind("0x", 0), 0u);
+  EXPECT_EQ(GetGeometry(0x1).width, -1);
 
   window.AddState("_NET_WM_STATE_ABOVE");
   EXPECT_TRUE(WaitUntil([&] { return HasState(xid, "_NET_WM_STATE_ABOVE"); }))
@@ -171,36 +148,6 @@ TEST(XWindowTest, StateGeometryPropertiesAndPixelsOfARealWindow) {
   ASSERT_TRUE(RequestClose(xid));
   EXPECT_TRUE(WaitUntil([&] { return window.GotCloseRequest(); }))
       << "the window manager did not pass the close request on";
-
-  window.Unmap();
-  EXPECT_TRUE(WaitUntil([&] { return MapState(xid) == "IsUnMapped"; }));
-  EXPECT_EQ(MapState(0x1), "");
-  EXPECT_EQ(GetGeometry(0x1).width, -1);
-}
-
-// A drag presses in the middle of the first rectangle and releases just past
-// the middle of the second.
-TEST(XPointerTest, DragPressesInTheSourceAndReleasesAtTheTarget) {
-  TestWindow window(100, 100, 200, 150, 0x00ff00);
-  ASSERT_TRUE(window.ok()) << "no X display";
-  ASSERT_TRUE(window.MapAndWait()) << MapState(window.xid());
-  Geometry g;
-  ASSERT_TRUE(WaitUntil([&] {
-    g = GetGeometry(window.xid());
-    return g.width == 200;
-  }));
-
-  ASSERT_TRUE(DragPointer(g, {g.x + 400, g.y + 300, 100, 100}));
-  ASSERT_TRUE(WaitUntil([&] { return window.First(ButtonRelease); }));
-  const XEvent* press = window.First(ButtonPress);
-  ASSERT_NE(press, nullptr);
-  EXPECT_EQ(press->xbutton.button, 1u);
-  EXPECT_EQ(press->xbutton.x_root, g.x + 100);
-  EXPECT_EQ(press->xbutton.y_root, g.y + 75);
-  // The press grabbed the pointer, so the release comes here too.
-  const XEvent* release = window.First(ButtonRelease);
-  EXPECT_EQ(release->xbutton.x_root, g.x + 455);
-  EXPECT_EQ(release->xbutton.y_root, g.y + 355);
 }
 
 }  // namespace
