@@ -140,6 +140,12 @@ pid_t BackendFixture::CurrentBackendPid() {
   return backendState.backendPid;
 }
 
+pid_t BackendFixture::StartAndWait() {
+  StartBackend();
+  EXPECT_TRUE(WaitForBackendState(true, 5000));
+  return CurrentBackendPid();
+}
+
 OrphanGuard::~OrphanGuard() {
   if (!reaped_ && pid_ > 0) {
     kill(pid_, SIGKILL);

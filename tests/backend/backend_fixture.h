@@ -35,6 +35,8 @@ class BackendFixture : public testing::Test {
                     const std::string& kind = "report");
   // backendPid as the supervision state holds it.
   pid_t CurrentBackendPid();
+  // Starts a backend and returns its pid once it has forked.
+  pid_t StartAndWait();
 
   std::string root_;
   std::string dataDir_;

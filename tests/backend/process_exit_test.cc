@@ -30,32 +30,47 @@ class ProcessExitTest : public BackendFixture {
     ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
   }
 
-  // The launch helper, ending as |ending| says.
-  std::vector<std::string> Helper(const char* ending) {
-    return {LAUNCH_HELPER, dataDir_, workDir_, ending};
+  // Before the fixture reaps every child, so that no pid is reused under them.
+  void TearDown() override {
+    guard_.reset();
+    helper_.reset();
+    BackendFixture::TearDown();
   }
-  // The pid of the backend that |helper| started.
-  static pid_t BackendOf(ChildProcess& helper) {
+
+  // Runs the launch helper, ending as |ending| says, and guards the backend
+  // it started; the backend's pid, 0 when none was reported.
+  pid_t Launch(const char* ending) {
+    helper_.emplace(
+        std::vector<std::string>{LAUNCH_HELPER, dataDir_, workDir_, ending});
     const std::optional<std::string> line =
-        helper.ReadLine(milliseconds(10000));
-    return line ? static_cast<pid_t>(atoi(line->c_str())) : 0;
+        helper_->ReadLine(milliseconds(10000));
+    const pid_t backend = line ? static_cast<pid_t>(atoi(line->c_str())) : 0;
+    if (backend > 0) {
+      guard_.emplace(backend);
+    }
+    return backend;
   }
+
+  // The helper, ending as |ending| says and with a backend that drops its
+  // parent-death signal (only the exit handler can end it), exits with 0.
+  pid_t LaunchAndExit(const char* ending) {
+    setenv("KORVEL_TEST_KEEP_ORPHANED", "1", 1);
+    const pid_t backend = Launch(ending);
+    const std::optional<int> status = helper_->WaitForExit(milliseconds(10000));
+    EXPECT_TRUE(status);
+    EXPECT_EQ(DescribeStatus(status.value_or(-1)), "exit 0");
+    return backend;
+  }
+
+  std::optional<ChildProcess> helper_;
+  std::optional<OrphanGuard> guard_;
 };
 
+// The exit handler must kill a backend that outlives the parent-death signal.
 TEST_F(ProcessExitTest, NormalExitKillsBackend) {
-  // The backend drops its parent-death signal, so only the exit handler
-  // can end it.
-  setenv("KORVEL_TEST_KEEP_ORPHANED", "1", 1);
-  ChildProcess helper(Helper("exit"));
-  pid_t backend = BackendOf(helper);
-  ASSERT_GT(backend, 0);
-  OrphanGuard guard(backend);
-  const std::optional<int> helperStatus =
-      helper.WaitForExit(milliseconds(10000));
-  ASSERT_TRUE(helperStatus);
-  EXPECT_EQ(DescribeStatus(*helperStatus), "exit 0");
+  ASSERT_GT(LaunchAndExit("exit"), 0);
   int status = 0;
-  ASSERT_TRUE(guard.WaitForEnd(milliseconds(5000), status));
+  ASSERT_TRUE(guard_->WaitForEnd(milliseconds(5000), status));
   // When the helper's exit is slow (leak detection scans its memory after
   // the exit handlers), its launcher thread reaps the killed backend before
   // it could be orphaned: it ended while the helper was exiting, which only
@@ -69,33 +84,26 @@ TEST_F(ProcessExitTest, NormalExitKillsBackend) {
 // The exit handler's kill is no backend crash: a launcher thread that sees
 // it before the process ends must not close the browsers.
 TEST_F(ProcessExitTest, ExitHandlerKillClosesNoBrowsers) {
-  setenv("KORVEL_TEST_KEEP_ORPHANED", "1", 1);
-  ChildProcess helper(Helper("slow-exit"));
-  pid_t backend = BackendOf(helper);
+  const pid_t backend = LaunchAndExit("slow-exit");
   ASSERT_GT(backend, 0);
-  OrphanGuard guard(backend);
-  const std::optional<int> helperStatus =
-      helper.WaitForExit(milliseconds(10000));
-  ASSERT_TRUE(helperStatus);
-  EXPECT_EQ(DescribeStatus(*helperStatus), "exit 0");
   // The helper waited for its launcher thread, which reaped the backend.
   EXPECT_NE(kill(backend, 0), 0);
-  EXPECT_EQ(helper.ReadLine(milliseconds(100)), std::nullopt);
+  EXPECT_EQ(helper_->ReadLine(milliseconds(100)), std::nullopt);
 }
 
+// A parent killed outright runs no exit handler: the parent-death signal
+// alone must take the backend along.
 TEST_F(ProcessExitTest, KilledParentTakesBackendAlong) {
-  ChildProcess helper(Helper("hang"));
-  pid_t backend = BackendOf(helper);
+  const pid_t backend = Launch("hang");
   ASSERT_GT(backend, 0);
-  OrphanGuard guard(backend);
   int status = 0;
   // Still there while the helper lives.
-  EXPECT_FALSE(guard.WaitForEnd(milliseconds(200), status));
+  EXPECT_FALSE(guard_->WaitForEnd(milliseconds(200), status));
   EXPECT_EQ(kill(backend, 0), 0);
   // The helper alone, not its process group, which the backend shares.
-  kill(helper.pid(), SIGKILL);
-  helper.WaitForExit(milliseconds(10000));
-  ASSERT_TRUE(guard.WaitForEnd(milliseconds(5000), status));
+  kill(helper_->pid(), SIGKILL);
+  helper_->WaitForExit(milliseconds(10000));
+  ASSERT_TRUE(guard_->WaitForEnd(milliseconds(5000), status));
   ASSERT_TRUE(WIFSIGNALED(status));
   EXPECT_EQ(WTERMSIG(status), SIGKILL);
 }
@@ -103,10 +111,8 @@ TEST_F(ProcessExitTest, KilledParentTakesBackendAlong) {
 // Started with stdout and stderr closed, the launcher's pipe lands on those
 // very descriptors; the backend must still get the pipe as both streams.
 TEST_F(ProcessExitTest, ClosedStandardStreamsStillReachTheBackend) {
-  ChildProcess helper(Helper("closed-streams"));
-  pid_t backend = BackendOf(helper);
+  const pid_t backend = Launch("closed-streams");
   ASSERT_GT(backend, 0);
-  OrphanGuard guard(backend);
   Report report = ReadReport(backend, milliseconds(5000));
   EXPECT_EQ(report["fds"], "0,1,2");
   EXPECT_EQ(report["stdout"].rfind("pipe:", 0), 0u) << report["stdout"];

@@ -1,5 +1,4 @@
 #include <netinet/in.h>
-#include <signal.h>
 
 #include <atomic>
 #include <cstdio>
@@ -45,24 +44,8 @@ std::function<std::string()> Reply(int status, const std::string& body) {
   return [answer = HttpAnswer(status, body)] { return answer; };
 }
 
-class WaitForBackendTest : public testing::Test {};
-
-TEST_F(WaitForBackendTest, ReturnsOnThirdProbeAfterTwoPauses) {
-  std::atomic<int> seen{0};
-  const auto server =
-      Serve([&seen] { return HttpAnswer(++seen == 3 ? 200 : 503, "{}"); });
-  Stopwatch watch;
-  EXPECT_TRUE(WaitForBackend("http://localhost:35580/", backendProbeAttempts,
-                             backendProbeIntervalMs));
-  long long elapsed = watch.ElapsedMs();
-  printf("third-probe wait: %lld ms\n", elapsed);
-  EXPECT_EQ(server->requests().size(), 3u);
-  EXPECT_GE(elapsed, 100);
-  // Far below the 2.45 s of a wait that ran through all its probes.
-  EXPECT_LT(elapsed, 1000);
-}
-
-TEST_F(WaitForBackendTest, GivesUpAfterFiftyProbes) {
+// A wait must make exactly its attempts, a pause apart, then give up.
+TEST(WaitForBackendTest, GivesUpAfterFiftyProbes) {
   const auto server = Serve(Reply(503, "starting"));
   Stopwatch watch;
   EXPECT_FALSE(WaitForBackend("http://127.0.0.1:35580/app", 50, 50));
@@ -73,13 +56,6 @@ TEST_F(WaitForBackendTest, GivesUpAfterFiftyProbes) {
   // 49 pauses of 50 ms.
   EXPECT_GE(elapsed, 2450);
   EXPECT_LT(elapsed, 5000);
-}
-
-TEST_F(WaitForBackendTest, NoAttemptsNoProbe) {
-  const auto server = Serve(Reply(200, "{}"));
-  EXPECT_FALSE(WaitForBackend("http://127.0.0.1:35580/", 0, 50));
-  EXPECT_FALSE(WaitForBackend("http://127.0.0.1:35580/", -1, 50));
-  EXPECT_TRUE(server->requests().empty());
 }
 
 // Readiness waits need a live backend in the supervision state: a real
@@ -114,15 +90,14 @@ class ReadinessTest : public BackendFixture {
   std::unique_ptr<TestServer> server_;
 };
 
+// Without expectations any ready answer counts, from a request that carries
+// the backend's own origin.
 TEST_F(ReadinessTest, AcceptsAnyReadyBackendWithoutExpectations) {
   Answer(Reply(200, R"({"ready": true, "version": 512, "versionName": "2.3.0",
                         "entryPath": "2.3.0/app.json"})"));
   ReadyInfo info;
   std::string error;
   ASSERT_TRUE(WaitForBackendReady(0, "", info, error));
-  EXPECT_TRUE(info.ready);
-  EXPECT_EQ(info.version, 512);
-  EXPECT_EQ(info.versionName, "2.3.0");
   EXPECT_EQ(info.entryPath, "2.3.0/app.json");
 
   const std::vector<std::string> requests = server_->requests();
@@ -132,6 +107,8 @@ TEST_F(ReadinessTest, AcceptsAnyReadyBackendWithoutExpectations) {
             "Connection: close\r\nOrigin: http://127.0.0.1:35580\r\n\r\n");
 }
 
+// Garbage, an error status, not ready and the wrong version are waited
+// through, a pause apart.
 TEST_F(ReadinessTest, WaitsUntilTheExpectedVersionIsReady) {
   std::atomic<int> seen{0};
   Answer([&seen] {
@@ -159,6 +136,7 @@ TEST_F(ReadinessTest, WaitsUntilTheExpectedVersionIsReady) {
   EXPECT_EQ(info.version, 512);
 }
 
+// A wait that saw no valid answer says why the last attempt failed.
 TEST_F(ReadinessTest, EveryFailureHasItsMessage) {
   EXPECT_EQ(FailureOf(0, ""), "failed to query backend readiness");
 
@@ -193,28 +171,7 @@ TEST_F(ReadinessTest, AnswersThatNeverCountTimeOut) {
   }
 }
 
-TEST_F(ReadinessTest, EndsEarlyWhenTheBackendExits) {
-  Answer(Reply(200, R"({"ready": false})"));
-  pid_t pid = CurrentBackendPid();
-  std::thread killer([pid] {
-    std::this_thread::sleep_for(milliseconds(500));
-    kill(pid, SIGKILL);
-  });
-  ReadyInfo info;
-  std::string error;
-  Stopwatch watch;
-  EXPECT_FALSE(WaitForBackendReady(0, "", info, error));
-  killer.join();
-  EXPECT_EQ(error, "backend exited before it became ready");
-  EXPECT_LT(watch.ElapsedMs(), 1500);
-
-  // Not even one request when nothing runs.
-  size_t before = server_->requests().size();
-  EXPECT_FALSE(WaitForBackendReady(0, "", info, error));
-  EXPECT_EQ(error, "backend exited before it became ready");
-  EXPECT_EQ(server_->requests().size(), before);
-}
-
+// A backend still being launched is waited for, not taken for a dead one.
 TEST_F(ReadinessTest, LaunchUnderwayCountsAsAlive) {
   KillBackend();
   ASSERT_TRUE(WaitForBackendState(false, 5000));
@@ -224,19 +181,6 @@ TEST_F(ReadinessTest, LaunchUnderwayCountsAsAlive) {
   std::string error;
   EXPECT_TRUE(WaitForBackendReady(0, "", info, error, QuickTimings()));
   SetBackendState(false, false);
-}
-
-TEST_F(ReadinessTest, GivesUpAfterFifteenSeconds) {
-  // Nothing listens on the port: every attempt fails at once.
-  ReadyInfo info;
-  std::string error;
-  Stopwatch watch;
-  EXPECT_FALSE(WaitForBackendReady(0, "", info, error));
-  long long elapsed = watch.ElapsedMs();
-  printf("readiness bound: %lld ms\n", elapsed);
-  EXPECT_EQ(error, "failed to query backend readiness");
-  EXPECT_GE(elapsed, 15000);
-  EXPECT_LT(elapsed, 16500);
 }
 
 }  // namespace

@@ -59,12 +59,11 @@ class RestartTest : public BackendFixture {
   // Starts a backend as the browser process does and waits until it
   // answers "/ready".
   pid_t StartReadyBackend() {
-    StartBackend();
-    EXPECT_TRUE(WaitForBackendState(true, 5000));
+    const pid_t pid = StartAndWait();
     ReadyInfo info;
     std::string error;
     EXPECT_TRUE(WaitForBackendReady(0, "", info, error)) << error;
-    return CurrentBackendPid();
+    return pid;
   }
 
   void ExpectFlagsCleared() {
@@ -76,6 +75,11 @@ class RestartTest : public BackendFixture {
   std::string settingsFile_;
 };
 
+bool RestartClaimed() {
+  std::lock_guard<std::mutex> lock(backendMutex);
+  return backendState.restartInProgress;
+}
+
 // Short bounds for the cases that only need a step to fail.
 RestartTimings QuickTimings() {
   RestartTimings timings;
@@ -83,6 +87,8 @@ RestartTimings QuickTimings() {
   return timings;
 }
 
+// The old backend's asked-for exit must not close the window, and the new
+// one must be the supervised one.
 TEST_F(RestartTest, ReplacesBackendWithTheExpectedVersion) {
   pid_t old = StartReadyBackend();
   NextBackend(R"({"version": 512, "versionName": "2.3.0"})");
@@ -104,6 +110,7 @@ TEST_F(RestartTest, ReplacesBackendWithTheExpectedVersion) {
   EXPECT_TRUE(recording::WaitForCloseCount(1, milliseconds(5000)));
 }
 
+// With no backend there is nobody to shake hands with: no handshake wait.
 TEST_F(RestartTest, WithoutBackendStartsOneDirectly) {
   std::string message;
   EXPECT_TRUE(RestartBackend("", 0, "", message)) << message;
@@ -112,19 +119,14 @@ TEST_F(RestartTest, WithoutBackendStartsOneDirectly) {
   EXPECT_EQ(recording::CloseCount(), 0);
 }
 
+// Two restarts at once would each start a backend.
 TEST_F(RestartTest, SecondConcurrentRestartIsRefused) {
   StartReadyBackend();
   std::atomic<bool> firstOk{false};
   std::string firstMessage;
   std::thread first([&] { firstOk = RestartBackend("", 0, "", firstMessage); });
   // Wait until the first has claimed the restart.
-  bool claimed = false;
-  for (int i = 0; i < 5000 && !claimed; ++i) {
-    std::this_thread::sleep_for(milliseconds(1));
-    std::lock_guard<std::mutex> lock(backendMutex);
-    claimed = backendState.restartInProgress;
-  }
-  ASSERT_TRUE(claimed);
+  ASSERT_TRUE(engine_test::WaitUntil(RestartClaimed));
   std::string message;
   EXPECT_FALSE(RestartBackend("", 0, "", message));
   EXPECT_EQ(message, "backend restart already in progress");
@@ -134,6 +136,7 @@ TEST_F(RestartTest, SecondConcurrentRestartIsRefused) {
   EXPECT_EQ(recording::CloseCount(), 0);
 }
 
+// A backend that accepts the handshake but stays must not hold the restart.
 TEST_F(RestartTest, BackendThatNeverExitsIsKilledAfterEightSeconds) {
   NextBackend(R"({"handshakeExit": false})");
   pid_t old = StartReadyBackend();
@@ -179,6 +182,7 @@ TEST_F(RestartTest, BackendNotGoneAfterKillGivesUp) {
   EXPECT_TRUE(recording::WaitForCloseCount(1, milliseconds(5000)));
 }
 
+// A new backend cannot bind while an exited one's child holds the port.
 TEST_F(RestartTest, PortHeldAfterExitGivesUpAfterFiveSeconds) {
   NextBackend(R"({"holdPortMs": 8000})");
   StartReadyBackend();
@@ -196,6 +200,7 @@ TEST_F(RestartTest, PortHeldAfterExitGivesUpAfterFiveSeconds) {
   EXPECT_EQ(recording::CloseCount(), 0);
 }
 
+// A port released within the bound must not fail the restart.
 TEST_F(RestartTest, PortReleasedLateIsWaitedFor) {
   NextBackend(R"({"holdPortMs": 1500})");
   StartReadyBackend();
@@ -206,6 +211,7 @@ TEST_F(RestartTest, PortReleasedLateIsWaitedFor) {
   EXPECT_GE(watch.ElapsedMs(), 1500);
 }
 
+// A launch that cannot start must end the restart, not hang it.
 TEST_F(RestartTest, LaunchFailureGivesUpAfterFiveSeconds) {
   std::string message;
   Stopwatch watch;
@@ -225,15 +231,13 @@ TEST_F(RestartTest, LaunchFailureGivesUpAfterFiveSeconds) {
   EXPECT_EQ(recording::CloseCount(), 0);
 }
 
+// A restart during a first launch must not start a second backend.
 TEST_F(RestartTest, LaunchUnderwayIsWaitedForNotDuplicated) {
   SetBackendState(false, true);
   std::atomic<bool> ok{false};
   std::string message;
   std::thread restart([&] { ok = RestartBackend("", 0, "", message); });
-  ASSERT_TRUE(engine_test::WaitUntil([] {
-    std::lock_guard<std::mutex> lock(backendMutex);
-    return backendState.restartInProgress;
-  }));
+  ASSERT_TRUE(engine_test::WaitUntil(RestartClaimed));
   // The launch that was underway forks now, after the restart has begun.
   std::thread launcher(RunBackendProcess);
   restart.join();
@@ -245,6 +249,7 @@ TEST_F(RestartTest, LaunchUnderwayIsWaitedForNotDuplicated) {
   EXPECT_TRUE(WaitForBackendState(false, 5000));
 }
 
+// A new backend of another version, or never ready, fails the restart.
 TEST_F(RestartTest, NewBackendWithWrongVersionIsReported) {
   StartReadyBackend();
   NextBackend(R"({"version": 511})");
@@ -315,6 +320,7 @@ TEST_F(RestartTest, StartsTheReleaseInstalledMeanwhile) {
   EXPECT_EQ(recording::CloseCount(), 0);
 }
 
+// A new backend that dies before it listens must end the wait at once.
 TEST_F(RestartTest, NewBackendDyingEarlyIsReported) {
   StartReadyBackend();
   NextBackend(R"({"listenDelayMs": 3000, "exitAfterMs": 300})");
@@ -324,8 +330,11 @@ TEST_F(RestartTest, NewBackendDyingEarlyIsReported) {
   EXPECT_EQ(message, "backend exited before it became ready");
   EXPECT_LT(watch.ElapsedMs(), 3000);
   ExpectFlagsCleared();
+  // An exit the restart did not ask for is still the restart's to report.
+  EXPECT_EQ(recording::CloseCount(), 0);
 }
 
+// A ready backend whose application URL never answers fails the restart.
 TEST_F(RestartTest, ReloadUrlThatNeverAnswersIsReported) {
   StartReadyBackend();
   NextBackend(R"({"appStatus": 503})");
@@ -350,9 +359,7 @@ class HandshakeTest : public BackendFixture {
       return;
     }
     UseBackend(PROBE_BACKEND);
-    StartBackend();
-    ASSERT_TRUE(WaitForBackendState(true, 5000));
-    pid_ = CurrentBackendPid();
+    pid_ = StartAndWait();
   }
 
   // Restarts against a handshake answered with the bytes `answer`; the
@@ -375,13 +382,11 @@ class HandshakeTest : public BackendFixture {
   std::vector<std::string> requests_;
 };
 
-std::string Refuse(int status, const std::string& body) {
-  return HttpAnswer(status, body);
-}
-
+// A refused handshake leaves the backend running and passes on its reason.
 TEST_F(HandshakeTest, RefusalCarriesTheBackendsMessage) {
-  EXPECT_EQ(Refusal(Refuse(409, R"({"message": "update still unpacking"})")),
-            "update still unpacking");
+  EXPECT_EQ(
+      Refusal(HttpAnswer(409, R"({"message": "update still unpacking"})")),
+      "update still unpacking");
   ASSERT_EQ(requests_.size(), 1u);
   EXPECT_EQ(requests_[0],
             "POST /hot-update/prepare-restart HTTP/1.1\r\n"
@@ -390,17 +395,18 @@ TEST_F(HandshakeTest, RefusalCarriesTheBackendsMessage) {
             "Content-Type: application/json\r\nContent-Length: 2\r\n\r\n{}");
 }
 
+// Refusals without a usable reason (no JSON object, no string) still fail.
 TEST_F(HandshakeTest, RefusalWithoutUsableMessage) {
   const std::string fallback = "backend shutdown handshake failed";
-  EXPECT_EQ(Refusal(Refuse(409, "")), fallback);
-  EXPECT_EQ(Refusal(Refuse(500, "<html>busy</html>")), fallback);
-  EXPECT_EQ(Refusal(Refuse(409, R"({"message": 7})")), fallback);
-  EXPECT_EQ(Refusal(Refuse(409, R"({"message": ""})")), fallback);
-  EXPECT_EQ(Refusal(Refuse(409, R"(["message"])")), fallback);
-  EXPECT_EQ(Refusal(Refuse(503, R"({"error": "busy"})")), fallback);
+  EXPECT_EQ(Refusal(HttpAnswer(409, "")), fallback);
+  EXPECT_EQ(Refusal(HttpAnswer(500, "<html>busy</html>")), fallback);
+  EXPECT_EQ(Refusal(HttpAnswer(409, R"({"message": 7})")), fallback);
+  EXPECT_EQ(Refusal(HttpAnswer(409, R"({"message": ""})")), fallback);
+  EXPECT_EQ(Refusal(HttpAnswer(503, R"({"error": "busy"})")), fallback);
   EXPECT_EQ(recording::CloseCount(), 0);
 }
 
+// Nobody answering, or garbage, must not count as consent to the restart.
 TEST_F(HandshakeTest, UnansweredHandshake) {
   // Nothing listens on the port.
   std::string message;
