@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <limits>
 
 #include "config/launch_config.h"
 #include "include/cef_parser.h"
@@ -71,14 +70,6 @@ bool ReadFileTextUpTo(const std::string& path,
   }
   out.swap(text);
   return true;
-}
-
-std::string ReadFileText(const std::string& path) {
-  std::string text;
-  if (!ReadFileTextUpTo(path, std::numeric_limits<size_t>::max(), text)) {
-    return std::string();
-  }
-  return text;
 }
 
 bool LoadJsonObject(const std::string& path,

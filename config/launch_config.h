@@ -40,10 +40,6 @@ std::string GetEnvironmentName(const std::string& dataDir);
 std::string GetRuntimeDir();
 std::string GetRuntimeDir(const std::string& dataDir);
 
-// The whole file, or an empty string when it cannot be opened or is not a
-// regular file.
-std::string ReadFileText(const std::string& path);
-
 // Reads a regular file of at most `maxBytes` into `out`. False for a missing
 // or unreadable file, for anything that is not a regular file (a FIFO would
 // block, a device may never end) and for a larger file.
