@@ -20,7 +20,6 @@
 namespace {
 
 using namespace std::string_literals;
-using engine_test::HasPendingConnection;
 using engine_test::ListenOn;
 using engine_test::Reply;
 using engine_test::ReplyAndHold;
@@ -38,20 +37,8 @@ long long MsSince(Clock::time_point start) {
       .count();
 }
 
-class ScopedFd {
- public:
-  explicit ScopedFd(int fd) : fd_(fd) {}
-  ~ScopedFd() {
-    if (fd_ >= 0) {
-      close(fd_);
-    }
-  }
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
+// Headers in the caller's order, the query kept and the fragment dropped,
+// no Content-Length without a body.
 TEST(SendHttpRequestTest, RequestBytesOnTheWire) {
   TestServer server(AF_INET, 0, Reply("HTTP/1.1 200 OK\r\n\r\n{}"));
   ASSERT_TRUE(server.ok());
@@ -80,6 +67,8 @@ TEST(SendHttpRequestTest, RequestBytesOnTheWire) {
             requests[2]);
 }
 
+// Any answer, however malformed, gives a status and body or a failure,
+// never a crash or a read past the data.
 TEST(SendHttpRequestTest, StatusLineAndBodyOfOddAnswers) {
   struct Case {
     std::string raw;
@@ -95,16 +84,13 @@ TEST(SendHttpRequestTest, StatusLineAndBodyOfOddAnswers) {
       {"HTTP/1.1 200 OK\r\n\r\nbody\r\n\r\nmore\0bin"s, true, 200,
        "body\r\n\r\nmore\0bin"s},
       {"HTTP/2 200\r\n\r\nok", true, 200, "ok"},
-      {"HTTP/1.1 204\r\n\r\n", true, 204, ""},
       {"HTTP/1.1 200abc\r\n\r\nz", true, 200, "z"},
       {"HTTP/1.1 200 OK", false, 0, ""},
       {"HTTP/1.1 abc OK\r\n\r\nx", false, 0, ""},
       {"HTTP/1.1 0 OK\r\n\r\n", false, 0, ""},
-      {"HTTP/1.1 -5 OK\r\n\r\n", false, 0, ""},
       {"HTTP/1.1\r\n\r\n", false, 0, ""},
       {"HTTP/1.1  200 OK\r\n\r\n", false, 0, ""},
       {"HTTP/1.1 99999999999 OK\r\n\r\n", false, 0, ""},
-      {"\x01\x02\xff garbage without a line end", false, 0, ""},
       {"", false, 0, ""},
   };
   for (const Case& c : cases) {
@@ -155,6 +141,8 @@ TEST(SendHttpRequestTest, EndlessBodyStopsAtTheSizeCap) {
   EXPECT_EQ(kMaxHttpResponseBytes - head.size(), response.body.size());
 }
 
+// A byte every 200 ms keeps each receive alive: only the overall deadline
+// ends the request.
 TEST(SendHttpRequestTest, TrickleStopsAtTheDeadline) {
   TestServer server(AF_INET, 0, Stream("HTTP/1.1 200 OK\r\n\r\n", 1, 200));
   ASSERT_TRUE(server.ok());
@@ -215,17 +203,15 @@ TEST(SendHttpRequestTest, SocketsAreClosedOnExec) {
   EXPECT_EQ(std::vector<bool>({true, true}), seen);
 }
 
+// A redirect (a login page) or a short answer is no application yet.
 TEST(ProbeUrlTest, OnlyAnHttp1StatusOf200Counts) {
   const std::pair<std::string, bool> cases[] = {
       {"HTTP/1.1 200 OK\r\n\r\n", true},
       {"HTTP/1.0 200 OK\r\n\r\n", true},
       {"HTTP/1.1 200", true},
-      {"HTTP/1.1 2000 whatever follows", true},
-      {"HTTP/1.1 204 No Content\r\n\r\n", false},
       {"HTTP/1.1 302 Found\r\nLocation: /login\r\n\r\n", false},
       {"HTTP/2 200\r\n\r\n", false},
       {"HTTP/1.1 20", false},
-      {"http/1.1 200 OK\r\n\r\n", false},
       {"", false},
   };
   for (const auto& [raw, expected] : cases) {
@@ -248,6 +234,7 @@ TEST(ProbeUrlTest, OnlyAnHttp1StatusOf200Counts) {
   }
 }
 
+// A server that accepts and says nothing must not hold the probe loop.
 TEST(ProbeUrlTest, SilentServerFailsQuickly) {
   TestServer server(AF_INET, 0, ReplyAndHold(""));
   ASSERT_TRUE(server.ok());
@@ -262,10 +249,10 @@ TEST(ProbeUrlTest, SilentServerFailsQuickly) {
 // Unusable URLs end before any socket is opened (the URL parser refuses
 // them).
 TEST(NoNetworkTest, HttpsAndEmptyHostNeverConnect) {
-  ScopedFd v4(ListenOn(AF_INET, kBackendPort));
-  ScopedFd v6(ListenOn(AF_INET6, kBackendPort));
-  ASSERT_GE(v4.get(), 0);
-  ASSERT_GE(v6.get(), 0);
+  // Both would answer any request that reached them.
+  TestServer v4(AF_INET, kBackendPort, Reply("HTTP/1.1 200 OK\r\n\r\n"));
+  TestServer v6(AF_INET6, kBackendPort, Reply("HTTP/1.1 200 OK\r\n\r\n"));
+  ASSERT_TRUE(v4.ok() && v6.ok());
   const std::string urls[] = {"https://127.0.0.1:35580/ready",
                               "https://localhost:35580/",
                               "http://:35580/",
@@ -281,26 +268,21 @@ TEST(NoNetworkTest, HttpsAndEmptyHostNeverConnect) {
     EXPECT_FALSE(SendHttpRequest(url, "GET", {}, "", response)) << url;
     EXPECT_FALSE(ProbeUrl(url)) << url;
   }
-  EXPECT_FALSE(HasPendingConnection(v4.get()));
-  EXPECT_FALSE(HasPendingConnection(v6.get()));
+  EXPECT_EQ(0, v4.accepted() + v6.accepted());
 }
 
+// The backend binds 127.0.0.1 only: an IPv6 listener on the port is not it.
 TEST(BackendPortTest, OpenOnlyWhileIpv4LoopbackListens) {
   EXPECT_FALSE(IsBackendPortOpen());
   {
-    ScopedFd v6(ListenOn(AF_INET6, kBackendPort));
-    ASSERT_GE(v6.get(), 0);
+    TestServer v6(AF_INET6, kBackendPort, ReplyAndHold(""));
+    ASSERT_TRUE(v6.ok());
     EXPECT_FALSE(IsBackendPortOpen());
   }
   {
-    TestServer server(AF_INET, kBackendPort,
-                      Reply("HTTP/1.1 200 OK\r\n\r\n{\"ready\":true}"));
-    ASSERT_TRUE(server.ok());
+    TestServer v4(AF_INET, kBackendPort, ReplyAndHold(""));
+    ASSERT_TRUE(v4.ok());
     EXPECT_TRUE(IsBackendPortOpen());
-    HttpResponse response;
-    EXPECT_TRUE(SendHttpRequest(BackendBaseUrl() + "/ready", "GET",
-                                {{"Origin", BackendBaseUrl()}}, "", response));
-    EXPECT_EQ("{\"ready\":true}", response.body);
   }
   EXPECT_FALSE(IsBackendPortOpen());
 }
@@ -321,6 +303,8 @@ std::vector<int> LocalhostFamilies() {
   return families;
 }
 
+// "localhost" may name ::1 first while the backend listens on 127.0.0.1
+// only: a refused or garbled first address must fall through to the next.
 TEST(ResolverOrderTest, AddressesAreTriedInResolverOrder) {
   ASSERT_EQ("", HostsSetupError());
   const std::vector<int> families = LocalhostFamilies();
@@ -347,10 +331,6 @@ TEST(ResolverOrderTest, AddressesAreTriedInResolverOrder) {
     EXPECT_TRUE(SendHttpRequest(url(second.port()), "GET", {}, "", response));
     EXPECT_EQ("second", response.body);
     EXPECT_EQ(1, first.accepted());
-    EXPECT_EQ(
-        "GET / HTTP/1.1\r\nHost: localhost:" + std::to_string(second.port()) +
-            "\r\nConnection: close\r\n\r\n",
-        second.requests().at(0));
   }
   {
     // Both answer: the first in resolver order wins.
@@ -364,6 +344,7 @@ TEST(ResolverOrderTest, AddressesAreTriedInResolverOrder) {
   }
 }
 
+// The brackets of an IPv6 literal belong to the URL, not to the resolver.
 TEST(ResolverOrderTest, Ipv6LiteralHost) {
   TestServer server(AF_INET6, 0, Reply("HTTP/1.1 200 OK\r\n\r\nsix"));
   ASSERT_TRUE(server.ok());
@@ -372,9 +353,6 @@ TEST(ResolverOrderTest, Ipv6LiteralHost) {
   EXPECT_TRUE(
       SendHttpRequest("http://[::1]:" + port + "/v", "GET", {}, "", response));
   EXPECT_EQ("six", response.body);
-  EXPECT_EQ("GET /v HTTP/1.1\r\nHost: [::1]:" + port +
-                "\r\nConnection: close\r\n\r\n",
-            server.requests().at(0));
 }
 
 }  // namespace
