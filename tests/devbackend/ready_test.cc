@@ -21,43 +21,26 @@ RawReply ShellReadyRequest() {
       "Origin: http://127.0.0.1:35580\r\n\r\n");
 }
 
-TEST(DevBackendReady, DefaultsAnswerReadyAndCloseTheConnection) {
-  BackendProcess backend;
-  ASSERT_TRUE(backend.WaitForPort());
-
-  // The shell's page probe reads 255 bytes and wants this prefix.
-  const RawReply page = Get("/");
-  EXPECT_EQ(page.bytes.rfind("HTTP/1.1 200", 0), 0u) << page.bytes;
-  EXPECT_NE(page.body.find("korvel"), std::string::npos);
-
-  const RawReply ready = ShellReadyRequest();
-  // The shell reads until end of stream: a kept-alive connection would hang
-  // it until its socket time-out.
-  EXPECT_TRUE(ready.closedByPeer);
-  EXPECT_EQ(ready.status, 200);
-  EXPECT_NE(ready.head.find("\r\nConnection: close"), std::string::npos);
-  const json body = json::parse(ready.body);
-  EXPECT_EQ(body["ready"], true);
-  EXPECT_TRUE(body["version"].is_number_integer());
-  EXPECT_EQ(body["version"], 505);
-  EXPECT_EQ(body["versionName"], "dev");
-  EXPECT_EQ(body["entryPath"], "/");
-}
-
-TEST(DevBackendReady, ReportsConfiguredVersionAndEntryPath) {
+// The shell reads the readiness answer until the end of the stream: a
+// kept-alive connection would hang it until its socket time-out. The answer
+// reports the configured release, which a running backend can be told to
+// change.
+TEST(DevBackendReady, AnswersTheConfiguredReleaseAndClosesTheConnection) {
   BackendProcess backend(Env{{"KORVEL_BACKEND_VERSION", "612"},
                              {"KORVEL_BACKEND_VERSION_NAME", "6.1.2"},
                              {"KORVEL_BACKEND_ENTRY_PATH", "/app/"}});
   ASSERT_TRUE(backend.WaitForPort());
-  json body = json::parse(ShellReadyRequest().body);
-  EXPECT_EQ(body["version"], 612);
-  EXPECT_EQ(body["versionName"], "6.1.2");
-  EXPECT_EQ(body["entryPath"], "/app/");
+  // The shell's page probe reads 255 bytes and wants this prefix.
+  EXPECT_EQ(Get("/").bytes.rfind("HTTP/1.1 200", 0), 0u);
 
-  // A running backend can be told to report another version.
+  const RawReply ready = ShellReadyRequest();
+  EXPECT_TRUE(ready.closedByPeer);
+  EXPECT_EQ(ready.status, 200);
+  EXPECT_EQ(
+      ready.body,
+      R"({"ready":true,"version":612,"versionName":"6.1.2","entryPath":"/app/"})");
   ASSERT_EQ(Post("/__control/settings", R"({"version":-3})").status, 200);
-  body = json::parse(ShellReadyRequest().body);
-  EXPECT_EQ(body["version"], -3);
+  EXPECT_EQ(json::parse(ShellReadyRequest().body)["version"], -3);
 }
 
 TEST(DevBackendReady, BecomesReadyAfterDelayAnsweringFalseUntilThen) {
@@ -124,7 +107,7 @@ TEST(DevBackendReady, PortCanBeMovedForDevelopmentUse) {
   ASSERT_TRUE(WaitUntil([] { return IsPortOpen(35581); }, milliseconds(10000)));
   EXPECT_FALSE(IsPortOpen(35580));
   EXPECT_EQ(RawExchange("GET /ready HTTP/1.1\r\nConnection: close\r\n\r\n",
-                        2000, 35581)
+                        15000, 35581)
                 .status,
             200);
 }
