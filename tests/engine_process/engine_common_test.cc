@@ -2,20 +2,14 @@
 // input, the framed channel over a real socket pair, the IO-thread queue, the
 // process singleton on real directories and sockets, and the log file.
 
-#include <fcntl.h>
-#include <stdlib.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <cstring>
-#include <fstream>
 #include <mutex>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -265,39 +259,12 @@ TEST(ChannelTest, ClosesOnPeerExitAndCorruptFrames) {
   }
 }
 
-// Tasks run on the queue's own thread, undelayed ones first, delayed ones
-// by due time and then posting order; a stopped queue refuses work and never
-// runs what was pending.
-TEST(ThreadTaskQueueTest, OrdersByDueTimeAndStops) {
+// A stopped queue refuses work and never runs what was pending. (The order
+// of tasks is checked on the real UI and IO threads by engine_process_test.)
+TEST(ThreadTaskQueueTest, StopDropsPendingTasks) {
   ThreadTaskQueue queue;
   queue.Start();
-  std::mutex mutex;
-  std::vector<std::string> order;
-  std::condition_variable done;
-  const Clock::time_point start = Clock::now();
-  auto record = [&](std::string name, int min_ms) {
-    return [&, name, min_ms] {
-      EXPECT_TRUE(queue.BelongsToCurrentThread());
-      EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(min_ms));
-      std::lock_guard<std::mutex> lock(mutex);
-      order.push_back(name);
-      done.notify_all();
-    };
-  };
   EXPECT_FALSE(queue.BelongsToCurrentThread());
-  ASSERT_TRUE(queue.Post(record("late", 60), 60));
-  ASSERT_TRUE(queue.Post(record("soon-1", 20), 20));
-  ASSERT_TRUE(queue.Post(record("now-1", 0), 0));
-  ASSERT_TRUE(queue.Post(record("soon-2", 20), 20));
-  ASSERT_TRUE(queue.Post(record("now-2", 0), 0));
-  {
-    std::unique_lock<std::mutex> lock(mutex);
-    ASSERT_TRUE(done.wait_for(lock, std::chrono::seconds(10),
-                              [&] { return order.size() == 5; }));
-  }
-  EXPECT_EQ(order, (std::vector<std::string>{"now-1", "now-2", "soon-1",
-                                             "soon-2", "late"}));
-
   std::atomic<bool> ran{false};
   ASSERT_TRUE(queue.Post([&] { ran = true; }, 200));
   queue.Stop();
@@ -372,31 +339,6 @@ TEST(ProcessSingletonTest, NotifiesOwnerAndTimesOut) {
             ProcessSingleton::Result::kPrimary);
 }
 
-// A socket file left by a dead owner (whose lock the kernel released) does
-// not stop a new owner from listening.
-TEST(ProcessSingletonTest, ReplacesStaleSocket) {
-  TempDir temp;
-  const std::string socket_path =
-      temp.path() + "/" + ProcessSingleton::kSocketName;
-  {
-    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address = {};
-    address.sun_family = AF_UNIX;
-    strcpy(address.sun_path, socket_path.c_str());
-    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)),
-              0);
-    close(fd);
-  }
-  ProcessSingleton owner(temp.path());
-  ASSERT_EQ(owner.Acquire({"a"}, "/", 1000),
-            ProcessSingleton::Result::kPrimary);
-  owner.StartListening([](std::vector<std::string>, std::string,
-                          std::function<void()> done) { done(); });
-  ProcessSingleton later(temp.path());
-  EXPECT_EQ(later.Acquire({"b"}, "/", 3000),
-            ProcessSingleton::Result::kNotified);
-}
-
 CefRefPtr<CefCommandLine> LogSwitches(const std::string& file,
                                       const std::string& severity) {
   CefRefPtr<CefCommandLine> line = CefCommandLine::CreateCommandLine();
@@ -407,29 +349,17 @@ CefRefPtr<CefCommandLine> LogSwitches(const std::string& file,
   return line;
 }
 
-// The severity switch sets the minimum level (verbose also enables VLOG(1));
-// "disable" writes no file at all.
-TEST(LoggingTest, SeveritySwitches) {
+// Verbose also enables VLOG(1) but not VLOG(2); "disable" writes no file at
+// all. (Levels from info to error: engine_process_test.)
+TEST(LoggingTest, VerboseAndDisabledSeverities) {
   TempDir temp;
   const std::string file = temp.path() + "/log";
-
-  InitLogging(LogSwitches(file, "error"));
-  EXPECT_EQ(cef_get_min_log_level(), 2);
-  LOG(WARNING) << "dropped-warning";
-  cef_log("x.cc", 1, cef::logging::LOG_WARNING, "dropped-direct");
-  LOG(ERROR) << "kept-error";
-  ShutdownLogging();
-  std::string log = ReadFile(file);
-  EXPECT_EQ(log.find("dropped"), std::string::npos) << log;
-  EXPECT_NE(log.find(":ERROR:engine_common_test.cc("), std::string::npos)
-      << log;
-
   InitLogging(LogSwitches(file, "verbose"));
   EXPECT_EQ(cef_get_min_log_level(), -1);
   VLOG(1) << "verbose-one";
   VLOG(2) << "verbose-two";
   ShutdownLogging();
-  log = ReadFile(file);
+  const std::string log = ReadFile(file);
   EXPECT_NE(log.find(":VERBOSE1:engine_common_test.cc("), std::string::npos)
       << log;
   EXPECT_EQ(log.find("verbose-two"), std::string::npos) << log;
@@ -443,28 +373,20 @@ TEST(LoggingTest, SeveritySwitches) {
   EXPECT_NE(stat(disabled.c_str(), &st), 0);
 }
 
-// Settings become switches unless the command line already has them; the
-// debugging port only in the unprivileged range, as CEF does.
-TEST(SettingsTest, SwitchesFromSettings) {
+// The debugging port becomes a switch only in the unprivileged range, as
+// CEF does, and never over one the command line already has. (Settings
+// reaching the command line at all: engine_process_test.)
+TEST(SettingsTest, DebuggingPortRangeAndCommandLinePrecedence) {
   CefSettings settings;
-  settings.no_sandbox = true;
-  CefString(&settings.log_file) = "/tmp/x.log";
-  settings.log_severity = LOGSEVERITY_ERROR;
-  settings.remote_debugging_port = 0;
   CefRefPtr<CefCommandLine> line = CefCommandLine::CreateCommandLine();
   line->SetProgram("prog");
-  ApplySettingsSwitches(settings, line);
-  EXPECT_TRUE(line->HasSwitch("no-sandbox"));
-  EXPECT_EQ(line->GetSwitchValue("log-file").ToString(), "/tmp/x.log");
-  EXPECT_EQ(line->GetSwitchValue("log-severity").ToString(), "error");
-  EXPECT_FALSE(line->HasSwitch("remote-debugging-port"));
-
   for (int port : {80, 1023, 65536}) {
     settings.remote_debugging_port = port;
     ApplySettingsSwitches(settings, line);
     EXPECT_FALSE(line->HasSwitch("remote-debugging-port")) << port;
   }
   settings.remote_debugging_port = 9222;
+  CefString(&settings.log_file) = "/tmp/x.log";
   CefRefPtr<CefCommandLine> given = CefCommandLine::CreateCommandLine();
   const char* argv[] = {"prog", "--log-file=/mine.log",
                         "--remote-debugging-port=1234"};
@@ -476,14 +398,13 @@ TEST(SettingsTest, SwitchesFromSettings) {
   EXPECT_EQ(line->GetSwitchValue("remote-debugging-port").ToString(), "9222");
 }
 
+// A sibling that merely shares the root's prefix is not inside it, and a
+// trailing slash does not make a second root. (The plain root and a profile
+// inside it: engine_process_test.)
 TEST(SettingsTest, RootAndProfilePaths) {
   CefSettings settings;
   CefString(&settings.root_cache_path) = "/data/cache/";
   EXPECT_EQ(ResolveRootCachePath(settings), "/data/cache");
-  EXPECT_EQ(ResolveProfilePath(settings, "/data/cache"), "/data/cache");
-  CefString(&settings.cache_path) = "/data/cache/app";
-  EXPECT_EQ(ResolveProfilePath(settings, "/data/cache"), "/data/cache/app");
-  // A sibling that merely shares the prefix is not inside the root.
   CefString(&settings.cache_path) = "/data/cache-other";
   EXPECT_EQ(ResolveProfilePath(settings, "/data/cache"), "/data/cache/Default");
   CefSettings only_cache;

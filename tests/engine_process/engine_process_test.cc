@@ -2,25 +2,18 @@
 // shutdown and checks what it reports, the log file it writes and the
 // processes it leaves (or must not leave) behind.
 
-#include <arpa/inet.h>
-#include <dirent.h>
-#include <netinet/in.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/prctl.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
-#include <fstream>
-#include <functional>
+#include <filesystem>
 #include <regex>
-#include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -45,21 +38,6 @@ constexpr auto kStartTimeout = std::chrono::seconds(30);
 
 using engine_test::KillAndReapAllChildren;
 using engine_test::TempDir;
-
-// Waits up to |timeout| for child |pid| to end; returns its wait status,
-// or -1 on timeout.
-int WaitForExit(pid_t pid, std::chrono::milliseconds timeout) {
-  const Clock::time_point deadline = Clock::now() + timeout;
-  for (;;) {
-    int status = 0;
-    const pid_t done = waitpid(pid, &status, WNOHANG);
-    if (done == pid)
-      return status;
-    if (done < 0 || Clock::now() >= deadline)
-      return -1;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-}
 
 // One run of the app, its events read as JSON lines from every process it
 // starts (see JsonLineChild).
@@ -138,21 +116,6 @@ class App {
   engine_test::JsonLineChild app_;
 };
 
-// Names in |path| other than "." and "..", sorted.
-std::vector<std::string> ListDir(const std::string& path) {
-  std::vector<std::string> names;
-  if (DIR* dir = opendir(path.c_str())) {
-    while (dirent* entry = readdir(dir)) {
-      const std::string name = entry->d_name;
-      if (name != "." && name != "..")
-        names.push_back(name);
-    }
-    closedir(dir);
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 // Status and body of GET |path| on 127.0.0.1:|port|; status -1 on failure.
 std::pair<int, std::string> HttpGet(int port, const std::string& path) {
   httplib::Client client("127.0.0.1", port);
@@ -221,12 +184,9 @@ TEST_F(EngineProcessTest, StartsRunsAndShutsDown) {
     EXPECT_TRUE(app.Events("loop_returned").size() == 1);
     // The profile keeps everything in the cache root, nothing in the home
     // directory.
-    EXPECT_EQ(ListDir(home), std::vector<std::string>{});
-    const std::vector<std::string> in_root = ListDir(root);
-    EXPECT_NE(std::find(in_root.begin(), in_root.end(), "user_prefs.json"),
-              in_root.end());
-    EXPECT_EQ(std::find(in_root.begin(), in_root.end(), ".engine-profile-seed"),
-              in_root.end());
+    EXPECT_TRUE(std::filesystem::is_empty(home));
+    EXPECT_TRUE(std::filesystem::exists(root + "/user_prefs.json"));
+    EXPECT_FALSE(std::filesystem::exists(root + "/.engine-profile-seed"));
   }
   {
     App app({"quit", "--root=" + root, "--cache=" + root + "/app",
@@ -288,37 +248,21 @@ TEST_F(EngineProcessTest, ThreadAssertionStopsTheProcess) {
 }
 
 // Switches the application adds in OnBeforeCommandLineProcessing reach
-// Chromium (the script engine's flags and the DevTools server), as does the
-// settings' debugging port; without the flag gc() stays hidden.
+// Chromium: the script engine's flags and the DevTools server.
 TEST_F(EngineProcessTest, CommandLineSwitchesReachChromium) {
-  const std::string root = dir_.path() + "/root";
-  {
-    const int port = engine_test::ClosedPort();
-    App app({"js", "--root=" + root, "--log=" + log_path(),
-             "--app-js-flags=--expose_gc",
-             "--app-debug-port=" + std::to_string(port)});
-    const json js = app.WaitFor("js");
-    EXPECT_EQ(js["load_ok"], true);
-    EXPECT_EQ(js["typeof_gc"], "function");
-    const auto version = HttpGet(port, "/json/version");
-    EXPECT_EQ(version.first, 200);
-    EXPECT_TRUE(json::parse(version.second, nullptr, false).contains("Browser"))
-        << version.second;
-    app.Send("quit");
-    EXPECT_EQ(app.Finish(), 0);
-  }
-  {
-    const int port = engine_test::ClosedPort();
-    App app({"js", "--root=" + root, "--log=" + log_path(),
-             "--settings-port=" + std::to_string(port)});
-    const json before = app.WaitFor("before_command_line");
-    EXPECT_EQ(before["remote_debugging_port"], std::to_string(port));
-    const json js = app.WaitFor("js");
-    EXPECT_EQ(js["typeof_gc"], "undefined");
-    EXPECT_EQ(HttpGet(port, "/json/version").first, 200);
-    app.Send("quit");
-    EXPECT_EQ(app.Finish(), 0);
-  }
+  const int port = engine_test::ClosedPort();
+  App app({"js", "--root=" + dir_.path() + "/root", "--log=" + log_path(),
+           "--app-js-flags=--expose_gc",
+           "--app-debug-port=" + std::to_string(port)});
+  const json js = app.WaitFor("js");
+  EXPECT_EQ(js["load_ok"], true);
+  EXPECT_EQ(js["typeof_gc"], "function");
+  const auto version = HttpGet(port, "/json/version");
+  EXPECT_EQ(version.first, 200);
+  EXPECT_TRUE(json::parse(version.second, nullptr, false).contains("Browser"))
+      << version.second;
+  app.Send("quit");
+  EXPECT_EQ(app.Finish(), 0);
 }
 
 // Records at or above the minimum severity reach the log file in Chromium's
@@ -423,8 +367,10 @@ TEST_F(EngineProcessTest, KilledOwnerLeavesNoStaleLockOrRenderer) {
     ASSERT_NE(killed.Wait(), -1);
     // The renderer was orphaned to this test (subreaper) and must end on
     // its own, with status 0.
-    const int status = WaitForExit(renderer, std::chrono::seconds(5));
-    ASSERT_NE(status, -1) << "renderer still running";
+    int status = 0;
+    ASSERT_TRUE(engine_test::WaitUntil([&] {
+      return waitpid(renderer, &status, WNOHANG) == renderer;
+    })) << "renderer still running";
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
   }
   App owner({"wait", "--root=" + root, "--log=" + log_path(),
@@ -456,8 +402,9 @@ TEST_F(EngineProcessTest, KilledOwnerLeavesNoStaleLockOrRenderer) {
 }
 
 // The renderer role is this executable with --type=renderer; it runs the
-// application's OnWebKitInitialized on its main thread, messages of every
-// value type round-trip in order, and it exits when the browser shuts down.
+// application's OnWebKitInitialized on its main thread, messages reach it and
+// come back on the browser's UI thread, and it exits when the browser shuts
+// down.
 TEST_F(EngineProcessTest, RendererRoleRoundTripsMessages) {
   App app(BaseArgs("renderer", dir_.path() + "/root"));
   const json ready = app.WaitFor("renderer_ready");
@@ -487,33 +434,15 @@ TEST_F(EngineProcessTest, RendererRoleRoundTripsMessages) {
   const json reply = app.WaitFor("reply");
   ASSERT_FALSE(reply.is_null());
   EXPECT_EQ(reply["name"], "hello-reply");
-  EXPECT_EQ(reply["args"], json::parse(R"([{"string":"from browser"},{"int":)" +
-                                       std::to_string(renderer) + "}]"));
+  EXPECT_EQ(reply["text"], "from browser");
+  EXPECT_EQ(reply["sender_pid"], renderer);
   EXPECT_EQ(reply["flags"]["on_ui"], true);
 
+  // A message far larger than a socket buffer arrives whole.
   const std::vector<json> echoes = app.Events("echo");
-  ASSERT_EQ(echoes.size(), 51u);
-  for (int i = 0; i < 50; ++i) {
-    const json& echo = echoes[i];
-    EXPECT_EQ(echo["name"], "echo-" + std::to_string(i));
-    EXPECT_EQ(echo["browser_id"], i + 1);
-    EXPECT_EQ(echo["frame_id"], "frame-" + std::to_string(i));
-    EXPECT_EQ(echo["request_id"], 1000000000000ull + i);
-    const json expected = {
-        {{"int", i}},
-        {{"bool", i % 2 == 0}},
-        {{"double", i + 0.25}},
-        {{"string", "text \xC3\xA9\xE2\x82\xAC " + std::to_string(i)}},
-        {{"null", nullptr}},
-        {{"binary", {0, 1, 2, 255}}},
-        {{"dict",
-          {{"ratio_is_double", true},
-           {"ratio", 12.0},
-           {"count", -7},
-           {"nested", "nested"}}}}};
-    EXPECT_EQ(echo["args"], expected) << i;
-  }
-  EXPECT_EQ(echoes[50]["size"], 3u << 20);
+  ASSERT_EQ(echoes.size(), 1u);
+  EXPECT_EQ(echoes[0]["size"], 3u << 20);
+  EXPECT_EQ(echoes[0]["flags"]["on_ui"], true);
 
   app.Send("quit");
   const json shutdown = app.WaitFor("shutdown");

@@ -34,8 +34,6 @@ TEST(BridgeScriptTest, PageScriptHoldsTokenAndExtensionsInOrder) {
       BuildPageScript("tok123", {{"v8/one", "var one; native function a();"},
                                  {"v8/two", "var two; native function b();"}});
   EXPECT_NE(std::string::npos, script.find("const token = \"tok123\";"));
-  const size_t one = script.find("CALL_ANY");
-  EXPECT_EQ(std::string::npos, one);
   const size_t a = script.find("(0, \"a\", arguments)");
   const size_t b = script.find("(1, \"b\", arguments)");
   ASSERT_NE(std::string::npos, a);
@@ -60,11 +58,8 @@ TEST(BridgeScriptTest, JsonQuoteIsASafeScriptLiteral) {
             relay.find("c: \"alert(\\\"\\u003c/script>\\\")\""));
 }
 
-TEST(BridgeScriptTest, FrameIdentifiers) {
-  EXPECT_EQ("7-0", MainFrameId(7));
-  EXPECT_EQ("7-sabc", SubFrameId(7, "abc"));
-  EXPECT_EQ("abc", DocumentIdOf("7-sabc"));
-  EXPECT_EQ("", DocumentIdOf("7-0"));
+// Each page gets a bridge token of its own.
+TEST(BridgeScriptTest, TokensDiffer) {
   EXPECT_NE(NewBridgeToken(), NewBridgeToken());
   EXPECT_EQ(32u, NewBridgeToken().size());
 }
@@ -75,25 +70,11 @@ CefRefPtr<CefV8Value> Tagged(const std::string& json) {
 }
 
 // Integers read as the production engine reads them: either kind as the
-// other, by two's complement; fractions are no integers at all.
+// other, by two's complement (the page's -1 and 3000000000 as arguments:
+// engine_renderer_test); a fraction is no integer, and a getter of another
+// type gives that type's empty value.
 TEST(V8ValueTest, NumbersFollowTheScriptEngine) {
-  CefRefPtr<CefV8Value> negative = CefV8Value::CreateInt(-5);
-  EXPECT_TRUE(negative->IsInt());
-  EXPECT_TRUE(negative->IsUInt());
-  EXPECT_TRUE(negative->IsDouble());
-  EXPECT_EQ(4294967291u, negative->GetUIntValue());
-  EXPECT_EQ(-5.0, negative->GetDoubleValue());
-
-  CefRefPtr<CefV8Value> big = CefV8Value::CreateUInt(3000000000u);
-  EXPECT_TRUE(big->IsInt());
-  EXPECT_TRUE(big->IsUInt());
-  EXPECT_EQ(-1294967296, big->GetIntValue());
-  EXPECT_EQ(3000000000.0, big->GetDoubleValue());
-
-  CefRefPtr<CefV8Value> small = CefV8Value::CreateUInt(7);
-  EXPECT_TRUE(small->IsInt());
-  EXPECT_EQ(7, small->GetIntValue());
-
+  EXPECT_EQ(4294967291u, CefV8Value::CreateInt(-5)->GetUIntValue());
   CefRefPtr<CefV8Value> fraction = CefV8Value::CreateDouble(1.5);
   EXPECT_FALSE(fraction->IsInt());
   EXPECT_EQ(0, fraction->GetIntValue());
@@ -107,34 +88,18 @@ TEST(V8ValueTest, NumbersFollowTheScriptEngine) {
   EXPECT_FALSE(CefV8Value::CreateNull()->IsSame(CefV8Value::CreateUndefined()));
 }
 
-TEST(V8ValueTest, TaggedValuesBothWays) {
-  EXPECT_EQ(-3, Tagged("{\"t\":\"i\",\"v\":-3}")->GetIntValue());
-  EXPECT_EQ(4000000000u,
-            Tagged("{\"t\":\"j\",\"v\":4000000000}")->GetUIntValue());
-  EXPECT_TRUE(
-      std::isnan(Tagged("{\"t\":\"d\",\"x\":\"NaN\"}")->GetDoubleValue()));
-  EXPECT_TRUE(
-      std::signbit(Tagged("{\"t\":\"d\",\"x\":\"-0\"}")->GetDoubleValue()));
-  EXPECT_EQ(2.0, Tagged("{\"t\":\"d\",\"v\":2}")->GetDoubleValue());
-  EXPECT_FALSE(Tagged("{\"t\":\"d\",\"v\":2}")->IsInt());
-  EXPECT_TRUE(Tagged("{\"t\":\"z\"}")->IsNull());
-  EXPECT_TRUE(Tagged("{\"t\":\"a\"}")->IsArray());
-  EXPECT_TRUE(Tagged("{\"t\":\"f\"}")->IsFunction());
-  EXPECT_TRUE(Tagged("{\"t\":\"?\"}")->IsUndefined());
-  // An int tag with an out-of-range number stays a number.
+// What the page's side cannot send: an int tag out of range stays a number,
+// an unknown tag is undefined, an integral double tag stays a double. Going
+// out, infinities and doubles keep their exact value. (The common values
+// both ways: engine_renderer_test.)
+TEST(V8ValueTest, TaggedValuesAtTheirLimits) {
   EXPECT_EQ(1e12, Tagged("{\"t\":\"i\",\"v\":1e12}")->GetDoubleValue());
-
-  EXPECT_EQ("{\"t\":\"u\"}", CefV8ValueImpl::ToTaggedJson(nullptr));
-  EXPECT_EQ("{\"t\":\"i\",\"v\":-1}",
-            CefV8ValueImpl::ToTaggedJson(CefV8Value::CreateInt(-1)));
-  EXPECT_EQ("{\"t\":\"j\",\"v\":3000000000}",
-            CefV8ValueImpl::ToTaggedJson(CefV8Value::CreateUInt(3000000000u)));
+  EXPECT_TRUE(Tagged("{\"t\":\"?\"}")->IsUndefined());
+  EXPECT_FALSE(Tagged("{\"t\":\"d\",\"v\":2}")->IsInt());
   EXPECT_EQ("{\"t\":\"d\",\"x\":\"-Infinity\"}",
             CefV8ValueImpl::ToTaggedJson(CefV8Value::CreateDouble(-INFINITY)));
   EXPECT_EQ("{\"t\":\"d\",\"v\":0.10000000000000001}",
             CefV8ValueImpl::ToTaggedJson(CefV8Value::CreateDouble(0.1)));
-  EXPECT_EQ("{\"t\":\"s\",\"v\":\"a\\\"\"}",
-            CefV8ValueImpl::ToTaggedJson(CefV8Value::CreateString("a\"")));
 }
 
 }  // namespace

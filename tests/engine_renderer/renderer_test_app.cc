@@ -132,17 +132,15 @@ class TestHandler : public CefV8Handler {
     if (fn == "frame") {
       CefRefPtr<CefFrame> frame = context->GetFrame();
       CefRefPtr<CefBrowser> browser = context->GetBrowser();
-      json info = {
-          {"id", frame->GetIdentifier().ToString()},
-          {"main", frame->IsMain()},
-          {"url", frame->GetURL().ToString()},
-          {"valid", frame->IsValid() && context->IsValid()},
-          {"browser", browser->GetIdentifier()},
-          {"same_browser", frame->GetBrowser()->IsSame(browser)},
-          {"focused", browser->GetFocusedFrame()->GetIdentifier().ToString()},
-          {"in_main_list",
-           browser->GetFrameByIdentifier(frame->GetIdentifier()) != nullptr},
-          {"same_context", context->IsSame(frame->GetV8Context())}};
+      json info = {{"id", frame->GetIdentifier().ToString()},
+                   {"main", frame->IsMain()},
+                   {"url", frame->GetURL().ToString()},
+                   {"valid", frame->IsValid() && context->IsValid()},
+                   {"browser", browser->GetIdentifier()},
+                   {"same_browser", frame->GetBrowser()->IsSame(browser)},
+                   {"in_main_list", browser->GetFrameByIdentifier(
+                                        frame->GetIdentifier()) != nullptr},
+                   {"same_context", context->IsSame(frame->GetV8Context())}};
       retval = CefV8Value::CreateString(info.dump());
       return true;
     }
@@ -228,8 +226,6 @@ class TestClient : public CefClient {
       frame->ExecuteJavaScript(
           "window.fromBrowser(" + std::to_string(args->GetInt(0)) + ");", "",
           0);
-    } else if (name == "quit") {
-      CefQuitMessageLoop();
     }
     return true;
   }

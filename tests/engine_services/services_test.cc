@@ -60,6 +60,10 @@ bool IsDownloadEnd(const json& event) {
          item.value("interrupted", false);
 }
 
+// A download reports its progress in steps and completes whole; a refusal
+// (CanDownload false, a callback left unanswered) writes nothing, and a
+// cancel through the item's callback stops it. (The item's fields as the
+// page sees them: page_services_e2e_test.)
 TEST(EngineServicesTest, DownloadReportsProgressCompletionAndRefusals) {
   TempDir downloads;
   DownloadServer server;
@@ -74,29 +78,17 @@ TEST(EngineServicesTest, DownloadReportsProgressCompletionAndRefusals) {
   app.Mark();
   app.Command({{"cmd", "js"},
                {"code", "location.href = '" + server.Url("/file") + "';"}});
-  const json can = app.WaitForEvent("can_download");
-  ASSERT_FALSE(can.is_null());
-  EXPECT_EQ(can["url"], server.Url("/file"));
-  EXPECT_EQ(can["method"], "GET");
+  EXPECT_EQ(app.WaitForEvent("can_download")["url"], server.Url("/file"));
   const json before = app.WaitForEvent("before_download");
   ASSERT_FALSE(before.is_null());
   EXPECT_EQ(before["suggested_name"], "file.bin");
-  EXPECT_TRUE(before["item"]["valid"]);
-  EXPECT_EQ(before["item"]["path"], "");
   const json end =
       app.WaitForEvent("download_updated", IsDownloadEnd, milliseconds(30000));
   ASSERT_FALSE(end.is_null());
-  const json& item = end["item"];
-  EXPECT_TRUE(item["complete"]);
-  EXPECT_FALSE(item["in_progress"]);
-  EXPECT_EQ(item["received"], kFileSize);
-  EXPECT_EQ(item["total"], kFileSize);
-  EXPECT_EQ(item["percent"], 100);
-  EXPECT_EQ(item["reason"], 0);
-  EXPECT_EQ(item["path"], downloads.path() + "/file.bin");
-  EXPECT_EQ(item["url"], server.Url("/file"));
-  EXPECT_EQ(item["name"], "file.bin");
-  EXPECT_EQ(item["id"], before["item"]["id"]);
+  EXPECT_TRUE(end["item"]["complete"]);
+  EXPECT_EQ(end["item"]["received"], kFileSize);
+  EXPECT_EQ(end["item"]["total"], kFileSize);
+  EXPECT_EQ(end["item"]["path"], downloads.path() + "/file.bin");
   EXPECT_EQ(ReadFile(downloads.path() + "/file.bin"), server.content());
 
   // Progress came in steps, never backwards, always for the same item.
@@ -104,7 +96,6 @@ TEST(EngineServicesTest, DownloadReportsProgressCompletionAndRefusals) {
   int partial = 0;
   int64_t last = 0;
   for (const json& update : updates) {
-    EXPECT_TRUE(update["item"]["valid"]);
     EXPECT_EQ(update["item"]["id"], before["item"]["id"]);
     // An unknown size is 0, as in the production engine, never negative.
     EXPECT_GE(update["item"]["total"].get<int64_t>(), 0);
@@ -150,7 +141,9 @@ TEST(EngineServicesTest, DownloadReportsProgressCompletionAndRefusals) {
   EXPECT_FALSE(Exists(downloads.path() + "/file4.bin"));
 }
 
-// The shell's way: Continue with a proposed path and the save dialog.
+// The shell's way: Continue with a proposed path and the save dialog; the
+// file lands where the user typed, not at the proposal. (The proposal taken
+// as it is and a cancelled dialog: page_services_e2e_test.)
 TEST(EngineServicesTest, DownloadSaveDialogChoosesTheTarget) {
   TempDir downloads;
   TempDir elsewhere;
@@ -174,26 +167,14 @@ TEST(EngineServicesTest, DownloadSaveDialogChoosesTheTarget) {
   EXPECT_EQ(end["item"]["path"], elsewhere.path() + "/chosen.bin");
   EXPECT_EQ(ReadFile(elsewhere.path() + "/chosen.bin"), server.content());
   EXPECT_FALSE(Exists(downloads.path() + "/file.bin"));
-
-  // Cancelling the save dialog cancels the download.
-  app.Mark();
-  app.Command({{"cmd", "start_download"}, {"url", server.Url("/file2")}});
-  const std::string second = FindWindowByTitle("Save");
-  ASSERT_FALSE(second.empty());
-  TypeInto(second, "xdotool key Escape");
-  // Reported as the production engine does: one update, cancelled.
-  const json dismissed = app.WaitForEvent("download_updated", IsDownloadEnd);
-  ASSERT_FALSE(dismissed.is_null());
-  EXPECT_TRUE(dismissed["item"]["canceled"]);
-  EXPECT_EQ(dismissed["item"]["path"], "");
-  app.Drain(milliseconds(1500));
-  EXPECT_FALSE(Exists(downloads.path() + "/file2.bin"));
-  EXPECT_EQ(app.Events("download_updated").size(), 1u);
 }
 
-TEST(EngineServicesTest, FileDialogOpensManyCancelsSavesAndPicksFolders) {
+// Only one file dialog per browser: a second request is dismissed at once
+// and the first dialog still answers, on the UI thread. (Every mode, the
+// filters and cancelling: page_services_e2e_test, through the shell.)
+TEST(EngineServicesTest, FileDialogRefusesASecondOneWhileOpen) {
   TempDir files;
-  for (const char* name : {"a.txt", "b.txt", "c.png"}) {
+  for (const char* name : {"a.txt", "b.txt"}) {
     std::ofstream(files.path() + "/" + name) << name;
   }
   BrowserApp app;
@@ -211,7 +192,6 @@ TEST(EngineServicesTest, FileDialogOpensManyCancelsSavesAndPicksFolders) {
                {"filters", {".txt", "Pictures|.png;.gif", "image/*", ""}}});
   const std::string dialog = FindWindowByTitle("Pick two");
   ASSERT_FALSE(dialog.empty());
-  // Only one dialog per browser: a second request is dismissed at once.
   app.Command({{"cmd", "file_dialog"}, {"tag", 2}, {"title", "Second"}});
   const json refused = app.WaitForEvent(
       "file_dialog_dismissed", [](const json& e) { return e["tag"] == 2; });
@@ -229,77 +209,19 @@ TEST(EngineServicesTest, FileDialogOpensManyCancelsSavesAndPicksFolders) {
   std::sort(paths.begin(), paths.end());
   EXPECT_EQ(paths, (std::vector<std::string>{files.path() + "/a.txt",
                                              files.path() + "/b.txt"}));
-
-  // Escape cancels: an empty list.
-  app.Mark();
-  app.Command({{"cmd", "file_dialog"},
-               {"tag", 3},
-               {"mode", 0},
-               {"title", "Cancel me"},
-               {"path", files.path() + "/a.txt"}});
-  const std::string cancel = FindWindowByTitle("Cancel me");
-  ASSERT_FALSE(cancel.empty());
-  TypeInto(cancel, "xdotool key Escape");
-  const json cancelled = app.WaitForEvent("file_dialog_dismissed");
-  ASSERT_FALSE(cancelled.is_null());
-  EXPECT_EQ(cancelled["tag"], 3);
-  EXPECT_TRUE(cancelled["paths"].empty());
-
-  // Save returns the typed path, which need not exist.
-  app.Mark();
-  app.Command({{"cmd", "file_dialog"},
-               {"tag", 4},
-               {"mode", 3},
-               {"title", "Save it"},
-               {"path", files.path() + "/proposed.txt"}});
-  const std::string save = FindWindowByTitle("Save it");
-  ASSERT_FALSE(save.empty());
-  TypeInto(save,
-           "xdotool key ctrl+a type --delay 10 'typed.txt'; xdotool key "
-           "Return");
-  const json saved = app.WaitForEvent("file_dialog_dismissed");
-  ASSERT_FALSE(saved.is_null());
-  EXPECT_EQ(saved["paths"], json::array({files.path() + "/typed.txt"}));
-
-  // The proposed name alone, confirmed as it is.
-  app.Mark();
-  app.Command({{"cmd", "file_dialog"},
-               {"tag", 5},
-               {"mode", 3},
-               {"path", files.path() + "/proposed.txt"}});
-  const std::string plain = FindWindowByTitle("Save");
-  ASSERT_FALSE(plain.empty());
-  TypeInto(plain, "xdotool key Return");
-  const json proposed = app.WaitForEvent("file_dialog_dismissed");
-  ASSERT_FALSE(proposed.is_null());
-  EXPECT_EQ(proposed["paths"], json::array({files.path() + "/proposed.txt"}));
-
-  // A folder: only directories are offered, and the chosen one comes back.
-  const std::string folder = files.path() + "/inner";
-  ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
-  app.Mark();
-  app.Command({{"cmd", "file_dialog"},
-               {"tag", 6},
-               {"mode", 2},
-               {"title", "Pick a folder"},
-               {"path", files.path()}});
-  const std::string pick = FindWindowByTitle("Pick a folder");
-  ASSERT_FALSE(pick.empty());
-  TypeInto(pick, "xdotool type --delay 10 'inner'; xdotool key Return");
-  const json chosen = app.WaitForEvent("file_dialog_dismissed");
-  ASSERT_FALSE(chosen.is_null());
-  EXPECT_EQ(chosen["paths"], json::array({folder}));
 }
 
-TEST(EngineServicesTest, DevToolsOpenInTheirOwnWindowAndClose) {
+// The tools open once, as a browser of their own that the application
+// places, however often they are asked for; closing them closes their
+// window and leaves the inspected browser. (Their window as the shell
+// places it: bridge_e2e_test.)
+TEST(EngineServicesTest, DevToolsOpenOnceAndClose) {
   BrowserApp app;
   ASSERT_TRUE(app.started());
   const int browser =
       app.Create("data:text/html,<title>inspected</title><p>page</p>");
   ASSERT_GT(browser, 0);
   ASSERT_FALSE(app.WaitForEvent("load_end").is_null());
-  EXPECT_FALSE(app.Command({{"cmd", "has_devtools"}})["result"]);
-  const uint64_t main_window = app.Command({{"cmd", "state"}})["window"];
 
   app.Mark();
   app.Command({{"cmd", "show_devtools"}});
@@ -309,10 +231,6 @@ TEST(EngineServicesTest, DevToolsOpenInTheirOwnWindowAndClose) {
   EXPECT_EQ(placed["browser"], browser);
   const int devtools = placed["popup"];
   ASSERT_GT(devtools, browser);
-  const json created = app.WaitForEvent(
-      "after_created", [&](const json& e) { return e["browser"] == devtools; });
-  ASSERT_FALSE(created.is_null());
-  EXPECT_EQ(created["opener"], browser);
   const json loaded = app.WaitForEvent(
       "load_end",
       [&](const json& e) {
@@ -323,21 +241,13 @@ TEST(EngineServicesTest, DevToolsOpenInTheirOwnWindowAndClose) {
   EXPECT_EQ(loaded["url"].get<std::string>().rfind("devtools://", 0), 0u)
       << loaded;
   EXPECT_TRUE(app.Command({{"cmd", "has_devtools"}})["result"]);
-
-  // Its own top-level window, with the window manager's frame.
-  const uint64_t devtools_window =
-      app.Command({{"cmd", "state"}, {"browser", devtools}})["window"];
-  ASSERT_NE(devtools_window, 0u);
-  EXPECT_NE(devtools_window, main_window);
-  const std::string xid = std::to_string(devtools_window);
+  const std::string xid = std::to_string(
+      app.Command({{"cmd", "state"}, {"browser", devtools}})["window"]
+          .get<uint64_t>());
   EXPECT_TRUE(WaitUntil([&] {
     return Shell("xwininfo -id " + xid).find("IsViewable") != std::string::npos;
   }));
-  EXPECT_EQ(Shell("xprop -id " + xid + " _NET_FRAME_EXTENTS")
-                .find("_NET_FRAME_EXTENTS(CARDINAL) = 0, 0, 0, 0"),
-            std::string::npos);
 
-  // Asking again shows the same tools, no second window.
   app.Mark();
   app.Command({{"cmd", "show_devtools"}});
   app.Drain(milliseconds(1000));
@@ -353,7 +263,6 @@ TEST(EngineServicesTest, DevToolsOpenInTheirOwnWindowAndClose) {
     return Shell("xwininfo -id " + xid + " 2>&1").empty() ||
            Shell("xwininfo -id " + xid).find("IsViewable") == std::string::npos;
   }));
-  // The inspected browser stays.
   EXPECT_TRUE(app.Events("before_close",
                          [&](const json& e) { return e["browser"] == browser; })
                   .empty());

@@ -51,10 +51,6 @@ class TestClient : public CefClient,
   // CefLifeSpanHandler methods:
   void OnAfterCreated(CefRefPtr<CefBrowser> browser) override {
     browsers_[browser->GetIdentifier()] = browser;
-    json event = Event("after_created", browser);
-    event["popup"] = browser->IsPopup();
-    event["opener"] = browser->GetHost()->GetOpenerIdentifier();
-    Emit(event);
   }
   void OnBeforeClose(CefRefPtr<CefBrowser> browser) override {
     browsers_.erase(browser->GetIdentifier());
@@ -90,11 +86,7 @@ class TestClient : public CefClient,
     event["suggested_name"] = suggested_name.ToString();
     event["item"] = Item(item);
     Emit(event);
-    const std::string mode = g_policy.value("before_download", "continue");
-    if (mode == "default") {
-      return false;
-    }
-    if (mode == "drop") {
+    if (g_policy.value("before_download", "") == "drop") {
       // Handled, but the callback is let go without an answer.
       return true;
     }
@@ -118,21 +110,13 @@ class TestClient : public CefClient,
 
  private:
   static json Item(CefRefPtr<CefDownloadItem> item) {
-    return {{"valid", item->IsValid()},
-            {"id", item->GetId()},
-            {"url", item->GetURL().ToString()},
-            {"original_url", item->GetOriginalUrl().ToString()},
-            {"name", item->GetSuggestedFileName().ToString()},
+    return {{"id", item->GetId()},
             {"path", item->GetFullPath().ToString()},
-            {"mime", item->GetMimeType().ToString()},
             {"total", item->GetTotalBytes()},
             {"received", item->GetReceivedBytes()},
-            {"percent", item->GetPercentComplete()},
-            {"in_progress", item->IsInProgress()},
             {"complete", item->IsComplete()},
             {"canceled", item->IsCanceled()},
-            {"interrupted", item->IsInterrupted()},
-            {"reason", static_cast<int>(item->GetInterruptReason())}};
+            {"interrupted", item->IsInterrupted()}};
   }
 
   std::map<int, CefRefPtr<CefBrowser>> browsers_;
@@ -158,11 +142,8 @@ class TestViewDelegate : public CefBrowserViewDelegate {
     event["popup"] = popup ? popup->GetIdentifier() : 0;
     event["is_devtools"] = is_devtools;
     Emit(event);
-    if (g_policy.value("place_popups", true)) {
-      CefWindow::CreateTopLevelWindow(HostWindow(popup_view, is_devtools));
-      return true;
-    }
-    return false;
+    CefWindow::CreateTopLevelWindow(HostWindow(popup_view, is_devtools));
+    return true;
   }
 
  private:
@@ -235,8 +216,6 @@ class TestApp : public engine_test_app::JsonCommandApp {
       reply["result"] = browser->GetHost()->HasDevTools();
     } else if (name == "state") {
       reply["window"] = browser->GetHost()->GetWindowHandle();
-      reply["popup"] = browser->IsPopup();
-      reply["url"] = browser->GetMainFrame()->GetURL().ToString();
     }
   }
 
