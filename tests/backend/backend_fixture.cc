@@ -1,18 +1,13 @@
 #include "tests/backend/backend_fixture.h"
 
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <mutex>
 #include <thread>
 
@@ -21,8 +16,7 @@
 #include "backend/backend_state.h"
 #include "tests/instance/recording_client_actions.h"
 #include "tests/support/engine_harness/reaper.h"
-
-extern char** environ;
+#include "tests/support/engine_harness/wait_until.h"
 
 namespace {
 
@@ -110,12 +104,9 @@ Report BackendFixture::ReadReport(pid_t pid,
                                   std::chrono::milliseconds timeout,
                                   const std::string& kind) {
   std::string path = reportDir_ + "/" + std::to_string(pid) + "." + kind;
-  Stopwatch watch;
-  while (access(path.c_str(), F_OK) != 0) {
-    if (watch.ElapsedMs() > timeout.count()) {
-      return Report();
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  if (!engine_test::WaitUntil(
+          [&path] { return access(path.c_str(), F_OK) == 0; }, timeout)) {
+    return Report();
   }
   Report report;
   std::ifstream in(path);
@@ -155,21 +146,18 @@ OrphanGuard::~OrphanGuard() {
 }
 
 bool OrphanGuard::WaitForEnd(std::chrono::milliseconds timeout, int& status) {
-  Stopwatch watch;
-  while (watch.ElapsedMs() <= timeout.count()) {
-    pid_t result = waitpid(pid_, &status, WNOHANG);
-    if (result == pid_) {
-      reaped_ = true;
-      return true;
-    }
-    // Not a child of this process (any more): its parent reaped it before
-    // it could become an orphan. Its status went with that.
-    if (result < 0 && errno == ECHILD && kill(pid_, 0) != 0) {
-      reaped_ = true;
-      status = kReapedElsewhere;
-      return true;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return false;
+  const bool ended = engine_test::WaitUntil(
+      [this, &status] {
+        const pid_t result = waitpid(pid_, &status, WNOHANG);
+        // Not a child of this process (any more): its parent reaped it
+        // before it could become an orphan. Its status went with that.
+        if (result < 0 && errno == ECHILD && kill(pid_, 0) != 0) {
+          status = kReapedElsewhere;
+          return true;
+        }
+        return result == pid_;
+      },
+      timeout);
+  reaped_ = reaped_ || ended;
+  return ended;
 }
