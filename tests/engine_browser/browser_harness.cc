@@ -34,8 +34,8 @@ json BrowserApp::Command(json command, milliseconds timeout) {
       timeout);
 }
 
-int BrowserApp::Create(const std::string& url, bool views) {
-  json reply = Command({{"cmd", "create"}, {"url", url}, {"views", views}});
+int BrowserApp::Create(const std::string& url) {
+  json reply = Command({{"cmd", "create"}, {"url", url}});
   return reply.is_null() ? 0 : reply.value("browser", 0);
 }
 

@@ -38,7 +38,7 @@ class BrowserApp {
   // Sends |command| and returns its "done" answer (null on timeout).
   json Command(json command, milliseconds timeout = milliseconds(15000));
   // Creates a browser on |url| and returns its identifier (0 on failure).
-  int Create(const std::string& url, bool views = false);
+  int Create(const std::string& url);
   void Policy(const json& values) {
     Command({{"cmd", "policy"}, {"values", values}});
   }
@@ -46,12 +46,8 @@ class BrowserApp {
     return Command({{"cmd", "state"}, {"browser", browser}});
   }
 
-  // Waits for the first event after the mark (see Mark) that matches; a null
-  // json on timeout.
-  json WaitFor(const std::function<bool(const json&)>& match,
-               milliseconds timeout = milliseconds(15000)) {
-    return app_.WaitFor(match, timeout);
-  }
+  // Waits for the first event named |name| after the mark (see Mark) that
+  // matches; a null json on timeout.
   json WaitForEvent(const std::string& name,
                     const std::function<bool(const json&)>& match = nullptr,
                     milliseconds timeout = milliseconds(15000)) {
@@ -68,10 +64,6 @@ class BrowserApp {
   // Later searches only look at events that arrive from now on.
   void Mark() { app_.Mark(); }
 
-  // Waits for the app to end on its own; its wait status, or nothing.
-  std::optional<int> WaitForExit(milliseconds timeout) {
-    return app_.process().WaitForExit(timeout);
-  }
   // Asks the app to leave; true when it exited by itself with status 0.
   bool Quit(milliseconds timeout = milliseconds(15000));
 

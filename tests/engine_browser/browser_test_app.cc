@@ -19,9 +19,6 @@
 #include "include/cef_client.h"
 #include "include/cef_command_line.h"
 #include "include/cef_task.h"
-#include "include/views/cef_browser_view.h"
-#include "include/views/cef_window.h"
-#include "tests/support/engine_app/browser_window.h"
 #include "tests/support/engine_app/command_app.h"
 #include "tests/support/engine_app/emit.h"
 #include "tests/support/engine_app/run_engine.h"
@@ -43,7 +40,6 @@ json FrameInfo(CefRefPtr<CefFrame> frame) {
   return {{"main", frame->IsMain()},
           {"id", frame->GetIdentifier().ToString()},
           {"url", frame->GetURL().ToString()},
-          {"valid", frame->IsValid()},
           {"has_parent", frame->GetParent() != nullptr}};
 }
 
@@ -107,14 +103,6 @@ class TestClient : public CefClient,
     event["title"] = title.ToString();
     Emit(event);
   }
-  void OnAddressChange(CefRefPtr<CefBrowser> browser,
-                       CefRefPtr<CefFrame> frame,
-                       const CefString& url) override {
-    json event = Event("address", browser);
-    event["url"] = url.ToString();
-    event["frame"] = FrameInfo(frame);
-    Emit(event);
-  }
   bool OnConsoleMessage(CefRefPtr<CefBrowser> browser,
                         cef_log_severity_t level,
                         const CefString& message,
@@ -146,13 +134,10 @@ class TestClient : public CefClient,
     event["disposition"] = static_cast<int>(target_disposition);
     event["user_gesture"] = user_gesture;
     event["features"] = {{"x", features.x},
-                         {"xSet", features.xSet != 0},
                          {"y", features.y},
-                         {"ySet", features.ySet != 0},
                          {"width", features.width},
-                         {"widthSet", features.widthSet != 0},
                          {"height", features.height},
-                         {"heightSet", features.heightSet != 0},
+                         {"widthSet", features.widthSet != 0},
                          {"isPopup", features.isPopup != 0}};
     event["frame"] = FrameInfo(frame);
     Emit(event);
@@ -167,7 +152,6 @@ class TestClient : public CefClient,
     json event = Event("after_created", browser);
     event["popup"] = browser->IsPopup();
     event["opener"] = browser->GetHost()->GetOpenerIdentifier();
-    event["has_view"] = browser->GetHost()->HasView();
     Emit(event);
   }
   bool DoClose(CefRefPtr<CefBrowser> browser) override {
@@ -188,8 +172,6 @@ class TestClient : public CefClient,
                             bool can_go_forward) override {
     json event = Event("loading_state", browser);
     event["loading"] = is_loading;
-    event["can_go_back"] = can_go_back;
-    event["can_go_forward"] = can_go_forward;
     Emit(event);
   }
   void OnLoadStart(CefRefPtr<CefBrowser> browser,
@@ -285,10 +267,8 @@ class TestClient : public CefClient,
     json event = Event("resource", browser);
     event["url"] = url;
     event["resource_type"] = static_cast<int>(request->GetResourceType());
-    event["method"] = request->GetMethod().ToString();
     event["id"] = request->GetIdentifier();
     event["io_thread"] = CefCurrentlyOn(TID_IO);
-    event["frame"] = FrameInfo(frame);
     Emit(event);
     if (g_policy.Matches("block_resource", url)) {
       return RV_CANCEL;
@@ -370,14 +350,9 @@ class TestClient : public CefClient,
       uint32_t requested,
       CefRefPtr<CefMediaAccessCallback> callback) override {
     json event = Event("media_request", browser);
-    event["origin"] = origin.ToString();
     event["requested"] = requested;
     Emit(event);
-    const std::string answer = g_policy.Get("media", "grant");
-    if (answer == "unhandled") {
-      return false;
-    }
-    if (answer == "grant") {
+    if (g_policy.Get("media", "grant") == "grant") {
       callback->Continue(requested);
     } else {
       callback->Cancel();
@@ -395,12 +370,9 @@ class TestClient : public CefClient,
     event["origin"] = origin.ToString();
     event["requested"] = requested;
     Emit(event);
-    const std::string answer = g_policy.Get("prompt", "accept");
-    if (answer == "unhandled") {
-      return false;
-    }
-    callback->Continue(answer == "accept" ? CEF_PERMISSION_RESULT_ACCEPT
-                                          : CEF_PERMISSION_RESULT_DENY);
+    callback->Continue(g_policy.Get("prompt", "accept") == "accept"
+                           ? CEF_PERMISSION_RESULT_ACCEPT
+                           : CEF_PERMISSION_RESULT_DENY);
     return true;
   }
   void OnDismissPermissionPrompt(
@@ -417,30 +389,6 @@ class TestClient : public CefClient,
   std::map<int, CefRefPtr<CefBrowser>> browsers_;
 
   IMPLEMENT_REFCOUNTING(TestClient);
-};
-
-// Views hosting, for the cases that go through CefBrowserView: a framed
-// window whose close button asks the browser first.
-CefRefPtr<CefWindowDelegate> HostWindow(CefRefPtr<CefBrowserView> view) {
-  return new engine_test_app::BrowserWindowDelegate(view, CefSize(640, 480),
-                                                    /*frameless=*/false);
-}
-
-class TestViewDelegate : public CefBrowserViewDelegate {
- public:
-  bool OnPopupBrowserViewCreated(CefRefPtr<CefBrowserView> view,
-                                 CefRefPtr<CefBrowserView> popup_view,
-                                 bool is_devtools) override {
-    Emit({{"event", "popup_view_created"},
-          {"browser", popup_view->GetBrowser()
-                          ? popup_view->GetBrowser()->GetIdentifier()
-                          : 0}});
-    CefWindow::CreateTopLevelWindow(HostWindow(popup_view));
-    return true;
-  }
-
- private:
-  IMPLEMENT_REFCOUNTING(TestViewDelegate);
 };
 
 class TestApp : public engine_test_app::JsonCommandApp {
@@ -472,36 +420,24 @@ class TestApp : public engine_test_app::JsonCommandApp {
     if (name == "policy") {
       g_policy.Merge(command.at("values"));
     } else if (name == "create") {
-      CefBrowserSettings settings;
-      const std::string url = command.value("url", "");
-      if (command.value("views", false)) {
-        CefRefPtr<CefBrowserView> view = CefBrowserView::CreateBrowserView(
-            client_, url, settings, nullptr, nullptr, new TestViewDelegate());
-        CefWindow::CreateTopLevelWindow(HostWindow(view));
-        reply["browser"] =
-            view->GetBrowser() ? view->GetBrowser()->GetIdentifier() : 0;
-      } else {
-        CefWindowInfo info;
-        info.bounds = CefRect(0, 0, 640, 480);
-        CefRefPtr<CefBrowser> created = CefBrowserHost::CreateBrowserSync(
-            info, client_, url, settings, nullptr, nullptr);
-        reply["browser"] = created ? created->GetIdentifier() : 0;
-      }
-    } else if (!browser && name != "quit" && name != "lookup") {
+      CefWindowInfo info;
+      info.bounds = CefRect(0, 0, 640, 480);
+      CefRefPtr<CefBrowser> created = CefBrowserHost::CreateBrowserSync(
+          info, client_, command.value("url", ""), CefBrowserSettings(),
+          nullptr, nullptr);
+      reply["browser"] = created ? created->GetIdentifier() : 0;
+    } else if (!browser && name != "quit") {
       reply["error"] = "no such browser";
     } else if (name == "load") {
       browser->GetMainFrame()->LoadURL(command.at("url").get<std::string>());
     } else if (name == "js") {
       browser->GetMainFrame()->ExecuteJavaScript(
-          command.at("code").get<std::string>(), command.value("source", ""),
-          0);
+          command.at("code").get<std::string>(), "", 0);
     } else if (name == "edit") {
       const std::string op = command.at("op");
       CefRefPtr<CefFrame> frame = browser->GetFocusedFrame();
       if (op == "selectall")
         frame->SelectAll();
-      if (op == "copy")
-        frame->Copy();
       if (op == "cut")
         frame->Cut();
       if (op == "paste")
@@ -510,8 +446,6 @@ class TestApp : public engine_test_app::JsonCommandApp {
         frame->Delete();
       if (op == "undo")
         frame->Undo();
-      if (op == "redo")
-        frame->Redo();
     } else if (name == "reload") {
       browser->Reload();
     } else if (name == "stop") {
@@ -537,13 +471,8 @@ class TestApp : public engine_test_app::JsonCommandApp {
       reply["can_go_back"] = browser->CanGoBack();
       reply["has_document"] = browser->HasDocument();
       reply["zoom"] = host->GetZoomLevel();
-      reply["popup"] = browser->IsPopup();
       reply["window"] = host->GetWindowHandle();
       reply["frame"] = FrameInfo(browser->GetMainFrame());
-      reply["frame_count"] = browser->GetFrameCount();
-      reply["same_via_host"] = browser->IsSame(host->GetBrowser());
-      reply["by_id"] = CefBrowserHost::GetBrowserByIdentifier(
-                           browser->GetIdentifier()) != nullptr;
     } else if (name == "quit") {
       CefQuitMessageLoop();
     }

@@ -6,20 +6,8 @@
 
 namespace engine_test {
 
-namespace {
-
-std::vector<std::string> AppArgs(const std::string& cache_root,
-                                 const std::vector<std::string>& extra_args) {
-  std::vector<std::string> args = {VIEWS_TEST_APP,
-                                   "--cache-root=" + cache_root};
-  args.insert(args.end(), extra_args.begin(), extra_args.end());
-  return args;
-}
-
-}  // namespace
-
-ViewsApp::ViewsApp(const std::vector<std::string>& extra_args)
-    : app_(AppArgs(cache_root_.path(), extra_args)) {
+ViewsApp::ViewsApp()
+    : app_({VIEWS_TEST_APP, "--cache-root=" + cache_root_.path()}) {
   if (WaitForEvent("ready").is_null()) {
     ADD_FAILURE() << "the app did not get ready";
   }

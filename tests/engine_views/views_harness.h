@@ -26,7 +26,7 @@ namespace engine_test {
 // reaps it together with every process it left behind.
 class ViewsApp {
  public:
-  explicit ViewsApp(const std::vector<std::string>& extra_args = {});
+  ViewsApp();
   ~ViewsApp();
   ViewsApp(const ViewsApp&) = delete;
   ViewsApp& operator=(const ViewsApp&) = delete;

@@ -4,7 +4,6 @@
 // views_test_app, and what the user's mouse does to a frameless window.
 
 #include <stdio.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <string>
@@ -77,20 +76,20 @@ json WaitForTitle(ViewsApp& app, const std::string& title) {
       milliseconds(5000));
 }
 
-// Hidden at creation, shown on request; the class given on the command line
-// is on the window from the start, one the application sets itself survives
-// hiding and showing, and the X window keeps its id while the page loads.
-TEST(EngineViewsTest, WindowMapsHiddenKeepsClassIdAndFramelessness) {
-  ViewsApp app({"--class=ViewsTestClass"});
+// Hidden at creation, shown on request; the X window keeps its id while
+// the page loads and is drawn, and a class the application sets itself
+// survives hiding and showing.
+TEST(EngineViewsTest, WindowMapsHiddenKeepsItsIdAndTheApplicationsClass) {
+  ViewsApp app;
   app.Command("create 1 url=" + ClickPage() + " x=100 y=100 w=640 h=480");
   const unsigned long xid = XidOf(app.WaitForEvent("window_created", 1));
   ASSERT_NE(xid, 0UL);
+  // As in the production engine, the view has the browser before
+  // OnAfterCreated.
   EXPECT_TRUE(app.WaitForEvent("after_created")["has_view"]);
   ASSERT_FALSE(app.WaitForEvent("load_end").is_null());
 
   EXPECT_EQ(MapState(xid), "IsUnMapped");
-  EXPECT_EQ(Property(xid, "WM_CLASS"),
-            "WM_CLASS(STRING) = \"ViewsTestClass\", \"ViewsTestClass\"");
   json state = app.State(1);
   EXPECT_FALSE(state["visible"]);
   EXPECT_FALSE(state["drawn"]);
@@ -103,11 +102,7 @@ TEST(EngineViewsTest, WindowMapsHiddenKeepsClassIdAndFramelessness) {
   state = app.State(1);
   EXPECT_TRUE(state["visible"]);
   EXPECT_TRUE(state["drawn"]);
-  // Still the window that was created, after the page has been drawn.
   EXPECT_EQ(state["xid"].get<unsigned long>(), xid);
-  EXPECT_NE(
-      Shell("xdotool search --class ViewsTestClass").find(std::to_string(xid)),
-      std::string::npos);
 
   app.Command("setclass 1 KorVel");
   EXPECT_EQ(Property(xid, "WM_CLASS"), "WM_CLASS(STRING) = \"KorVel\"");
@@ -117,33 +112,13 @@ TEST(EngineViewsTest, WindowMapsHiddenKeepsClassIdAndFramelessness) {
   app.Command("show 1");
   EXPECT_TRUE(WaitUntil([&] { return MapState(xid) == "IsViewable"; }));
   EXPECT_EQ(Property(xid, "WM_CLASS"), "WM_CLASS(STRING) = \"KorVel\"");
-
-  app.Command("title 1 Views Title");
-  EXPECT_EQ(Property(xid, "_NET_WM_NAME"),
-            "_NET_WM_NAME(UTF8_STRING) = \"Views Title\"");
-  EXPECT_EQ(app.State(1)["title"], "Views Title");
-
-  // No decoration on the frameless window; a normal window gets openbox's.
-  EXPECT_TRUE(WaitUntil([&] {
-    return Property(xid, "_NET_FRAME_EXTENTS") ==
-           "_NET_FRAME_EXTENTS(CARDINAL) = 0, 0, 0, 0";
-  }));
-  app.Command("create 2 frameless=0 show=1 x=50 y=50 w=300 h=200");
-  const unsigned long framed = XidOf(app.WaitForEvent("window_created", 2));
-  EXPECT_TRUE(WaitUntil([&] { return MapState(framed) == "IsViewable"; }));
-  EXPECT_TRUE(WaitUntil([&] {
-    const std::string extents = Property(framed, "_NET_FRAME_EXTENTS");
-    return extents.find("=") != std::string::npos &&
-           extents.find("0, 0, 0, 0") == std::string::npos;
-  })) << Property(framed, "_NET_FRAME_EXTENTS");
-
   EXPECT_TRUE(app.Quit());
 }
 
-// Bounds, size and position as the window manager sees them, centring in
-// the work area, and a minimum size that neither the program nor the user
-// can undercut.
-TEST(EngineViewsTest, BoundsCentreAndMinimumSize) {
+// Centring in the work area, also larger than it and while hidden (how a
+// main window starts), and a minimum size that neither the program nor the
+// user can undercut.
+TEST(EngineViewsTest, CentreAndMinimumSize) {
   ViewsApp app;
   app.Command("create 1 show=1 minw=600 minh=400 x=50 y=60 w=700 h=500");
   const unsigned long xid = XidOf(app.WaitForEvent("window_created", 1));
@@ -155,23 +130,7 @@ TEST(EngineViewsTest, BoundsCentreAndMinimumSize) {
             std::string::npos)
       << Property(xid, "WM_NORMAL_HINTS");
 
-  app.Command("bounds 1 200 150 800 600");
-  EXPECT_TRUE(WaitForGeometry(xid, 200, 150, 800, 600));
-  app.Command("size 1 900 650");
-  EXPECT_TRUE(WaitForGeometry(xid, 200, 150, 900, 650));
-  app.Command("position 1 10 20");
-  EXPECT_TRUE(WaitForGeometry(xid, 10, 20, 900, 650));
-  EXPECT_EQ(app.State(1)["bounds"], json({10, 20, 900, 650}));
-  // The delegate hears of each change.
-  EXPECT_FALSE(app.WaitFor([](const json& e) {
-                    return e.value("event", "") == "bounds_changed" &&
-                           e["bounds"] == json({10, 20, 900, 650});
-                  })
-                   .is_null());
-
   // 1920x1080 screen without panels: the work area is the whole screen.
-  app.Command("center 1 1200 685");
-  EXPECT_TRUE(WaitForGeometry(xid, 360, 197, 1200, 685));
   app.Command("center 1 3000 2000");
   EXPECT_TRUE(WaitForGeometry(xid, 0, 0, 1920, 1080));
 
@@ -185,7 +144,6 @@ TEST(EngineViewsTest, BoundsCentreAndMinimumSize) {
   EXPECT_TRUE(WaitForGeometry(xid, 100, 100, 600, 400));
   EXPECT_EQ(app.State(1)["bounds"], json({100, 100, 600, 400}));
 
-  // Centred while hidden (how a main window starts), then shown there.
   app.Command("create 2 x=0 y=0 w=300 h=200");
   const unsigned long hidden = XidOf(app.WaitForEvent("window_created", 2));
   app.Command("center 2 1200 685");
@@ -193,30 +151,17 @@ TEST(EngineViewsTest, BoundsCentreAndMinimumSize) {
   app.Command("show 2");
   EXPECT_TRUE(WaitUntil([&] { return MapState(hidden) == "IsViewable"; }));
   EXPECT_TRUE(WaitForGeometry(hidden, 360, 197, 1200, 685));
-
   EXPECT_TRUE(app.Quit());
 }
 
-// Each state change as openbox reports it in _NET_WM_STATE / WM_STATE, and
-// the window's own answers.
-TEST(EngineViewsTest, MaximiseMinimiseFullscreenAlwaysOnTop) {
+// A minimised window is iconic yet still counts as visible; leaving
+// fullscreen restores the bounds from before; a window kept on top stays
+// there when hidden (withdrawn) and shown again.
+TEST(EngineViewsTest, MinimiseFullscreenAlwaysOnTop) {
   ViewsApp app;
   app.Command("create 1 show=1 x=100 y=100 w=640 h=480");
   const unsigned long xid = XidOf(app.WaitForEvent("window_created", 1));
   ASSERT_TRUE(WaitUntil([&] { return MapState(xid) == "IsViewable"; }));
-
-  app.Command("maximize 1");
-  EXPECT_TRUE(WaitUntil([&] {
-    return HasState(xid, "_NET_WM_STATE_MAXIMIZED_VERT") &&
-           HasState(xid, "_NET_WM_STATE_MAXIMIZED_HORZ");
-  }));
-  EXPECT_TRUE(WaitForGeometry(xid, 0, 0, 1920, 1080));
-  EXPECT_TRUE(app.State(1)["maximized"]);
-  app.Command("restore 1");
-  EXPECT_TRUE(WaitUntil(
-      [&] { return !HasState(xid, "_NET_WM_STATE_MAXIMIZED_VERT"); }));
-  EXPECT_TRUE(WaitForGeometry(xid, 100, 100, 640, 480));
-  EXPECT_FALSE(app.State(1)["maximized"]);
 
   app.Command("minimize 1");
   EXPECT_TRUE(WaitUntil([&] {
@@ -225,28 +170,12 @@ TEST(EngineViewsTest, MaximiseMinimiseFullscreenAlwaysOnTop) {
   }));
   json state = app.State(1);
   EXPECT_TRUE(state["minimized"]);
-  // A minimised window still counts as visible.
   EXPECT_TRUE(state["visible"]);
   app.Command("restore 1");
   EXPECT_TRUE(WaitUntil([&] {
     return !HasState(xid, "_NET_WM_STATE_HIDDEN") &&
            MapState(xid) == "IsViewable";
   }));
-  EXPECT_FALSE(app.State(1)["minimized"]);
-
-  // Restoring a window minimised from maximised brings it back maximised.
-  app.Command("maximize 1");
-  EXPECT_TRUE(
-      WaitUntil([&] { return HasState(xid, "_NET_WM_STATE_MAXIMIZED_VERT"); }));
-  app.Command("minimize 1");
-  EXPECT_TRUE(WaitUntil([&] { return HasState(xid, "_NET_WM_STATE_HIDDEN"); }));
-  app.Command("restore 1");
-  EXPECT_TRUE(
-      WaitUntil([&] { return !HasState(xid, "_NET_WM_STATE_HIDDEN"); }));
-  EXPECT_TRUE(HasState(xid, "_NET_WM_STATE_MAXIMIZED_VERT"));
-  EXPECT_TRUE(WaitUntil([&] { return app.State(1)["maximized"] == true; }));
-  app.Command("restore 1");
-  EXPECT_TRUE(WaitForGeometry(xid, 100, 100, 640, 480));
 
   app.Command("fullscreen 1 1");
   EXPECT_TRUE(
@@ -254,45 +183,26 @@ TEST(EngineViewsTest, MaximiseMinimiseFullscreenAlwaysOnTop) {
   EXPECT_TRUE(WaitForGeometry(xid, 0, 0, 1920, 1080));
   EXPECT_TRUE(app.State(1)["fullscreen"]);
   app.Command("fullscreen 1 0");
-  EXPECT_TRUE(
-      WaitUntil([&] { return !HasState(xid, "_NET_WM_STATE_FULLSCREEN"); }));
   EXPECT_TRUE(WaitForGeometry(xid, 100, 100, 640, 480));
   EXPECT_FALSE(app.State(1)["fullscreen"]);
 
   app.Command("ontop 1 1");
   EXPECT_TRUE(WaitUntil([&] { return HasState(xid, "_NET_WM_STATE_ABOVE"); }));
-  EXPECT_TRUE(app.State(1)["on_top"]);
-  // Hiding withdraws the window; showing it again must keep it on top.
   app.Command("hide 1");
   EXPECT_TRUE(WaitUntil([&] { return MapState(xid) == "IsUnMapped"; }));
   app.Command("show 1");
   EXPECT_TRUE(WaitUntil([&] { return MapState(xid) == "IsViewable"; }));
   EXPECT_TRUE(WaitUntil([&] { return HasState(xid, "_NET_WM_STATE_ABOVE"); }));
-  app.Command("ontop 1 0");
-  EXPECT_TRUE(WaitUntil([&] { return !HasState(xid, "_NET_WM_STATE_ABOVE"); }));
-  EXPECT_FALSE(app.State(1)["on_top"]);
+  EXPECT_TRUE(app.State(1)["on_top"]);
   // Still the same X window after all of it.
   EXPECT_EQ(app.State(1)["xid"].get<unsigned long>(), xid);
-
-  // A window may start maximised; it stays hidden until shown.
-  app.Command("create 2 state=max x=10 y=10 w=300 h=200");
-  const unsigned long second = XidOf(app.WaitForEvent("window_created", 2));
-  EXPECT_EQ(MapState(second), "IsUnMapped");
-  app.Command("show 2");
-  EXPECT_TRUE(WaitUntil(
-      [&] { return HasState(second, "_NET_WM_STATE_MAXIMIZED_VERT"); }));
-  EXPECT_TRUE(WaitForGeometry(second, 0, 0, 1920, 1080));
-  EXPECT_TRUE(app.State(2)["maximized"]);
-
   EXPECT_TRUE(app.Quit());
 }
 
-// The window manager's close button and CefWindow::Close both ask
-// CanClose; a refusal keeps the window, a consent closes it. A window with a
-// page closes through its browser's close sequence.
 // Commands given back to back, before the window manager has acted on the
 // one before, or as soon as the window reads as changed: each must land,
-// and the window ends where they lead.
+// and the window ends where they lead (a restore from minimised brings back
+// the maximised window, the next restore its bounds).
 TEST(EngineViewsTest, StateChangesInQuickSuccession) {
   ViewsApp app;
   app.Command("create 1 show=1 x=100 y=100 w=640 h=480");
@@ -300,23 +210,21 @@ TEST(EngineViewsTest, StateChangesInQuickSuccession) {
   ASSERT_TRUE(WaitUntil([&] { return MapState(xid) == "IsViewable"; }));
 
   for (int round = 0; round < 5; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
     app.Command("maximize 1");
     app.Command("minimize 1");
     EXPECT_TRUE(WaitUntil([&] {
       return HasState(xid, "_NET_WM_STATE_HIDDEN") &&
              HasState(xid, "_NET_WM_STATE_MAXIMIZED_VERT");
-    })) << "round "
-        << round;
+    }));
     app.Command("restore 1");
     EXPECT_TRUE(WaitUntil([&] {
       return !HasState(xid, "_NET_WM_STATE_HIDDEN") &&
              MapState(xid) == "IsViewable";
-    })) << "round "
-        << round;
-    EXPECT_TRUE(WaitUntil([&] { return app.State(1)["maximized"] == true; }))
-        << "round " << round;
+    }));
+    EXPECT_TRUE(WaitUntil([&] { return app.State(1)["maximized"] == true; }));
     app.Command("restore 1");
-    EXPECT_TRUE(WaitForGeometry(xid, 100, 100, 640, 480)) << "round " << round;
+    EXPECT_TRUE(WaitForGeometry(xid, 100, 100, 640, 480));
     // Brought back as soon as the window reads as minimised.
     app.Command("minimize 1");
     EXPECT_TRUE(WaitUntil([&] { return app.State(1)["minimized"] == true; }));
@@ -326,12 +234,15 @@ TEST(EngineViewsTest, StateChangesInQuickSuccession) {
       return state["minimized"] == false && state["maximized"] == false &&
              MapState(xid) == "IsViewable" &&
              !HasState(xid, "_NET_WM_STATE_HIDDEN");
-    })) << "round "
-        << round;
+    }));
   }
   EXPECT_TRUE(app.Quit());
 }
 
+// The window manager's close button and CefWindow::Close both ask
+// CanClose; a refusal keeps the window, a consent closes it. A window with a
+// page closes through its browser's close sequence, also when the page
+// closes itself.
 TEST(EngineViewsTest, CloseOnlyWhenTheDelegateAgrees) {
   ViewsApp app;
   app.Command("create 1 show=1 canclose=0 x=100 y=100 w=400 h=300");
@@ -396,18 +307,25 @@ TEST(EngineViewsTest, CloseOnlyWhenTheDelegateAgrees) {
   ASSERT_EQ(closed.size(), 1u);
   EXPECT_EQ(destroyed[0]["browser"], browser);
   EXPECT_EQ(closed[0]["browser"], browser);
-  const int destroyed_at = app.IndexOf([](const json& e) {
-    return e.value("event", "") == "view_browser_destroyed";
-  });
-  const int closed_at = app.IndexOf(
-      [](const json& e) { return e.value("event", "") == "before_close"; });
-  const int window_gone_at = app.IndexOf([](const json& e) {
-    return e.value("event", "") == "window_destroyed" &&
-           e.value("window", 0) == 2;
-  });
-  EXPECT_LT(destroyed_at, closed_at);
-  EXPECT_LT(closed_at, window_gone_at);
+  auto first = [&](const std::string& name) {
+    return app.IndexOf([&](const json& e) { return IsEvent(e, name); });
+  };
+  EXPECT_LT(first("view_browser_destroyed"), first("before_close"));
+  EXPECT_LT(first("before_close"), app.IndexOf([](const json& e) {
+    return IsEvent(e, "window_destroyed") && e["window"] == 2;
+  }));
 
+  // The page closes itself: its browser takes the window along.
+  app.Command("create 4 url=" + ClickPage() + " show=1 w=400 h=300");
+  const unsigned long self_xid = XidOf(app.WaitForEvent("window_created", 4));
+  ASSERT_FALSE(app.WaitFor([&](const json& e) {
+                    return IsEvent(e, "load_end") && e["browser"] != browser;
+                  })
+                   .is_null());
+  app.Command("js 4 window.close()");
+  EXPECT_FALSE(app.WaitForEvent("window_destroyed", 4).is_null());
+  EXPECT_EQ(app.Events("before_close").size(), 2u);
+  EXPECT_TRUE(WaitUntil([&] { return MapState(self_xid).empty(); }));
   EXPECT_TRUE(app.Quit());
 }
 
@@ -438,9 +356,6 @@ TEST(EngineViewsTest, DraggableRegionMovesFramelessWindow) {
   // The no-drag hole at the right end of the bar belongs to the page.
   click_page(550, 20);
   EXPECT_FALSE(WaitForTitle(app, "down 550,20").is_null());
-  // So does everything below the bar.
-  click_page(100, 200);
-  EXPECT_FALSE(WaitForTitle(app, "down 100,200").is_null());
   EXPECT_TRUE(GeometryIs(xid, moved.x, moved.y, 600, 400));
   // The drag press itself never reached the page.
   for (const json& title : app.Events("title")) {
@@ -480,9 +395,6 @@ TEST(EngineViewsTest, FramelessWindowShowsItsPage) {
   EXPECT_EQ(PixelAt(png, 939, 599), kPageColor);
   EXPECT_NE(PixelAt(png, 299, 199), kPageColor);
   EXPECT_NE(PixelAt(png, 940, 600), kPageColor);
-  if (const char* keep = getenv("ENGINE_VIEWS_SCREENSHOT")) {
-    Shell("cp '" + png + "' '" + keep + "'");
-  }
 
   EXPECT_TRUE(app.Quit());
 }
@@ -529,45 +441,25 @@ TEST(EngineViewsTest, ActivateBringToTopAndFocus) {
   EXPECT_TRUE(app.Quit());
 }
 
-// A popup of a page gets a browser view: placed by the opener's delegate
-// when it wants to, else in a window of the engine's own.
+// A popup of a page whose delegate leaves it to the engine gets a browser
+// view in a window of the engine's own. (The shell places its popups
+// itself; its tests cover that.)
 TEST(EngineViewsTest, PopupsGetViewsAndWindows) {
   ViewsApp app;
-  const std::string popup_url = DataUrl("<title>popup</title>");
   const std::string clients_before = Shell("xprop -root _NET_CLIENT_LIST");
-  app.Command("create 1 url=" + ClickPage() + " ownpopups=0 show=1");
+  app.Command("create 1 url=" + ClickPage() + " show=1");
   ASSERT_FALSE(app.WaitForEvent("load_end").is_null());
-  app.Command("js 1 window.open('" + popup_url +
+  app.Command("js 1 window.open('" + DataUrl("<title>popup</title>") +
               "','_blank','left=70,top=80,width=300,height=200')");
-  const json engine_placed = app.WaitForEvent("popup_view");
-  ASSERT_FALSE(engine_placed.is_null()) << app.Transcript();
-  EXPECT_FALSE(engine_placed["own"]);
-  EXPECT_TRUE(engine_placed["view_found"]);
-  // The engine's own window for it: two more clients (window 1 and the
-  // popup's) than before.
+  const json popup = app.WaitForEvent("popup_view");
+  ASSERT_FALSE(popup.is_null()) << app.Transcript();
+  EXPECT_TRUE(popup["view_found"]);
+  // Two more clients (window 1 and the popup's) than before.
   EXPECT_TRUE(WaitUntil([&] {
     const std::string clients = Shell("xprop -root _NET_CLIENT_LIST");
     return std::count(clients.begin(), clients.end(), ',') ==
            std::count(clients_before.begin(), clients_before.end(), ',') + 1;
   })) << Shell("xprop -root _NET_CLIENT_LIST");
-
-  app.Command("create 2 url=" + ClickPage() + " ownpopups=1 show=1");
-  ASSERT_FALSE(app.WaitFor([](const json& e) {
-                    return e.value("event", "") == "load_end" &&
-                           e.value("browser", 0) > 2;
-                  })
-                   .is_null());
-  app.Command("js 2 window.open('" + popup_url +
-              "','_blank','left=50,top=60,width=500,height=300')");
-  const unsigned long own_xid = XidOf(app.WaitForEvent("window_created", 1000));
-  ASSERT_NE(own_xid, 0UL) << app.Transcript();
-  EXPECT_TRUE(app.Events("popup_view").back()["own"]);
-  EXPECT_TRUE(WaitUntil([&] { return MapState(own_xid) == "IsViewable"; }));
-  const json state = app.State(1000);
-  EXPECT_GT(state["browser"].get<int>(), 0);
-  EXPECT_TRUE(state["view_in_window"]);
-  EXPECT_TRUE(state["view_for_browser"]);
-
   EXPECT_TRUE(app.Quit());
 }
 

@@ -3,7 +3,7 @@
 // per line on stdout: the answer to each command and the events the engine
 // reports (window and browser life cycle, loads, titles, close decisions).
 //
-// Usage: views_test_app --cache-root=DIR [engine switches such as --class=X]
+// Usage: views_test_app --cache-root=DIR
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -122,12 +122,6 @@ class WindowDelegate : public CefWindowDelegate {
     Windows().erase(id_);
     OnWindowGone();
   }
-  void OnWindowBoundsChanged(CefRefPtr<CefWindow> window,
-                             const CefRect& bounds) override {
-    Emit({{"event", "bounds_changed"},
-          {"window", id_},
-          {"bounds", {bounds.x, bounds.y, bounds.width, bounds.height}}});
-  }
   void OnWindowActivationChanged(CefRefPtr<CefWindow> window,
                                  bool active) override {
     Emit(
@@ -155,23 +149,6 @@ class WindowDelegate : public CefWindowDelegate {
     return CefRect(IntOption(options_, "x", 0), IntOption(options_, "y", 0),
                    IntOption(options_, "w", 0), IntOption(options_, "h", 0));
   }
-  cef_show_state_t GetInitialShowState(CefRefPtr<CefWindow> window) override {
-    auto it = options_.find("state");
-    const std::string state = it == options_.end() ? "" : it->second;
-    if (state == "max") {
-      return CEF_SHOW_STATE_MAXIMIZED;
-    }
-    if (state == "full") {
-      return CEF_SHOW_STATE_FULLSCREEN;
-    }
-    if (state == "min") {
-      return CEF_SHOW_STATE_MINIMIZED;
-    }
-    return CEF_SHOW_STATE_NORMAL;
-  }
-  cef_runtime_style_t GetWindowRuntimeStyle() override {
-    return CEF_RUNTIME_STYLE_ALLOY;
-  }
 
  private:
   const int id_;
@@ -184,15 +161,6 @@ class WindowDelegate : public CefWindowDelegate {
 
 class ViewDelegate : public CefBrowserViewDelegate {
  public:
-  explicit ViewDelegate(bool own_popups) : own_popups_(own_popups) {}
-
-  void OnBrowserCreated(CefRefPtr<CefBrowserView> browser_view,
-                        CefRefPtr<CefBrowser> browser) override {
-    Emit({{"event", "view_browser_created"},
-          {"browser", browser->GetIdentifier()},
-          {"view_matches", browser_view->GetBrowser() &&
-                               browser_view->GetBrowser()->IsSame(browser)}});
-  }
   void OnBrowserDestroyed(CefRefPtr<CefBrowserView> browser_view,
                           CefRefPtr<CefBrowser> browser) override {
     Emit({{"event", "view_browser_destroyed"},
@@ -201,12 +169,8 @@ class ViewDelegate : public CefBrowserViewDelegate {
   bool OnPopupBrowserViewCreated(CefRefPtr<CefBrowserView> browser_view,
                                  CefRefPtr<CefBrowserView> popup_browser_view,
                                  bool is_devtools) override;
-  cef_runtime_style_t GetBrowserRuntimeStyle() override {
-    return CEF_RUNTIME_STYLE_ALLOY;
-  }
 
  private:
-  const bool own_popups_;
   IMPLEMENT_REFCOUNTING(ViewDelegate);
 };
 
@@ -227,7 +191,6 @@ CefRefPtr<Client>& TheClient() {
 }
 
 bool quitting = false;
-int next_popup_window = 1000;
 // Popup views the engine placed in windows of its own.
 std::vector<CefRefPtr<CefBrowserView>> engine_popups;
 
@@ -251,30 +214,18 @@ bool ViewDelegate::OnPopupBrowserViewCreated(
     CefRefPtr<CefBrowserView> browser_view,
     CefRefPtr<CefBrowserView> popup_browser_view,
     bool is_devtools) {
-  const int browser = popup_browser_view->GetBrowser()
-                          ? popup_browser_view->GetBrowser()->GetIdentifier()
-                          : 0;
   Emit({{"event", "popup_view"},
-        {"browser", browser},
-        {"own", own_popups_},
         {"view_found", CefBrowserView::GetForBrowser(
                            popup_browser_view->GetBrowser()) != nullptr}});
-  if (!own_popups_) {
-    engine_popups.push_back(popup_browser_view);
-    return false;
-  }
-  const int id = next_popup_window++;
-  CreateWindowEntry(id, {{"frameless", "1"}, {"w", "500"}, {"h", "300"}},
-                    popup_browser_view);
-  Windows()[id].window->Show();
-  return true;
+  // Left to the engine, which puts it in a window of its own.
+  engine_popups.push_back(popup_browser_view);
+  return false;
 }
 
 json WindowState(int id, CefRefPtr<CefWindow> window) {
   const CefRect bounds = window->GetBounds();
   json state = {{"event", "state"},
                 {"window", id},
-                {"valid", window->IsValid()},
                 {"visible", window->IsVisible()},
                 {"drawn", window->IsDrawn()},
                 {"minimized", window->IsMinimized()},
@@ -284,8 +235,6 @@ json WindowState(int id, CefRefPtr<CefWindow> window) {
                 {"active", window->IsActive()},
                 {"closed", window->IsClosed()},
                 {"xid", window->GetWindowHandle()},
-                {"title", window->GetTitle().ToString()},
-                {"children", window->GetChildViewCount()},
                 {"bounds", {bounds.x, bounds.y, bounds.width, bounds.height}}};
   auto it = Windows().find(id);
   if (it != Windows().end() && it->second.view) {
@@ -360,9 +309,9 @@ void RunCommand(const std::string& line) {
     std::map<std::string, std::string> options = ParseOptions(in);
     CefRefPtr<CefBrowserView> view;
     if (options.count("url")) {
-      view = CefBrowserView::CreateBrowserView(
-          TheClient(), options["url"], CefBrowserSettings(), nullptr, nullptr,
-          new ViewDelegate(IntOption(options, "ownpopups", 0) != 0));
+      view = CefBrowserView::CreateBrowserView(TheClient(), options["url"],
+                                               CefBrowserSettings(), nullptr,
+                                               nullptr, new ViewDelegate());
     }
     CreateWindowEntry(id, options, view);
     if (IntOption(options, "show", 0)) {
@@ -401,12 +350,6 @@ void RunCommand(const std::string& line) {
   } else if (command == "bounds") {
     in >> a >> b >> c >> d;
     window->SetBounds(CefRect(a, b, c, d));
-  } else if (command == "size") {
-    in >> a >> b;
-    window->SetSize(CefSize(a, b));
-  } else if (command == "position") {
-    in >> a >> b;
-    window->SetPosition(CefPoint(a, b));
   } else if (command == "center") {
     in >> a >> b;
     window->CenterWindow(CefSize(a, b));
@@ -418,10 +361,6 @@ void RunCommand(const std::string& line) {
     window->BringToTop();
   } else if (command == "focus") {
     window->RequestFocus();
-  } else if (command == "title") {
-    std::string title;
-    std::getline(in >> std::ws, title);
-    window->SetTitle(title);
   } else if (command == "drag") {
     std::string regions;
     in >> regions;
