@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -17,6 +19,7 @@
 #include "backend/backend_state.h"
 #include "backend/hot_restart.h"
 #include "backend/http_client.h"
+#include "backend/readiness.h"
 #include "tests/backend/backend_fixture.h"
 #include "tests/instance/recording_client_actions.h"
 #include "tests/support/engine_harness/child_process.h"
@@ -74,6 +77,23 @@ class RestartTest : public BackendFixture {
 
   std::string settingsFile_;
 };
+
+using engine_test::TestServer;
+
+// A server on the backend port whose answers |answer| gives, one a request.
+std::unique_ptr<TestServer> Serve(std::function<std::string()> answer) {
+  auto server = std::make_unique<TestServer>(
+      AF_INET, kBackendPort, [answer](TestServer& server, int connection) {
+        server.ReadRequest(connection);
+        server.SendAll(connection, answer());
+      });
+  EXPECT_TRUE(server->ok());
+  return server;
+}
+
+std::function<std::string()> Reply(int status, const std::string& body) {
+  return [answer = HttpAnswer(status, body)] { return answer; };
+}
 
 bool RestartClaimed() {
   std::lock_guard<std::mutex> lock(backendMutex);
@@ -349,9 +369,10 @@ TEST_F(RestartTest, ReloadUrlThatNeverAnswersIsReported) {
   ExpectFlagsCleared();
 }
 
-// The handshake alone, against a scripted endpoint while a helper child
-// stands in for the running backend.
-class HandshakeTest : public BackendFixture {
+// A probe backend stands in for the running one under supervision while a
+// scripted server on the backend port plays its endpoints, one answer a
+// request.
+class ScriptedBackendTest : public BackendFixture {
  protected:
   void SetUp() override {
     BackendFixture::SetUp();
@@ -362,33 +383,124 @@ class HandshakeTest : public BackendFixture {
     pid_ = StartAndWait();
   }
 
+  // Serves every request with what `answer` gives.
+  void Answer(std::function<std::string()> answer) {
+    server_.reset();
+    server_ = Serve(std::move(answer));
+  }
+
+  // The message of a readiness wait that must fail within a short budget.
+  std::string FailureOf(int32_t version, const std::string& name) {
+    ReadyWaitTimings timings;
+    timings.budget = milliseconds(800);
+    timings.interval = milliseconds(50);
+    ReadyInfo info;
+    std::string error;
+    EXPECT_FALSE(WaitForBackendReady(version, name, info, error, timings));
+    return error;
+  }
+
   // Restarts against a handshake answered with the bytes `answer`; the
   // restart must fail and leave the running backend alone.
   std::string Refusal(const std::string& answer) {
-    engine_test::TestServer server(AF_INET, kBackendPort,
-                                   engine_test::Reply(answer));
-    EXPECT_TRUE(server.ok());
+    Answer([answer] { return answer; });
     std::string message;
     EXPECT_FALSE(RestartBackend("", 0, "", message));
     std::lock_guard<std::mutex> lock(backendMutex);
     EXPECT_FALSE(backendState.restartInProgress);
     EXPECT_FALSE(backendState.expectedExit);
     EXPECT_EQ(backendState.backendPid, pid_);
-    requests_ = server.requests();
     return message;
   }
 
   pid_t pid_ = 0;
-  std::vector<std::string> requests_;
+  std::unique_ptr<TestServer> server_;
 };
 
+// Without expectations any ready answer counts, from a request that carries
+// the backend's own origin.
+TEST_F(ScriptedBackendTest, AcceptsAnyReadyBackendWithoutExpectations) {
+  Answer(Reply(200, R"({"ready": true, "version": 512, "versionName": "2.3.0",
+                        "entryPath": "2.3.0/app.json"})"));
+  ReadyInfo info;
+  std::string error;
+  ASSERT_TRUE(WaitForBackendReady(0, "", info, error));
+  EXPECT_EQ(info.entryPath, "2.3.0/app.json");
+
+  const std::vector<std::string> requests = server_->requests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0],
+            "GET /ready HTTP/1.1\r\nHost: 127.0.0.1:35580\r\n"
+            "Connection: close\r\nOrigin: http://127.0.0.1:35580\r\n\r\n");
+}
+
+// Garbage, an error status, not ready and the wrong version are waited
+// through, a pause apart.
+TEST_F(ScriptedBackendTest, WaitsUntilTheExpectedVersionIsReady) {
+  std::atomic<int> seen{0};
+  Answer([&seen] {
+    switch (++seen) {
+      case 1:
+        return HttpAnswer(200, "not json yet");
+      case 2:
+        return HttpAnswer(503, R"({"ready": true, "version": 512})");
+      case 3:
+        return HttpAnswer(200, R"({"ready": false, "version": 512})");
+      case 4:
+        return HttpAnswer(200, R"({"ready": true, "version": 511})");
+      default:
+        return HttpAnswer(
+            200, R"({"ready": true, "version": 512, "versionName": "x"})");
+    }
+  });
+  ReadyInfo info;
+  std::string error;
+  Stopwatch watch;
+  ASSERT_TRUE(WaitForBackendReady(512, "x", info, error));
+  EXPECT_EQ(seen, 5);
+  // Four pauses of 200 ms.
+  EXPECT_GE(watch.ElapsedMs(), 800);
+  EXPECT_EQ(info.version, 512);
+}
+
+// A wait that saw no valid answer says why the last attempt failed; answers
+// that never count (ready but unavailable, another version name, no version
+// where one is expected) time out without detail. Not ready and another
+// version: NewBackendWithWrongVersionIsReported.
+TEST_F(ScriptedBackendTest, EveryFailureHasItsMessage) {
+  EXPECT_EQ(FailureOf(0, ""), "failed to query backend readiness");
+  // Which bodies are invalid: ParseReadyResponseTest.
+  Answer(Reply(200, "[true]"));
+  EXPECT_EQ(FailureOf(0, ""), "invalid backend readiness response");
+
+  const std::string timedOut = "backend ready check timed out";
+  Answer(Reply(503, R"({"ready": true, "version": 512})"));
+  EXPECT_EQ(FailureOf(0, ""), timedOut);
+  Answer(Reply(200, R"({"ready": true, "version": 511, "versionName": "a"})"));
+  EXPECT_EQ(FailureOf(511, "b"), timedOut);
+  Answer(Reply(200, R"({"ready": true})"));
+  EXPECT_EQ(FailureOf(512, ""), timedOut);
+}
+
+// A backend still being launched is waited for, not taken for a dead one.
+TEST_F(ScriptedBackendTest, LaunchUnderwayCountsAsAlive) {
+  KillBackend();
+  ASSERT_TRUE(WaitForBackendState(false, 5000));
+  SetBackendState(false, true);
+  Answer(Reply(200, R"({"ready": true})"));
+  ReadyInfo info;
+  std::string error;
+  EXPECT_TRUE(WaitForBackendReady(0, "", info, error));
+  SetBackendState(false, false);
+}
+
 // A refused handshake leaves the backend running and passes on its reason.
-TEST_F(HandshakeTest, RefusalCarriesTheBackendsMessage) {
+TEST_F(ScriptedBackendTest, RefusalCarriesTheBackendsMessage) {
   EXPECT_EQ(
       Refusal(HttpAnswer(409, R"({"message": "update still unpacking"})")),
       "update still unpacking");
-  ASSERT_EQ(requests_.size(), 1u);
-  EXPECT_EQ(requests_[0],
+  ASSERT_EQ(server_->requests().size(), 1u);
+  EXPECT_EQ(server_->requests()[0],
             "POST /hot-update/prepare-restart HTTP/1.1\r\n"
             "Host: 127.0.0.1:35580\r\nConnection: close\r\n"
             "Origin: http://127.0.0.1:35580\r\n"
@@ -396,7 +508,7 @@ TEST_F(HandshakeTest, RefusalCarriesTheBackendsMessage) {
 }
 
 // Refusals without a usable reason (no JSON object, no string) still fail.
-TEST_F(HandshakeTest, RefusalWithoutUsableMessage) {
+TEST_F(ScriptedBackendTest, RefusalWithoutUsableMessage) {
   const std::string fallback = "backend shutdown handshake failed";
   EXPECT_EQ(Refusal(HttpAnswer(409, "")), fallback);
   EXPECT_EQ(Refusal(HttpAnswer(500, "<html>busy</html>")), fallback);
@@ -407,7 +519,7 @@ TEST_F(HandshakeTest, RefusalWithoutUsableMessage) {
 }
 
 // Nobody answering, or garbage, must not count as consent to the restart.
-TEST_F(HandshakeTest, UnansweredHandshake) {
+TEST_F(ScriptedBackendTest, UnansweredHandshake) {
   // Nothing listens on the port.
   std::string message;
   EXPECT_FALSE(RestartBackend("", 0, "", message));
@@ -416,9 +528,19 @@ TEST_F(HandshakeTest, UnansweredHandshake) {
   EXPECT_EQ(CurrentBackendPid(), pid_);
 }
 
-}  // namespace
-
-namespace {
+// A wait must make exactly its attempts, a pause apart, then give up.
+TEST(WaitForBackendTest, GivesUpAfterFiftyProbes) {
+  const auto server = Serve(Reply(503, "starting"));
+  Stopwatch watch;
+  EXPECT_FALSE(WaitForBackend("http://127.0.0.1:35580/app", 50, 50));
+  long long elapsed = watch.ElapsedMs();
+  printf("50 refused probes: %lld ms\n", elapsed);
+  EXPECT_EQ(server->requests().size(), 50u);
+  EXPECT_EQ(server->requests().front().rfind("GET /app HTTP/1.1\r\n", 0), 0u);
+  // 49 pauses of 50 ms.
+  EXPECT_GE(elapsed, 2450);
+  EXPECT_LT(elapsed, 5000);
+}
 
 // A listener that never accepts: once its queue is full, handshakes go
 // unanswered and a plain connect would block far beyond any deadline.
