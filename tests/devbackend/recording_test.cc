@@ -33,21 +33,14 @@ TEST(DevBackendRecording, KeepsExactBytesAndHeaderOrderButNotControlCalls) {
 
   const json requests = Recorded();
   ASSERT_EQ(requests.size(), 2u) << requests.dump(1);
-  const json& handshake = requests[0];
-  EXPECT_EQ(handshake["raw"], HandshakeRequest());
-  EXPECT_EQ(handshake["method"], "POST");
-  EXPECT_EQ(handshake["target"], "/hot-update/prepare-restart");
-  EXPECT_EQ(handshake["body"], "{}");
-  EXPECT_EQ(handshake["headers"],
-            json::parse(R"([["Host","127.0.0.1:35580"],["Connection","close"],
-                            ["Origin","http://127.0.0.1:35580"],
-                            ["Content-Type","application/json"],
-                            ["Content-Length","2"]])"));
+  // How the bytes are split into fields: DevBackendRawRequest.
+  EXPECT_EQ(requests[0]["raw"], HandshakeRequest());
+  EXPECT_EQ(requests[0]["body"], "{}");
   EXPECT_EQ(requests[1]["raw"], odd);
-  EXPECT_EQ(requests[1]["target"], "/ready?x=1");
   EXPECT_EQ(requests[1]["headers"],
             json::parse(R"([["host","a"],["X-Twice","1"],["X-Twice","2"]])"));
-  EXPECT_LE(handshake["atMs"].get<double>(), requests[1]["atMs"].get<double>());
+  EXPECT_LE(requests[0]["atMs"].get<double>(),
+            requests[1]["atMs"].get<double>());
 
   ASSERT_EQ(RawExchange("DELETE /__control/requests HTTP/1.1\r\n"
                         "Content-Type: application/json\r\n"

@@ -81,11 +81,7 @@ Rect WindowRect(unsigned long xid) {
 }
 
 std::string Property(unsigned long xid, const std::string& name) {
-  std::string text = Shell("xprop -id " + Hex(xid) + " " + name);
-  while (!text.empty() && text.back() == '\n') {
-    text.pop_back();
-  }
-  return text;
+  return TrimEnd(Shell("xprop -id " + Hex(xid) + " " + name));
 }
 
 bool HasTitle(unsigned long xid, const std::string& title) {
