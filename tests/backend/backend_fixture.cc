@@ -23,9 +23,8 @@ namespace {
 namespace fs = std::filesystem;
 
 const char* const kSteeringVariables[] = {
-    "KORVEL_TEST_REPORT_DIR", "KORVEL_TEST_KEEP_ORPHANED",
-    "KORVEL_TEST_OUTPUT",     "KORVEL_TEST_EXIT",
-    "KORVEL_TEST_FLOOD",      "KORVEL_TEST_SPLIT_TOKEN"};
+    "KORVEL_TEST_REPORT_DIR", "KORVEL_TEST_KEEP_ORPHANED", "KORVEL_TEST_OUTPUT",
+    "KORVEL_TEST_FLOOD", "KORVEL_TEST_SPLIT_TOKEN"};
 
 }  // namespace
 

@@ -95,23 +95,6 @@ TEST_F(LauncherTest, BackendStartsCleanInItsOwnDirectory) {
   EXPECT_EQ(report["stdout"], report["stderr"]);
 }
 
-// Any end the shell did not ask for closes the application: a kill from
-// outside, and a clean exit as much as a crash.
-TEST_F(LauncherTest, UnaskedEndsCloseBrowsers) {
-  pid_t pid = StartAndWait();
-  ASSERT_FALSE(ReadReport(pid, milliseconds(5000)).empty());
-  EXPECT_EQ(recording::CloseCount(), 0);
-  kill(pid, SIGKILL);
-  EXPECT_TRUE(recording::WaitForCloseCount(1, milliseconds(5000)));
-  EXPECT_TRUE(WaitForBackendState(false, 5000));
-  EXPECT_EQ(CurrentBackendPid(), 0);
-
-  setenv("KORVEL_TEST_EXIT", "0", 1);
-  StartBackend();
-  EXPECT_TRUE(recording::WaitForCloseCount(2, milliseconds(5000)));
-  EXPECT_TRUE(WaitForBackendState(false, 5000));
-}
-
 // A launch that cannot even make its pipe must not leave the state at
 // "starting" (every later start refused) nor the window open without a
 // backend.

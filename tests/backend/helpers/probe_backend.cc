@@ -12,7 +12,6 @@
 //                           split over two writes, each read on its own
 //   KORVEL_TEST_OUTPUT      write this text to stdout in one write, and once
 //                           it has been read, create "<dir>/<pid>.written"
-//   KORVEL_TEST_EXIT        exit with this status instead of sleeping
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
@@ -184,9 +183,6 @@ int main(int argc, char** argv) {
     if (dir != nullptr) {
       WriteFileAtomically(OwnFile(dir, "written"), "written=1\n");
     }
-  }
-  if (const char* status = getenv("KORVEL_TEST_EXIT")) {
-    return atoi(status);
   }
   for (;;) {
     pause();
