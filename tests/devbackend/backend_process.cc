@@ -27,7 +27,7 @@ int Connect(int port) {
 
 }  // namespace
 
-BackendProcess::BackendProcess(const Environment& environment,
+BackendProcess::BackendProcess(const Env& environment,
                                const std::string& workingDir)
     : process_(
           [&] {

@@ -20,13 +20,14 @@ using std::chrono::milliseconds;
 // error in a file. The test process is a subreaper while it lives, and its
 // end kills and reaps every child the test has gained, so that a port
 // holder left behind by a backend goes too, also when the test fails.
+// Variables added to the environment of a backend.
+using Env = std::map<std::string, std::string>;
+
 class BackendProcess {
  public:
-  using Environment = std::map<std::string, std::string>;
-
   // Starts the backend with `environment` added to this process's own, in
   // `workingDir` or else in this process's working directory.
-  explicit BackendProcess(const Environment& environment = {},
+  explicit BackendProcess(const Env& environment = {},
                           const std::string& workingDir = "");
 
   pid_t pid() const { return process_.pid(); }

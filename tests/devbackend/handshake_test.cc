@@ -11,8 +11,6 @@
 
 namespace {
 
-using Env = BackendProcess::Environment;
-
 using nlohmann::json;
 using Clock = std::chrono::steady_clock;
 

@@ -15,8 +15,6 @@
 
 namespace {
 
-using Env = BackendProcess::Environment;
-
 // Ends asked for over control: the answer comes first, then the status or
 // signal asked for, and a crash leaves no core file behind.
 TEST(DevBackendLifecycle, EndsAsAskedAfterAnswering) {

@@ -1,15 +1,11 @@
 // Output on the pipes the shell reads: the reopen token in every placement,
 // and arbitrary text. Each chunk is read the way the shell reads it.
 
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include "tests/devbackend/backend_process.h"
 
 namespace {
-
-using Env = BackendProcess::Environment;
 
 const std::string kToken = "korvel:reopen\r\n";
 
