@@ -37,6 +37,27 @@ long long MsSince(Clock::time_point start) {
       .count();
 }
 
+// The Host value keeps a port other than 80 and an IPv6 literal's brackets;
+// user, fragment and the case of scheme and host go.
+TEST(HttpUrlTest, PartsOfUsableUrls) {
+  struct Case {
+    std::string url, host, port, hostHeader, path;
+  } const cases[] = {
+      {"http://localhost:35580", "localhost", "35580", "localhost:35580", "/"},
+      {"http://user:pw@127.0.0.1:80/a?b=c#frag", "127.0.0.1", "80", "127.0.0.1",
+       "/a?b=c"},
+      {"HTTP://LocalHost:8080/X/y", "localhost", "8080", "localhost:8080",
+       "/X/y"},
+      {"http://[::1]:8080/", "[::1]", "8080", "[::1]:8080", "/"},
+  };
+  for (const Case& c : cases) {
+    std::string host, port, hostHeader, path;
+    ASSERT_TRUE(ParseHttpUrl(c.url, host, port, hostHeader, path)) << c.url;
+    EXPECT_EQ(c.host + " " + c.port + " " + c.hostHeader + " " + c.path,
+              host + " " + port + " " + hostHeader + " " + path);
+  }
+}
+
 // Headers in the caller's order, the query kept and the fragment dropped,
 // no Content-Length without a body.
 TEST(SendHttpRequestTest, RequestBytesOnTheWire) {
