@@ -9,12 +9,17 @@ namespace {
 
 const std::string kToken = "korvel:reopen\r\n";
 
-// Each request writes exactly the chunks asked for, on the stream asked for
-// (a quiet backend writes nothing of its own; stderr goes to a file, so
-// only its text is checked); the split token comes in two
-// writes for the shell's negative tests. An unknown option writes nothing.
+// Text and a delayed token from the environment come first. Then each
+// request writes exactly the chunks asked for, on the stream asked for (a
+// quiet backend writes nothing of its own; stderr goes to a file, so only
+// its text is checked); the split token comes in two writes for the shell's
+// negative tests. An unknown option writes nothing.
 TEST(DevBackendOutput, WritesEachRequestAsTheChunksAsked) {
-  BackendProcess backend(Env{{"KORVEL_BACKEND_QUIET", "1"}});
+  BackendProcess backend(Env{{"KORVEL_BACKEND_QUIET", "1"},
+                             {"KORVEL_BACKEND_STDOUT_TEXT", "booting\n"},
+                             {"KORVEL_BACKEND_REOPEN_AFTER_MS", "400"}});
+  EXPECT_EQ(ReadChunk(backend.stdoutFd(), 10000), "booting\n");
+  EXPECT_EQ(ReadChunk(backend.stdoutFd(), 10000), kToken);
   ASSERT_TRUE(backend.WaitForPort());
   const struct {
     std::string path;
@@ -56,14 +61,6 @@ TEST(DevBackendOutput, WritesEachRequestAsTheChunksAsked) {
   }
   EXPECT_EQ(Post("/__control/reopen", R"({"mode":"sideways"})").status, 400);
   EXPECT_EQ(ReadChunk(backend.stdoutFd(), 300), "");
-}
-
-TEST(DevBackendOutput, TextAndDelayedTokenFromEnvironment) {
-  BackendProcess backend(Env{{"KORVEL_BACKEND_QUIET", "1"},
-                             {"KORVEL_BACKEND_STDOUT_TEXT", "booting\n"},
-                             {"KORVEL_BACKEND_REOPEN_AFTER_MS", "400"}});
-  EXPECT_EQ(ReadChunk(backend.stdoutFd(), 10000), "booting\n");
-  EXPECT_EQ(ReadChunk(backend.stdoutFd(), 10000), kToken);
 }
 
 }  // namespace
