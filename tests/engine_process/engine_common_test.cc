@@ -8,7 +8,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -25,6 +24,7 @@
 #include "common/value_codec.h"
 #include "include/base/cef_logging.h"
 #include "tests/support/engine_harness/temp_dir.h"
+#include "tests/support/engine_harness/wait_until.h"
 
 namespace cefengine {
 namespace {
@@ -142,38 +142,27 @@ class Receiver {
         [this](ChannelMessage message) {
           std::lock_guard<std::mutex> lock(mutex_);
           messages_.push_back(std::move(message));
-          changed_.notify_all();
         },
-        [this] {
-          std::lock_guard<std::mutex> lock(mutex_);
-          ++closed_;
-          changed_.notify_all();
-        });
+        [this] { ++closed_; });
   }
   bool WaitForCount(size_t count) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    return changed_.wait_for(lock, std::chrono::seconds(20),
-                             [&] { return messages_.size() >= count; });
+    return engine_test::WaitUntil([&] { return messages().size() >= count; },
+                                  std::chrono::seconds(20));
   }
   bool WaitForClosed() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    return changed_.wait_for(lock, std::chrono::seconds(20),
-                             [&] { return closed_ > 0; });
+    return engine_test::WaitUntil([&] { return closed_ > 0; },
+                                  std::chrono::seconds(20));
   }
   std::vector<ChannelMessage> messages() {
     std::lock_guard<std::mutex> lock(mutex_);
     return messages_;
   }
-  int closed() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return closed_;
-  }
+  int closed() { return closed_; }
 
  private:
   std::mutex mutex_;
-  std::condition_variable changed_;
   std::vector<ChannelMessage> messages_;
-  int closed_ = 0;
+  std::atomic<int> closed_{0};
 };
 
 ChannelMessage Numbered(int sender, int index, size_t padding = 0) {

@@ -8,8 +8,6 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
-#include <QSocketNotifier>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QtGlobal>
@@ -31,6 +29,8 @@
 #include "include/cef_task.h"
 #include "include/wrapper/cef_helpers.h"
 #include "renderer/renderer_channel.h"
+#include "tests/support/engine_app/emit.h"
+#include "tests/support/engine_app/stdin_lines.h"
 #include "tests/support/engine_app/tasks.h"
 
 using json = nlohmann::json;
@@ -38,24 +38,6 @@ using json = nlohmann::json;
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// One write per line, so lines of the two processes never mix.
-void Emit(json event) {
-  event["pid"] = getpid();
-  const std::string line = event.dump() + "\n";
-  if (write(STDOUT_FILENO, line.data(), line.size()) < 0)
-    abort();
-}
-
-std::string Option(int argc, char** argv, const std::string& name) {
-  const std::string prefix = "--" + name + "=";
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg.rfind(prefix, 0) == 0)
-      return arg.substr(prefix.size());
-  }
-  return std::string();
-}
 
 std::string g_scenario;
 std::string g_extra_js_flags;
@@ -75,6 +57,7 @@ json ThreadFlags() {
               {"on_renderer", CefCurrentlyOn(TID_RENDERER)}};
 }
 
+using engine_test_app::Emit;
 using engine_test_app::Task;
 
 // Records the order and timing of posted tasks.
@@ -136,28 +119,6 @@ void CheckJsFlags() {
     });
   });
   page->setHtml("<html><body>engine</body></html>");
-}
-
-void WatchStdin() {
-  auto* notifier =
-      new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, qApp);
-  QObject::connect(notifier, &QSocketNotifier::activated, [notifier] {
-    static std::string buffer;
-    char chunk[256];
-    const ssize_t n = read(STDIN_FILENO, chunk, sizeof(chunk));
-    if (n <= 0) {
-      notifier->setEnabled(false);
-      return;
-    }
-    buffer.append(chunk, static_cast<size_t>(n));
-    size_t newline;
-    while ((newline = buffer.find('\n')) != std::string::npos) {
-      const std::string command = buffer.substr(0, newline);
-      buffer.erase(0, newline + 1);
-      if (command == "quit")
-        CefQuitMessageLoop();
-    }
-  });
 }
 
 // Sends a large echo and an application message to the renderer and
@@ -240,7 +201,12 @@ class BrowserApp : public CefApp, public CefBrowserProcessHandler {
                                ? cefengine::GetRendererHost()->pid()
                                : 0},
           {"flags", ThreadFlags()}});
-    WatchStdin();
+    engine_test_app::WatchStdinLines(
+        [](const std::string& line) {
+          if (line == "quit")
+            CefQuitMessageLoop();
+        },
+        [] {});
     if (g_scenario == "tasks") {
       ReportTaskRunners();
       RunTaskScenario();
@@ -315,6 +281,7 @@ class RendererApp : public CefApp, public CefRenderProcessHandler {
     CEF_REQUIRE_RENDERER_THREAD();
     LOG(WARNING) << "renderer-marker";
     Emit({{"event", "webkit_initialized"},
+          {"pid", getpid()},
           {"ppid", getppid()},
           {"flags", ThreadFlags()}});
     cefengine::RendererChannel::Get()->SetHandler(
@@ -352,17 +319,22 @@ int main(int argc, char** argv) {
   const int code = CefExecuteProcess(args, app, nullptr);
   if (code >= 0)
     return code;
+  CefRefPtr<CefCommandLine> line = CefCommandLine::CreateCommandLine();
+  line->InitFromArgv(argc, argv);
+  auto Option = [&](const char* name) {
+    return line->GetSwitchValue(name).ToString();
+  };
   g_scenario = argc > 1 ? argv[1] : "";
-  g_extra_js_flags = Option(argc, argv, "app-js-flags");
-  g_extra_port = Option(argc, argv, "app-debug-port");
-  g_relaunch_result = Option(argc, argv, "relaunch-result") != "false";
+  g_extra_js_flags = Option("app-js-flags");
+  g_extra_port = Option("app-debug-port");
+  g_relaunch_result = Option("relaunch-result") != "false";
 
   CefSettings settings;
   settings.no_sandbox = true;
-  CefString(&settings.root_cache_path) = Option(argc, argv, "root");
-  CefString(&settings.cache_path) = Option(argc, argv, "cache");
-  CefString(&settings.log_file) = Option(argc, argv, "log");
-  if (Option(argc, argv, "severity") == "warning")
+  CefString(&settings.root_cache_path) = Option("root");
+  CefString(&settings.cache_path) = Option("cache");
+  CefString(&settings.log_file) = Option("log");
+  if (Option("severity") == "warning")
     settings.log_severity = LOGSEVERITY_WARNING;
 
   const bool ok = CefInitialize(args, settings, app, nullptr);
