@@ -31,6 +31,14 @@ namespace {
 
 using std::chrono::milliseconds;
 
+// A restart that ended, however, must leave neither flag behind: either
+// would turn the next restart or the next crash into something else.
+void ExpectFlagsCleared() {
+  std::lock_guard<std::mutex> lock(backendMutex);
+  EXPECT_FALSE(backendState.restartInProgress);
+  EXPECT_FALSE(backendState.expectedExit);
+}
+
 // Restarts against the substitute backend. Settings for the backend that a
 // restart starts next go into a file it reads at start.
 class RestartTest : public BackendFixture {
@@ -67,12 +75,6 @@ class RestartTest : public BackendFixture {
     std::string error;
     EXPECT_TRUE(WaitForBackendReady(0, "", info, error)) << error;
     return pid;
-  }
-
-  void ExpectFlagsCleared() {
-    std::lock_guard<std::mutex> lock(backendMutex);
-    EXPECT_FALSE(backendState.restartInProgress);
-    EXPECT_FALSE(backendState.expectedExit);
   }
 
   std::string settingsFile_;
@@ -397,10 +399,8 @@ class ScriptedBackendTest : public BackendFixture {
     Answer([answer] { return answer; });
     std::string message;
     EXPECT_FALSE(RestartBackend("", 0, "", message));
-    std::lock_guard<std::mutex> lock(backendMutex);
-    EXPECT_FALSE(backendState.restartInProgress);
-    EXPECT_FALSE(backendState.expectedExit);
-    EXPECT_EQ(backendState.backendPid, pid_);
+    ExpectFlagsCleared();
+    EXPECT_EQ(CurrentBackendPid(), pid_);
     return message;
   }
 
