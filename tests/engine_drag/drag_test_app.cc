@@ -3,13 +3,12 @@
 // OnDragEnter and refuses the drag when started with --refuse; with
 // --regions the page has draggable regions instead, and every report of
 // them is printed; with --drag-out=FILE the page has a link whose drag the
-// render handler turns into a drag of FILE. One JSON object per line on stdout;
-// it leaves when stdin closes.
+// render handler turns into a drag of FILE. One JSON object per line on
+// stdout; it leaves when stdin closes.
 //
 // Usage: drag_test_app --cache-root=DIR [--refuse | --regions |
 //                                         --drag-out=FILE]
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,6 +23,7 @@
 #include "include/cef_task.h"
 #include "include/views/cef_browser_view.h"
 #include "include/views/cef_window.h"
+#include "tests/support/engine_app/browser_window.h"
 #include "tests/support/engine_app/emit.h"
 #include "tests/support/engine_app/run_engine.h"
 #include "tests/support/engine_app/stdin_lines.h"
@@ -33,6 +33,9 @@ namespace {
 using json = nlohmann::json;
 
 using engine_test_app::Emit;
+
+bool g_refuse = false;
+std::string g_out_file;
 
 // The page sets its title on dragenter and on drop, the dropped files'
 // names included, so the test sees what reached the page.
@@ -77,15 +80,10 @@ std::vector<std::string> ToStrings(const std::vector<CefString>& strings) {
 class Client : public CefClient,
                public CefDragHandler,
                public CefRenderHandler,
-               public CefLoadHandler,
                public CefDisplayHandler {
  public:
-  Client(bool refuse, const std::string& out_file)
-      : refuse_(refuse), out_file_(out_file) {}
-
   CefRefPtr<CefDragHandler> GetDragHandler() override { return this; }
   CefRefPtr<CefRenderHandler> GetRenderHandler() override { return this; }
-  CefRefPtr<CefLoadHandler> GetLoadHandler() override { return this; }
   CefRefPtr<CefDisplayHandler> GetDisplayHandler() override { return this; }
 
   bool OnDragEnter(CefRefPtr<CefBrowser> browser,
@@ -95,22 +93,17 @@ class Client : public CefClient,
     std::vector<CefString> names;
     const bool have_paths = data->GetFilePaths(paths);
     data->GetFileNames(names);
-    // Writes to read-only data must not stick.
-    data->SetLinkURL("http://example.test/");
     Emit({{"event", "drag_enter"},
-          {"browser", browser->GetIdentifier()},
           {"is_file", data->IsFile()},
-          {"is_link", data->IsLink()},
           {"read_only", data->IsReadOnly()},
           {"have_paths", have_paths},
           {"paths", ToStrings(paths)},
           {"names", ToStrings(names)},
-          {"link_after_write", data->GetLinkURL().ToString()},
           {"mask", static_cast<unsigned>(mask)}});
-    return refuse_;
+    return g_refuse;
   }
 
-  // Turns a drag of the test link into a drag of |out_file_|.
+  // Turns a drag of the test link into a drag of --drag-out's file.
   bool StartDragging(CefRefPtr<CefBrowser> browser,
                      CefRefPtr<CefDragData> data,
                      CefRenderHandler::DragOperationsMask allowed_ops,
@@ -119,16 +112,14 @@ class Client : public CefClient,
     Emit({{"event", "start_dragging"},
           {"link", data->GetLinkURL().ToString()},
           {"read_only", data->IsReadOnly()},
-          {"mask", static_cast<unsigned>(allowed_ops)},
-          {"x", x},
-          {"y", y}});
-    if (!out_file_.empty() &&
+          {"mask", static_cast<unsigned>(allowed_ops)}});
+    if (!g_out_file.empty() &&
         data->GetLinkURL().ToString() == "x-test://drag?files") {
       data->SetLinkURL("");
       data->SetFragmentText("");
       data->SetFragmentHtml("");
       data->ClearFilenames();
-      data->AddFile(out_file_, "out");
+      data->AddFile(g_out_file, "out");
     }
     return false;
   }
@@ -154,111 +145,59 @@ class Client : public CefClient,
           {"regions", list}});
   }
 
-  void OnLoadEnd(CefRefPtr<CefBrowser> browser,
-                 CefRefPtr<CefFrame> frame,
-                 int httpStatusCode) override {
-    if (frame->IsMain()) {
-      Emit({{"event", "load_end"}});
-    }
-  }
-
   void OnTitleChange(CefRefPtr<CefBrowser> browser,
                      const CefString& title) override {
     Emit({{"event", "title"}, {"title", title.ToString()}});
   }
 
  private:
-  const bool refuse_;
-  const std::string out_file_;
   IMPLEMENT_REFCOUNTING(Client);
 };
 
-class WindowDelegate : public CefWindowDelegate {
+// The test finds the window on screen by the id it prints. It is moved
+// next to the source's window after showing: left centred, it missed drags
+// now and then on a busy machine (a placement race not yet understood).
+class Window : public engine_test_app::BrowserWindowDelegate {
  public:
-  explicit WindowDelegate(CefRefPtr<CefBrowserView> view) : view_(view) {}
+  using BrowserWindowDelegate::BrowserWindowDelegate;
 
   void OnWindowCreated(CefRefPtr<CefWindow> window) override {
-    window->AddChildView(view_);
-    window->Show();
+    BrowserWindowDelegate::OnWindowCreated(window);
+    window->SetBounds(CefRect(400, 40, 400, 300));
     Emit({{"event", "window_created"}, {"xid", window->GetWindowHandle()}});
   }
-  void OnWindowDestroyed(CefRefPtr<CefWindow> window) override {
-    view_ = nullptr;
-    CefQuitMessageLoop();
-  }
-  bool IsFrameless(CefRefPtr<CefWindow> window) override { return true; }
-  CefRect GetInitialBounds(CefRefPtr<CefWindow> window) override {
-    return CefRect(400, 40, 400, 300);
-  }
-
- private:
-  CefRefPtr<CefBrowserView> view_;
-  IMPLEMENT_REFCOUNTING(WindowDelegate);
 };
-
-class App;
-CefRefPtr<App>& TheApp();
 
 class App : public CefApp, public CefBrowserProcessHandler {
  public:
-  App(bool refuse, bool regions, const std::string& out_file)
-      : refuse_(refuse), regions_(regions), out_file_(out_file) {}
+  explicit App(const char* page) : page_(page) {}
 
   CefRefPtr<CefBrowserProcessHandler> GetBrowserProcessHandler() override {
     return this;
   }
   void OnContextInitialized() override {
     CefRefPtr<CefBrowserView> view = CefBrowserView::CreateBrowserView(
-        new Client(refuse_, out_file_),
-        regions_             ? kRegionsPage
-        : !out_file_.empty() ? kDragOutPage
-                             : kPage,
-        CefBrowserSettings(), nullptr, nullptr, nullptr);
-    window_ = CefWindow::CreateTopLevelWindow(new WindowDelegate(view));
-    // Leaves when the test closes stdin.
+        new Client(), page_, CefBrowserSettings(), nullptr, nullptr, nullptr);
+    CefWindow::CreateTopLevelWindow(
+        new Window(view, CefSize(400, 300), /*frameless=*/true));
     engine_test_app::WatchStdinLines([](const std::string&) {},
-                                     [] { TheApp()->Close(); });
-  }
-  void Close() {
-    if (window_) {
-      window_->Close();
-      window_ = nullptr;
-    }
+                                     [] { CefQuitMessageLoop(); });
   }
 
  private:
-  const bool refuse_;
-  const bool regions_;
-  const std::string out_file_;
-  CefRefPtr<CefWindow> window_;
+  const char* const page_;
   IMPLEMENT_REFCOUNTING(App);
 };
-
-CefRefPtr<App>& TheApp() {
-  static CefRefPtr<App> app;
-  return app;
-}
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  CefMainArgs args(argc, argv);
-  CefRefPtr<CefCommandLine> command_line = CefCommandLine::CreateCommandLine();
-  command_line->InitFromArgv(argc, argv);
-  CefRefPtr<App> app = new App(command_line->HasSwitch("refuse"),
-                               command_line->HasSwitch("regions"),
-                               command_line->GetSwitchValue("drag-out"));
-  TheApp() = app;
-  const int exit_code = CefExecuteProcess(args, app, nullptr);
-  if (exit_code >= 0) {
-    return exit_code;
-  }
-
-  const int code = engine_test_app::RunBrowserProcess(
-      args, app, command_line->GetSwitchValue("cache-root"),
-      [] { TheApp() = nullptr; });
-  if (code == 0) {
-    Emit({{"event", "exit"}});
-  }
-  return code;
+  CefRefPtr<CefCommandLine> line = CefCommandLine::CreateCommandLine();
+  line->InitFromArgv(argc, argv);
+  g_refuse = line->HasSwitch("refuse");
+  g_out_file = line->GetSwitchValue("drag-out");
+  const char* page = line->HasSwitch("regions") ? kRegionsPage
+                     : g_out_file.empty()       ? kPage
+                                                : kDragOutPage;
+  return engine_test_app::AppMain(argc, argv, new App(page));
 }
