@@ -157,43 +157,5 @@ TEST(RendererBridgeTest, NativeCallsMessagesAndScriptsInMainAndSubFrame) {
   }
 }
 
-// Edit commands that the renderer side gives the focused frame change the
-// focused field. They travel apart from script, so the page waits for each
-// one to show.
-constexpr char kEditPage[] = R"HTML(<!doctype html>
-<html><body><input id="field" value="abc"><script>
-const field = document.getElementById('field');
-field.focus();
-async function edit(command, value) {
-  testext.edit(command);
-  for (const start = Date.now(); Date.now() - start < 10000;) {
-    if (field.value === value) return true;
-    await new Promise((resolve) => setTimeout(resolve, 20));
-  }
-  return false;
-}
-(async () => {
-  testext.edit('selectAll');
-  const cleared = await edit('cut', '');
-  const restored = await edit('undo', 'abc');
-  const redone = await edit('redo', '');
-  testext.edit('paste');
-  const pasted = await edit('paste', 'abcabc');
-  testext.report({where: 'edit', steps: [cleared, restored, redone, pasted]});
-})();
-</script></body></html>)HTML";
-
-TEST(RendererBridgeTest, EditCommandsFromTheRendererReachTheFocusedField) {
-  PageServer server(std::map<std::string, std::string>{{"/edit", kEditPage}});
-  AppRun app(RENDERER_TEST_APP, server.Url("/edit"));
-  ASSERT_TRUE(app.ReadUntil(
-      [&](const std::vector<json>&) { return !app.Reports("edit").empty(); },
-      milliseconds(60000)))
-      << app.Logs();
-  // Cut, undone, redone, pasted twice.
-  EXPECT_EQ(app.Reports("edit").at(0)["data"]["steps"],
-            json::array({true, true, true, true}));
-}
-
 }  // namespace
 }  // namespace engine_test

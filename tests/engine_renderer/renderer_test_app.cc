@@ -39,7 +39,6 @@ if (!testext) testext = {};
   testext.frame = function () { native function frame(); return frame(); };
   testext.send = function (name, n) { native function send(name, n); return send(name, n); };
   testext.report = function (data) { native function report(); return report(JSON.stringify(data)); };
-  testext.edit = function (command) { native function edit(command); return edit(command); };
 })();
 )JS";
 
@@ -142,22 +141,6 @@ class TestHandler : public CefV8Handler {
                                         frame->GetIdentifier()) != nullptr},
                    {"same_context", context->IsSame(frame->GetV8Context())}};
       retval = CefV8Value::CreateString(info.dump());
-      return true;
-    }
-    if (fn == "edit") {
-      // As the shell does it: the focused frame of the context's browser.
-      CefRefPtr<CefFrame> focused = context->GetBrowser()->GetFocusedFrame();
-      const std::string command = arguments[0]->GetStringValue().ToString();
-      if (command == "selectAll")
-        focused->SelectAll();
-      else if (command == "cut")
-        focused->Cut();
-      else if (command == "paste")
-        focused->Paste();
-      else if (command == "undo")
-        focused->Undo();
-      else if (command == "redo")
-        focused->Redo();
       return true;
     }
     if (fn == "send" || fn == "report") {

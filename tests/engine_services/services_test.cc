@@ -231,15 +231,6 @@ TEST(EngineServicesTest, DevToolsOpenOnceAndClose) {
   EXPECT_EQ(placed["browser"], browser);
   const int devtools = placed["popup"];
   ASSERT_GT(devtools, browser);
-  const json loaded = app.WaitForEvent(
-      "load_end",
-      [&](const json& e) {
-        return e["browser"] == devtools && e["main"] == true;
-      },
-      milliseconds(20000));
-  ASSERT_FALSE(loaded.is_null());
-  EXPECT_EQ(loaded["url"].get<std::string>().rfind("devtools://", 0), 0u)
-      << loaded;
   EXPECT_TRUE(app.Command({{"cmd", "has_devtools"}})["result"]);
   const std::string xid = std::to_string(
       app.Command({{"cmd", "state"}, {"browser", devtools}})["window"]

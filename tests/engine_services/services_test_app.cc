@@ -61,10 +61,7 @@ class TestClient : public CefClient,
   void OnLoadEnd(CefRefPtr<CefBrowser> browser,
                  CefRefPtr<CefFrame> frame,
                  int status) override {
-    json event = Event("load_end", browser);
-    event["url"] = frame->GetURL().ToString();
-    event["main"] = frame->IsMain();
-    Emit(event);
+    Emit(Event("load_end", browser));
   }
 
   // CefDownloadHandler methods:
