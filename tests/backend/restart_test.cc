@@ -519,20 +519,6 @@ TEST_F(ScriptedBackendTest, UnansweredHandshake) {
   EXPECT_EQ(CurrentBackendPid(), pid_);
 }
 
-// A wait must make exactly its attempts, a pause apart, then give up.
-TEST(WaitForBackendTest, GivesUpAfterFiftyProbes) {
-  const auto server = Serve(Reply(503, "starting"));
-  Stopwatch watch;
-  EXPECT_FALSE(WaitForBackend("http://127.0.0.1:35580/app", 50, 50));
-  long long elapsed = watch.ElapsedMs();
-  printf("50 refused probes: %lld ms\n", elapsed);
-  EXPECT_EQ(server->requests().size(), 50u);
-  EXPECT_EQ(server->requests().front().rfind("GET /app HTTP/1.1\r\n", 0), 0u);
-  // 49 pauses of 50 ms.
-  EXPECT_GE(elapsed, 2450);
-  EXPECT_LT(elapsed, 5000);
-}
-
 // A listener that never accepts: once its queue is full, handshakes go
 // unanswered and a plain connect would block far beyond any deadline.
 TEST(PortProbeTest, FullQueueCountsAsHeldWithinTheBound) {
