@@ -40,10 +40,6 @@ std::unique_ptr<PrefStore> Started(const std::string& path) {
 
 TEST(PrefStoreTest, RegistryAndRefusals) {
   auto store = Started("");
-  EXPECT_TRUE(store->Has("credentials_enable_service"));
-  EXPECT_TRUE(store->Has("alternate_error_pages.enabled"));
-  EXPECT_TRUE(store->Get("credentials_enable_autosignin")->GetBool());
-  EXPECT_FALSE(store->Get("bookmark_bar.show_on_all_tabs")->GetBool());
   EXPECT_FALSE(store->Has("nobody.registered.this"));
   EXPECT_EQ(store->Get("nobody.registered.this"), nullptr);
 
@@ -104,7 +100,6 @@ TEST(PrefStoreTest, AllPreferencesAreNestedAtPeriods) {
   EXPECT_EQ(all->GetDictionary("app")->GetString("name").ToString(), "none");
   EXPECT_TRUE(all->GetDictionary("profile")->GetBool(
       "password_manager_leak_detection"));
-  EXPECT_TRUE(all->GetBool("credentials_enable_service"));
 }
 
 TEST(PrefStoreTest, ValuesSurviveARestart) {

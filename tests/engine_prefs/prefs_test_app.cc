@@ -67,16 +67,6 @@ json TrySet(CefRefPtr<CefRequestContext> context,
           {"error", error.ToString()}};
 }
 
-const char* const kEngineNames[] = {
-    "credentials_enable_service",
-    "credentials_enable_autosignin",
-    "profile.password_manager_leak_detection",
-    "autofill.profile_enabled",
-    "autofill.credit_card_enabled",
-    "bookmark_bar.show_on_all_tabs",
-    "alternate_error_pages.enabled",
-};
-
 void Post(std::function<void()> run, int64_t delay_ms = 0) {
   engine_test_app::PostUiTask(std::move(run), delay_ms);
 }
@@ -255,12 +245,8 @@ class App : public CefApp, public CefBrowserProcessHandler {
     CefRefPtr<CefRequestContext> context =
         CefRequestContext::GetGlobalContext();
     if (g_scenario == "write") {
-      for (const char* name : kEngineNames) {
-        if (context->HasPreference(name) && context->CanSetPreference(name))
-          Emit(TrySet(context, name, Bool(false)));
-      }
+      Emit(TrySet(context, "credentials_enable_service", Bool(false)));
       Emit(TrySet(context, "no.such.preference", Bool(false)));
-      Emit(TrySet(context, "autofill.profile_enabled", String("false")));
       Emit(TrySet(context, "prefs_test.text", String("written")));
       Emit(TrySet(context, "prefs_test.count", Int(42)));
       Emit({{"event", "cache_path"},
@@ -268,12 +254,10 @@ class App : public CefApp, public CefBrowserProcessHandler {
       CefQuitMessageLoop();
     } else if (g_scenario == "read") {
       json values = json::object();
-      for (const char* name : kEngineNames)
+      for (const char* name : {"credentials_enable_service", "prefs_test.text",
+                               "prefs_test.count"}) {
         values[name] = ToJson(context->GetPreference(name));
-      values["prefs_test.text"] =
-          ToJson(context->GetPreference("prefs_test.text"));
-      values["prefs_test.count"] =
-          ToJson(context->GetPreference("prefs_test.count"));
+      }
       Emit({{"event", "values"}, {"values", values}});
       CefQuitMessageLoop();
     } else if (g_scenario == "renderer") {
