@@ -49,6 +49,7 @@ void BackendFixture::SetUp() {
   ASSERT_NE(getcwd(cwd, sizeof(cwd)), nullptr);
   previousDir_ = cwd;
   ASSERT_EQ(chdir(workDir_.c_str()), 0);
+  UseBackend(PROBE_BACKEND);
 
   for (const char* name : kSteeringVariables) {
     unsetenv(name);

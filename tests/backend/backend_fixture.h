@@ -17,8 +17,9 @@ using Report = std::map<std::string, std::string>;
 // Runs the real launcher in the test process against a helper executable.
 // Each case gets a private data directory (no release manifests, so the
 // launcher falls back to "korvel-backend" in the working directory) and a
-// working directory in which that name links to the helper. Whatever the
-// case leaves running is killed and reaped before the next one.
+// working directory in which that name links to the probe backend, unless
+// the case links another. Whatever the case leaves running is killed and
+// reaped before the next one.
 class BackendFixture : public testing::Test {
  protected:
   void SetUp() override;

@@ -23,15 +23,7 @@ namespace {
 
 using std::chrono::milliseconds;
 
-class LauncherTest : public BackendFixture {
- protected:
-  void SetUp() override {
-    BackendFixture::SetUp();
-    if (!IsSkipped()) {
-      UseBackend(PROBE_BACKEND);
-    }
-  }
-};
+using LauncherTest = BackendFixture;
 
 // Starts from several threads at once, or while a backend runs, must never
 // launch a second backend.

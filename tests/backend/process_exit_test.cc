@@ -26,7 +26,6 @@ class ProcessExitTest : public BackendFixture {
     if (IsSkipped()) {
       return;
     }
-    UseBackend(PROBE_BACKEND);
     ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
   }
 

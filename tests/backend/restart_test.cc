@@ -372,7 +372,6 @@ class ScriptedBackendTest : public BackendFixture {
     if (IsSkipped()) {
       return;
     }
-    UseBackend(PROBE_BACKEND);
     pid_ = StartAndWait();
   }
 
