@@ -126,11 +126,6 @@ void CheckJsFlags() {
 // codec: engine_common_test; many messages in order: engine_renderer_test.)
 void RunRendererScenario() {
   cefengine::RendererHost* host = cefengine::GetRendererHost();
-  if (!host) {
-    Emit({{"event", "no_renderer"}});
-    CefQuitMessageLoop();
-    return;
-  }
   host->SetHandler(cefengine::MessageType::kEcho,
                    [](const cefengine::ChannelMessage& message) {
                      Emit({{"event", "echo"},
