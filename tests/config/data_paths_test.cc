@@ -46,11 +46,12 @@ std::string DataDirForRealUser(uid_t uid) {
   return answer;
 }
 
+// An empty data directory must give a relative path, not one under "/"; an
+// absolute right side is appended as it is, never replacing the left.
 TEST(JoinPathTest, AppendsWithOneSeparatorUnlessOneIsThere) {
   EXPECT_EQ("a/b", JoinPath("a/", "b"));
   EXPECT_EQ("a/b", JoinPath("a", "b"));
   EXPECT_EQ("b", JoinPath("", "b"));
-  // An absolute right side is appended as it is, never replacing the left.
   EXPECT_EQ("/x/etc/app.json", JoinPath("/x", "/etc/app.json"));
   EXPECT_EQ("a//b", JoinPath("a/", "/b"));
 }

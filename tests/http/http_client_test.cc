@@ -209,6 +209,8 @@ TestServer::Handler ReportClientCloseOnExec(std::vector<bool>& seen) {
   };
 }
 
+// A request or probe in flight while the backend forks must not leak its
+// socket into the backend.
 TEST(SendHttpRequestTest, SocketsAreClosedOnExec) {
   std::vector<bool> seen;
   TestServer server(AF_INET, 0, ReportClientCloseOnExec(seen));
