@@ -25,6 +25,13 @@ std::vector<std::string> Strings(const std::vector<CefString>& list) {
   return out;
 }
 
+// The file paths |data| holds, in order.
+std::vector<std::string> Paths(CefRefPtr<CefDragData> data) {
+  std::vector<CefString> paths;
+  data->GetFilePaths(paths);
+  return Strings(paths);
+}
+
 TEST(DragDataTest, KindFollowsContent) {
   CefRefPtr<CefDragData> data = CefDragData::Create();
   EXPECT_FALSE(data->IsReadOnly());
@@ -57,11 +64,9 @@ TEST(DragDataTest, FilesKeepOrderPathsAndNames) {
 
   data->AddFile("/home/u/b.txt", "b.txt");
   data->AddFile("/home/u/a dir/a.txt", "a.txt");
-  std::vector<CefString> paths;
   std::vector<CefString> names;
-  ASSERT_TRUE(data->GetFilePaths(paths));
   ASSERT_TRUE(data->GetFileNames(names));
-  EXPECT_EQ(Strings(paths),
+  EXPECT_EQ(Paths(data),
             (std::vector<std::string>{"/home/u/b.txt", "/home/u/a dir/a.txt"}));
   EXPECT_EQ(Strings(names), (std::vector<std::string>{"b.txt", "a.txt"}));
   EXPECT_EQ(data->GetFileName(), "");
@@ -90,21 +95,15 @@ TEST(DragDataTest, ReadOnlyDataIgnoresWritesAndItsCloneIsWritable) {
   EXPECT_EQ(data->GetFragmentText(), "text");
   EXPECT_EQ(data->GetFragmentHtml(), "");
   EXPECT_EQ(data->GetFragmentBaseURL(), "");
-  std::vector<CefString> paths;
-  ASSERT_TRUE(data->GetFilePaths(paths));
-  EXPECT_EQ(Strings(paths), (std::vector<std::string>{"/f/one"}));
+  EXPECT_EQ(Paths(data), (std::vector<std::string>{"/f/one"}));
 
   // The clone is writable and shares nothing with the original.
   CefRefPtr<CefDragData> clone = data->Clone();
   EXPECT_EQ(clone->GetLinkURL(), "http://a.test/");
   clone->ClearFilenames();
   clone->AddFile("/f/three", "three");
-  paths.clear();
-  ASSERT_TRUE(clone->GetFilePaths(paths));
-  EXPECT_EQ(Strings(paths), (std::vector<std::string>{"/f/three"}));
-  paths.clear();
-  ASSERT_TRUE(data->GetFilePaths(paths));
-  EXPECT_EQ(Strings(paths), (std::vector<std::string>{"/f/one"}));
+  EXPECT_EQ(Paths(clone), (std::vector<std::string>{"/f/three"}));
+  EXPECT_EQ(Paths(data), (std::vector<std::string>{"/f/one"}));
 }
 
 TEST(DragDataTest, FileContentsGoToTheWriterUntilReset) {
@@ -139,11 +138,9 @@ TEST(MimeDragDataTest, FileUrlsBecomeFullPathsOtherUrlsTheLink) {
                 QUrl("https://second.test/")});
   CefRefPtr<cefengine::CefDragDataImpl> data =
       cefengine::DragDataFromMimeData(mime);
-  std::vector<CefString> paths;
   std::vector<CefString> names;
-  ASSERT_TRUE(data->GetFilePaths(paths));
   ASSERT_TRUE(data->GetFileNames(names));
-  EXPECT_EQ(Strings(paths),
+  EXPECT_EQ(Paths(data),
             (std::vector<std::string>{"/tmp/a b/\xc3\xbc.txt", "/tmp/dir/"}));
   EXPECT_EQ(Strings(names), (std::vector<std::string>{"\xc3\xbc.txt", "dir"}));
   EXPECT_EQ(data->GetLinkURL(), "https://example.test/x?y=1");

@@ -131,20 +131,10 @@ class RendererHandler : public CefRenderProcessHandler {
 // Script that asks for notifications, tries a paste and plays a short
 // silent sound without a user gesture, and puts the outcome in the title.
 const char kCheckScript[] =
-    "function silentWav() {"
-    "  var samples = 800, bytes = new DataView(new ArrayBuffer(44 + samples));"
-    "  var text = function(at, s) {"
-    "    for (var i = 0; i < s.length; ++i) bytes.setUint8(at + i,"
-    "        s.charCodeAt(i)); };"
-    "  text(0, 'RIFF'); bytes.setUint32(4, 36 + samples, true);"
-    "  text(8, 'WAVEfmt '); bytes.setUint32(16, 16, true);"
-    "  bytes.setUint16(20, 1, true); bytes.setUint16(22, 1, true);"
-    "  bytes.setUint32(24, 8000, true); bytes.setUint32(28, 8000, true);"
-    "  bytes.setUint16(32, 1, true); bytes.setUint16(34, 8, true);"
-    "  text(36, 'data'); bytes.setUint32(40, samples, true);"
-    "  for (var i = 0; i < samples; ++i) bytes.setUint8(44 + i, 128);"
-    "  return URL.createObjectURL(new Blob([bytes], {type: 'audio/wav'}));"
-    "}"
+    // 8 ms of silence as an 8 kHz, 8-bit WAV file.
+    "var silence = 'data:audio/wav;base64,UklGRmQAAABXQVZFZm10IBAAAAABAAEAQB8A"
+    "AEAfAAABAAgAZGF0YUAAAACAgICAgICAgICAgICAgICAgICAgICAgICAgICAgICAgICAgICAgI"
+    "CAgICAgICAgICAgICAgICAgICAgICAgICA';"
     "Notification.requestPermission().then(function(notify) {"
     "  var box = document.createElement('textarea');"
     "  document.body.appendChild(box); box.focus();"
@@ -152,7 +142,7 @@ const char kCheckScript[] =
     "  var report = function(autoplay) {"
     "    document.title = 'result:' + JSON.stringify("
     "        {notify: notify, paste: paste, autoplay: autoplay}); };"
-    "  new Audio(silentWav()).play().then(function() { report('played'); },"
+    "  new Audio(silence).play().then(function() { report('played'); },"
     "      function(error) { report(error.name); });"
     "});";
 
@@ -182,10 +172,6 @@ class Client : public CefClient,
                                  CEF_CONTENT_SETTING_VALUE_ALLOW);
       context->SetContentSetting(url, url, CEF_CONTENT_SETTING_TYPE_AUTOPLAY,
                                  CEF_CONTENT_SETTING_VALUE_ALLOW);
-      Emit({{"event", "content"},
-            {"value",
-             context->GetContentSetting(
-                 url, url, CEF_CONTENT_SETTING_TYPE_CLIPBOARD_READ_WRITE)}});
     }
     // Behind the engine's own task that applies the settings to the page.
     Post([frame] { frame->ExecuteJavaScript(kCheckScript, "", 0); });
