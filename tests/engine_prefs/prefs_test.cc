@@ -132,30 +132,23 @@ TEST(EnginePrefsTest, RendererReachesTheBrowsersContext) {
   AppRun run({"--cache-root=" + root.path(), "--scenario=renderer"});
   ASSERT_EQ(run.Finish(), 0) << run.Transcript();
 
-  const json context = run.Event("renderer_context");
-  ASSERT_EQ(context["present"], true) << run.Transcript();
-  EXPECT_EQ(context["global"], true);
-  const json has = run.Event("renderer_has");
-  EXPECT_EQ(has["custom"], true);
-  EXPECT_EQ(has["engine"], true);
-  EXPECT_EQ(has["unknown"], false);
-
+  const json renderer = run.Event("renderer");
+  ASSERT_EQ(renderer["present"], true) << run.Transcript();
+  EXPECT_EQ(renderer["has_custom"], true);
+  EXPECT_EQ(renderer["can_set_engine"], true);
+  EXPECT_EQ(renderer["has_unknown"], false);
   // The renderer gets the browser's refusal texts.
   EXPECT_EQ(run.Set("prefs_test.text")["ok"], true);
   EXPECT_EQ(run.Set("no.such.preference")["error"],
             "Trying to modify an unregistered preference");
-  const json wrong = run.Set("prefs_test.text", 1);
-  EXPECT_EQ(wrong["ok"], false);
-  EXPECT_EQ(wrong["error"],
+  EXPECT_EQ(run.Set("prefs_test.text", 1)["error"],
             "Trying to set a preference of type STRING to value of type "
             "INTEGER");
-
-  const json got = run.Event("renderer_get");
-  EXPECT_EQ(got["text"], "from renderer");
-  EXPECT_EQ(got["unknown"], "absent");
-  EXPECT_EQ(run.Event("renderer_all")["text"], "from renderer");
+  EXPECT_EQ(renderer["text"], "from renderer");
+  EXPECT_EQ(renderer["unknown"], "absent");
+  EXPECT_EQ(renderer["all_text"], "from renderer");
   // Content settings match by origin, whatever the path.
-  EXPECT_EQ(run.Event("renderer_content")["value"], 1);
+  EXPECT_EQ(renderer["content"], 1);
 
   // The browser process sees what the renderer changed.
   const json seen = run.Event("browser_sees");
