@@ -83,7 +83,6 @@ TEST(CommandLineTest, AppendingReplacesValuesAndKeepsOrder) {
   EXPECT_FALSE(cl->HasSwitches());
   EXPECT_FALSE(cl->HasArguments());
   EXPECT_EQ(copy->GetSwitchValue("enable-features").ToString(), "C");
-  EXPECT_FALSE(copy->IsReadOnly());
 }
 
 TEST(CommandLineTest, GlobalCommandLineIsReadOnlyAndUpdatable) {
