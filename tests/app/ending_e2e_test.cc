@@ -80,38 +80,6 @@ bool OnlyLeft(std::vector<pid_t> expected = {}) {
 
 class EndingTest : public KorvelFixture {
  protected:
-  // Starts the shell and waits until the application page answers in its
-  // main window; 0 when it never does.
-  unsigned long StartApp(ChildProcess*& shell) {
-    shell = &Start();
-    const unsigned long main = WaitForMainWindow();
-    if (!main || RunInPage("return 'ready'").value("value", "") != "ready") {
-      return 0;
-    }
-    return main;
-  }
-
-  // Shows |main| and gives the page what makes its leave prompt hold up a
-  // close (BridgeTest.LeavePromptsReachThePage shows that it does): the
-  // user's activation and a leave message. The step that failed, or "".
-  std::string ArmLeavePrompt(unsigned long main) {
-    Eval("korvel.show()");
-    if (!WaitUntil([&] { return MapState(main) == "IsViewable"; })) {
-      return "the window never showed";
-    }
-    const Geometry g = GetGeometry(main);
-    // Engines ask before leaving only pages the user has touched.
-    if (!WaitUntil([&] {
-          Shell("xdotool mousemove " + std::to_string(g.x + 600) + " " +
-                std::to_string(g.y + 400) + " click 1");
-          return Eval("return navigator.userActivation.hasBeenActive") == true;
-        })) {
-      return "no user activation";
-    }
-    Eval("window.leaveMessage = 'unsaved work'");
-    return "";
-  }
-
   // Runs |cycles| starts that the engine refuses, each of which must end
   // with status 1 and leave nothing but |running|; prints their mean time.
   void RefusedStarts(int cycles, const std::vector<pid_t>& running) {
@@ -150,7 +118,12 @@ TEST_F(EndingTest, StopSignalsEndLikeClosingTheWindow) {
     if (!stored.empty()) {
       EXPECT_EQ(Eval("return localStorage.getItem('ending')"), stored);
     }
-    ASSERT_EQ(ArmLeavePrompt(main), "");
+    // What makes the page's leave prompt hold up a close (as
+    // BridgeTest.LeavePromptsReachThePage shows): the user's activation and
+    // a leave message.
+    ASSERT_TRUE(ShowFromPage(main));
+    ASSERT_TRUE(ActivatePage(main));
+    Eval("window.leaveMessage = 'unsaved work'");
     stored = std::string("stored before ") + strsignal(number);
     Eval("localStorage.setItem('ending', " + json(stored).dump() + ")");
     // A second signal while the first is handled changes nothing (another
@@ -272,9 +245,7 @@ TEST_F(EndingTest, EveryExitPathLeavesNoProcess) {
       switch (path.how) {
         case How::kWindowClose:
           // The window manager closes only what it shows.
-          Eval("korvel.show()");
-          ASSERT_TRUE(
-              WaitUntil([&] { return MapState(main) == "IsViewable"; }));
+          ASSERT_TRUE(ShowFromPage(main));
           ASSERT_TRUE(RequestClose(main));
           break;
         case How::kPageExit:
@@ -302,15 +273,26 @@ TEST_F(EndingTest, EveryExitPathLeavesNoProcess) {
 // Starts that the engine refuses cost well under a second: many of them.
 constexpr int kRefusedCycles = 100;
 
-// Second starts hand over to the running shell and end with status 1,
-// leaving no process of theirs (two backends each) behind. A stop signal
-// while a second start waits for its backend keeps its default action: it
-// has no engine to shut down, and its backends die with it.
+// Second starts hand over to the running shell, which shows and activates
+// its one window, and end with status 1, leaving no process of theirs (two
+// backends each) behind; once its engine refused to start, a second start
+// calls none of the engine's functions, not even when its backend ends. A
+// stop signal while a second start waits for its backend keeps its default
+// action: it has no engine to shut down, and its backends die with it.
 TEST_F(EndingTest, SecondStartsLeaveNothing) {
   ChildProcess* first = nullptr;
-  ASSERT_NE(StartApp(first), 0u);
+  const unsigned long main = StartApp(first);
+  ASSERT_NE(main, 0u);
   const std::vector<pid_t> running = ProcessTree(first->pid());
   RefusedStarts(kRefusedCycles, running);
+  EXPECT_TRUE(WaitUntil([&] { return MapState(main) == "IsViewable"; }));
+  EXPECT_TRUE(WaitUntil([&] {
+    return Shell("xdotool getactivewindow").find(std::to_string(main)) !=
+           std::string::npos;
+  }));
+  EXPECT_EQ(WindowsOfClass("KorVel").size(), 1u);
+  const std::string log = ReadFile(GetDataDir() + "/korvel.log");
+  EXPECT_EQ(log.find("after CefInitialize returned false"), std::string::npos);
 
   SetNextBackend(kSlowBackend);
   ChildProcess& second = Start();

@@ -3,7 +3,6 @@
 #include <linux/magic.h>
 #include <stdlib.h>
 #include <sys/statfs.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -70,13 +69,10 @@ void KorvelFixture::TearDown() {
 
 ChildProcess& KorvelFixture::Start(const std::string& appPage) {
   setenv("KORVEL_BACKEND_APP_PAGE", appPage.c_str(), 1);
-  char previous[4096];
-  EXPECT_NE(getcwd(previous, sizeof previous), nullptr);
-  EXPECT_EQ(chdir(work_.path().c_str()), 0);
   runs_.push_back(std::make_unique<ChildProcess>(
-      std::vector<std::string>{KORVEL_EXECUTABLE},
+      std::vector<std::string>{"/usr/bin/env", "--chdir=" + work_.path(),
+                               KORVEL_EXECUTABLE},
       work_.path() + "/stderr-" + std::to_string(runs_.size()) + ".log"));
-  EXPECT_EQ(chdir(previous), 0);
   return *runs_.back();
 }
 
@@ -91,19 +87,40 @@ unsigned long KorvelFixture::WaitForMainWindow() {
   return windows.empty() ? 0 : windows[0];
 }
 
-int KorvelFixture::PostCommand(const std::string& code,
-                               const std::string& target) {
-  const int seq = ++lastSeq_;
-  HttpResponse posted;
-  const bool taken =
-      Request("POST", "/__control/page/command",
-              json{{"code", code}, {"target", target}, {"seq", seq}}.dump(),
-              posted) &&
-      posted.status == 200;
-  return taken ? seq : 0;
+unsigned long KorvelFixture::StartApp(ChildProcess*& shell) {
+  shell = &Start();
+  const unsigned long main = WaitForMainWindow();
+  if (!main || RunInPage("return 'ready'").value("value", "") != "ready") {
+    return 0;
+  }
+  return main;
 }
 
-json KorvelFixture::AwaitResult(int seq, milliseconds timeout) {
+bool KorvelFixture::ShowFromPage(unsigned long main) {
+  Eval("korvel.show()");
+  return WaitUntil([&] { return MapState(main) == "IsViewable"; });
+}
+
+bool KorvelFixture::ActivatePage(unsigned long main) {
+  const Geometry g = GetGeometry(main);
+  return WaitUntil([&] {
+    Shell("xdotool mousemove " + std::to_string(g.x + 600) + " " +
+          std::to_string(g.y + 400) + " click 1");
+    return Eval("return navigator.userActivation.hasBeenActive") == true;
+  });
+}
+
+json KorvelFixture::RunInPage(const std::string& code,
+                              const std::string& target,
+                              milliseconds timeout) {
+  const int seq = ++lastSeq_;
+  HttpResponse posted;
+  if (!Request("POST", "/__control/page/command",
+               json{{"code", code}, {"target", target}, {"seq", seq}}.dump(),
+               posted) ||
+      posted.status != 200) {
+    return json{{"error", "the backend took no command"}};
+  }
   json result = {{"timeout", true}};
   WaitUntil(
       [&] {
@@ -118,16 +135,6 @@ json KorvelFixture::AwaitResult(int seq, milliseconds timeout) {
       },
       timeout);
   return result;
-}
-
-json KorvelFixture::RunInPage(const std::string& code,
-                              const std::string& target,
-                              milliseconds timeout) {
-  const int seq = PostCommand(code, target);
-  if (!seq) {
-    return json{{"error", "the backend took no command"}};
-  }
-  return AwaitResult(seq, timeout);
 }
 
 json KorvelFixture::Eval(const std::string& code, const std::string& target) {

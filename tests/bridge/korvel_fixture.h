@@ -33,6 +33,15 @@ class KorvelFixture : public ::testing::Test {
 
   // The main window once it exists (mapped or not); 0 after 20 s.
   unsigned long WaitForMainWindow();
+  // Starts korvel and waits until the page answers in its main window; that
+  // window, or 0 when it never does.
+  unsigned long StartApp(ChildProcess*& shell);
+  // Shows |main| from the page, as the application does once drawn; whether
+  // it then shows.
+  bool ShowFromPage(unsigned long main);
+  // Clicks into the shown |main| until the page has the user's activation
+  // (engines ask before leaving only pages the user has touched).
+  bool ActivatePage(unsigned long main);
 
   // Runs |code| as the body of an async function in the page (or in its
   // frame named by |target|) and returns {"value": ...}, {"undefined":
@@ -40,10 +49,6 @@ class KorvelFixture : public ::testing::Test {
   nlohmann::json RunInPage(const std::string& code,
                            const std::string& target = "main",
                            milliseconds timeout = milliseconds(20000));
-  // Posts |code| for the page and returns its number, 0 when the backend
-  // took no command; AwaitResult waits for what it came to.
-  int PostCommand(const std::string& code, const std::string& target = "main");
-  nlohmann::json AwaitResult(int seq, milliseconds timeout);
 
   // The value |code| returned; fails the test on anything else.
   nlohmann::json Eval(const std::string& code,
