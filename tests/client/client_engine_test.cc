@@ -54,6 +54,10 @@ class ClientTest : public ::testing::Test {
     return app_.State(browser).value("url", "");
   }
 
+  void Js(int browser, const std::string& code) {
+    app_.Command({{"cmd", "js"}, {"browser", browser}, {"code", code}});
+  }
+
   // Before the app, which inherits the PATH.
   StandInOpener opener_;
   PageServer app_server_;
@@ -130,19 +134,15 @@ TEST_F(ClientTest, PopupsLeaveTheirRectangleAndFollowTheList) {
   app_server_.Page("/start", TitledPage("start"));
   const auto [browser, xid] = Open(app_server_.Url("/start"));
   ASSERT_TRUE(WaitForTitle(xid, "start"));
-  app_.Command({{"cmd", "js"},
-                {"browser", browser},
-                {"code", "window.open('" + outside_.Url("/pop") +
-                             "', '', 'left=10,top=20,width=300,height=200')"}});
+  Js(browser, "window.open('" + outside_.Url("/pop") +
+                  "', '', 'left=10,top=20,width=300,height=200')");
   ASSERT_TRUE(WaitForOpened(1));
   EXPECT_EQ(Opened()[0], outside_.Url("/pop"));
   EXPECT_EQ(app_.Command({{"cmd", "popup_rect"}})["rect"],
             json({10, 20, 300, 200}));
 
-  app_.Command({{"cmd", "js"},
-                {"browser", browser},
-                {"code", "window.open('" + app_server_.Url("/start") +
-                             "', '', 'left=30,top=40,width=320,height=240')"}});
+  Js(browser, "window.open('" + app_server_.Url("/start") +
+                  "', '', 'left=30,top=40,width=320,height=240')");
   EXPECT_FALSE(app_.WaitForEvent("popup_view_created").is_null());
   EXPECT_EQ(app_.Command({{"cmd", "popup_rect"}})["rect"],
             json({30, 40, 320, 240}));
@@ -176,31 +176,25 @@ TEST_F(ClientTest, PromptsAreAcceptedAndMediaRefused) {
                               "</script>"));
   const auto [browser, xid] = Open(app_server_.Url("/ask"));
   EXPECT_TRUE(WaitForTitle(xid, "notifications granted"));
-  app_.Command({{"cmd", "js"},
-                {"browser", browser},
-                {"code",
-                 "navigator.mediaDevices.getUserMedia({audio: true}).then("
-                 "() => document.title = 'media granted',"
-                 "e => document.title = 'media ' + e.name)"}});
+  Js(browser,
+     "navigator.mediaDevices.getUserMedia({audio: true}).then("
+     "() => document.title = 'media granted',"
+     "e => document.title = 'media ' + e.name)");
   EXPECT_TRUE(WaitForTitle(xid, "media NotAllowedError"));
 }
 
-// Closing a popup leaves the application running; closing the last browser
-// marks the client closing and ends the application.
-TEST_F(ClientTest, ApplicationEndsWithItsLastBrowser) {
+// Closing a popup leaves the application running; backend supervision
+// closes every browser left, from a thread of its own, and the application
+// ends.
+TEST_F(ClientTest, PopupsCloseAloneAndBackendExitClosesEveryBrowser) {
   app_server_.Page("/start", TitledPage("start"));
   app_server_.Page("/popup", TitledPage("popup"));
   const auto [browser, xid] = Open(app_server_.Url("/start"));
   ASSERT_TRUE(WaitForTitle(xid, "start"));
-  app_.Command({{"cmd", "js"},
-                {"browser", browser},
-                {"code", "window.open('/popup', '', 'width=640,height=480')"}});
-  const json created = app_.WaitForEvent("popup_view_created");
-  ASSERT_FALSE(created.is_null());
-  const int popup = created.value("popup", 0);
+  Js(browser, "window.open('/popup', '', 'width=640,height=480')");
+  const int popup = app_.WaitForEvent("popup_view_created").value("popup", 0);
   ASSERT_NE(popup, 0);
-  json closing = app_.Command({{"cmd", "closing"}});
-  EXPECT_EQ(closing["browsers"], 2);
+  EXPECT_EQ(app_.Command({{"cmd", "closing"}})["browsers"], 2);
 
   app_.Command({{"cmd", "close"}, {"browser", popup}});
   ASSERT_FALSE(app_.WaitForEvent("browser_destroyed",
@@ -208,47 +202,17 @@ TEST_F(ClientTest, ApplicationEndsWithItsLastBrowser) {
                                    return e.value("browser", 0) == popup;
                                  })
                    .is_null());
-  closing = app_.Command({{"cmd", "closing"}});
+  const json closing = app_.Command({{"cmd", "closing"}});
   EXPECT_EQ(closing["browsers"], 1);
   EXPECT_EQ(closing["closing"], false);
 
-  app_.Command({{"cmd", "close"}, {"browser", browser}});
-  const std::optional<int> status = app_.WaitForExit(milliseconds(10000));
-  ASSERT_TRUE(status.has_value());
-  EXPECT_EQ(DescribeStatus(*status), "exit 0");
-}
-
-// Backend supervision closes every browser from a thread of its own, and
-// the application ends.
-TEST_F(ClientTest, BackendExitClosesEveryBrowser) {
-  app_server_.Page("/start", TitledPage("start"));
-  const auto [first, first_xid] = Open(app_server_.Url("/start"));
   const auto [second, second_xid] = Open(app_server_.Url("/start"));
-  ASSERT_TRUE(WaitForTitle(first_xid, "start"));
   ASSERT_TRUE(WaitForTitle(second_xid, "start"));
   app_.Command({{"cmd", "close_all"}});
-  const std::optional<int> status = app_.WaitForExit(milliseconds(10000));
-  ASSERT_TRUE(status.has_value());
-  EXPECT_EQ(DescribeStatus(*status), "exit 0");
-  app_.Drain(milliseconds(200));  // what the app wrote before it ended
-  EXPECT_EQ(app_.Events("browser_destroyed").size(), 2u);
-}
-
-// The reopen token (from another thread) brings a minimised main window
-// back, shown and active.
-TEST_F(ClientTest, ReopenRaisesTheMinimisedMainWindow) {
-  app_server_.Page("/start", TitledPage("start"));
-  const auto [browser, xid] = Open(app_server_.Url("/start"));
-  ASSERT_TRUE(WaitForTitle(xid, "start"));
-  ASSERT_TRUE(WaitUntil([&] { return MapState(xid) == "IsViewable"; }));
-  app_.Command({{"cmd", "minimize"}, {"browser", browser}});
-  ASSERT_TRUE(WaitUntil([&] { return MapState(xid) == "IsUnMapped"; }));
-  app_.Command({{"cmd", "raise"}});
-  EXPECT_TRUE(WaitUntil([&] { return MapState(xid) == "IsViewable"; }));
-  EXPECT_TRUE(WaitUntil([&] {
-    return Shell("xdotool getactivewindow").find(std::to_string(xid)) !=
-           std::string::npos;
-  }));
+  const json ended = app_.WaitForEvent("ended");
+  ASSERT_FALSE(ended.is_null());
+  EXPECT_EQ(ended["code"], 0);
+  EXPECT_EQ(app_.Events("browser_destroyed").size(), 3u);
 }
 
 }  // namespace

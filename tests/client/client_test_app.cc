@@ -5,18 +5,19 @@
 //                             X window;
 //   load / js {"browser", "url" | "code"}  in the main frame;
 //   state    {"browser"}      the main frame's URL and history;
-//   close    {"browser", "force"}  closes that browser;
-//   minimize {"browser"}      minimises its window;
-//   raise / close_all         RaiseMainWindowOnReopen and
-//                             CloseAllBrowsersOnBackendExit from a thread of
-//                             their own, as backend supervision calls them;
+//   close    {"browser"}      closes that browser;
+//   close_all                 CloseAllBrowsersOnBackendExit from a thread of
+//                             its own, as backend supervision calls it;
 //   closing                   the client's closing flag and open browsers;
 //   popup_rect                the rectangle of the latest popup request;
 //   quit.
 // Fake media devices stand in for a camera and a microphone.
 // Events: browser_created / browser_destroyed and popup_view_created from
-// the view delegate.
+// the view delegate; ended with the browser process's exit code once its
+// run is over.
 
+#include <algorithm>
+#include <cstring>
 #include <map>
 #include <string>
 #include <thread>
@@ -65,10 +66,6 @@ class ViewDelegate : public CefBrowserViewDelegate {
     event["popup"] = popup_view->GetBrowser()
                          ? popup_view->GetBrowser()->GetIdentifier()
                          : 0;
-    event["url"] =
-        popup_view->GetBrowser()
-            ? popup_view->GetBrowser()->GetMainFrame()->GetURL().ToString()
-            : "";
     Emit(event);
     CefWindow::CreateTopLevelWindow(HostWindow(popup_view));
     return true;
@@ -113,8 +110,6 @@ class TestApp : public engine_test_app::JsonCommandApp {
     } else if (name == "popup_rect") {
       reply["rect"] = {lastPopupRect.x, lastPopupRect.y, lastPopupRect.width,
                        lastPopupRect.height};
-    } else if (name == "raise") {
-      std::thread(RaiseMainWindowOnReopen).detach();
     } else if (name == "close_all") {
       std::thread(CloseAllBrowsersOnBackendExit).detach();
     } else if (name == "closing") {
@@ -132,9 +127,7 @@ class TestApp : public engine_test_app::JsonCommandApp {
       browser->GetMainFrame()->ExecuteJavaScript(
           command.at("code").get<std::string>(), "", 0);
     } else if (name == "close") {
-      browser->GetHost()->CloseBrowser(command.value("force", false));
-    } else if (name == "minimize") {
-      CefBrowserView::GetForBrowser(browser)->GetWindow()->Minimize();
+      browser->GetHost()->CloseBrowser(false);
     } else if (name == "state") {
       reply["url"] = browser->GetMainFrame()->GetURL().ToString();
       reply["can_go_back"] = browser->CanGoBack();
@@ -149,5 +142,12 @@ class TestApp : public engine_test_app::JsonCommandApp {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  return engine_test_app::AppMain(argc, argv, new TestApp());
+  const int code = engine_test_app::AppMain(argc, argv, new TestApp());
+  // The browser process (the one without a --type) tells how its run ended.
+  if (std::none_of(argv, argv + argc, [](const char* arg) {
+        return std::strncmp(arg, "--type=", 7) == 0;
+      })) {
+    Emit({{"event", "ended"}, {"code", code}});
+  }
+  return code;
 }

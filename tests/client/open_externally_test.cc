@@ -31,9 +31,6 @@ class OpenExternallyTest : public ::testing::Test {
     }
     return static_cast<pid_t>(atoi(opener_.Recorded("pid").c_str()));
   }
-  std::string Recorded(const std::string& name) {
-    return opener_.Recorded(name);
-  }
 
   StandInOpener opener_;
 };
@@ -44,8 +41,8 @@ TEST_F(OpenExternallyTest, UrlArrivesAsOneUntouchedArgument) {
       "https://example.com/a b?q='x'&r=\"$(touch pwned)\";`id`|cat > y\n#z";
   OpenExternally(url);
   ASSERT_NE(WaitForRecord(), 0);
-  EXPECT_EQ(Recorded("count"), "1\n");
-  EXPECT_EQ(Recorded("arg"), url);
+  EXPECT_EQ(opener_.Recorded("count"), "1\n");
+  EXPECT_EQ(opener_.Recorded("arg"), url);
 }
 
 // Only web and mail addresses reach the desktop: a file or a scheme that a
@@ -61,8 +58,6 @@ TEST_F(OpenExternallyTest, OnlyWebAndMailAddressesGoToTheDesktop) {
   ASSERT_NE(WaitForRecord(), 0);
   EXPECT_EQ(opener_.Opened(),
             std::vector<std::string>{"MAILTO:someone@example.com"});
-  EXPECT_TRUE(IsExternalOpenerUrl("http://example.com/"));
-  EXPECT_TRUE(IsExternalOpenerUrl("https://example.com/"));
 }
 
 // The caller never waits for the opener, the opener inherits neither the
@@ -82,7 +77,7 @@ TEST_F(OpenExternallyTest, ReturnsAtOnceLeaksNothingAndReapsTheOpener) {
   ASSERT_NE(pid, 0);
   close(leaked);
   close(77);
-  const std::string fds = Recorded("fds");
+  const std::string fds = opener_.Recorded("fds");
   EXPECT_NE(fds.find(" 2 -> "), std::string::npos) << fds;
   EXPECT_EQ(fds.find("inherited-marker"), std::string::npos) << fds;
   // No zombie is left behind once the opener has exited.
