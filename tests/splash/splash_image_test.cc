@@ -16,87 +16,15 @@
 
 namespace {
 
-// Reads |bytes| as a picture file.
-SplashImage ReadBytes(const std::string& bytes) {
-  std::string copy = bytes;
-  FILE* file = copy.empty() ? fopen("/dev/null", "rb")
-                            : fmemopen(copy.data(), copy.size(), "rb");
-  SplashImage image = ReadSplashImage(file);
-  fclose(file);
-  return image;
-}
-
 std::string Header(uint16_t width, uint16_t height) {
   return std::string{
       static_cast<char>(width & 0xff), static_cast<char>(width >> 8),
       static_cast<char>(height & 0xff), static_cast<char>(height >> 8)};
 }
 
-class SplashImageTest : public ::testing::Test {
- protected:
-  void TearDown() override { free(image_.pixels); }
-  SplashImage image_;
-};
-
-TEST_F(SplashImageTest, CompleteFileGivesSizesAndPixelsUnchanged) {
-  const std::string pixels = "\x01\x02\x03\x04\xf0\xe0\xd0\xc0";
-  image_ = ReadBytes(Header(2, 1) + pixels + "trailing bytes");
-  EXPECT_EQ(image_.width, 2);
-  EXPECT_EQ(image_.height, 1);
-  EXPECT_FALSE(image_.empty);
-  ASSERT_NE(image_.pixels, nullptr);
-  EXPECT_EQ(std::string(image_.pixels, 8), pixels);
-}
-
-TEST_F(SplashImageTest, LittleEndianSizesAndAShortPixelBlock) {
-  image_ = ReadBytes(Header(0x0102, 3) + "\xff\xff\xff");
-  EXPECT_EQ(image_.width, 258);
-  EXPECT_EQ(image_.height, 3);
-  ASSERT_NE(image_.pixels, nullptr);
-  EXPECT_EQ(std::string(image_.pixels, 4), std::string("\xff\xff\xff\0", 4));
-  // What the file does not give stays zero.
-  const std::string rest(image_.pixels + 4, 4 * 258 * 3 - 4);
-  EXPECT_EQ(rest.find_first_not_of('\0'), std::string::npos);
-}
-
-TEST_F(SplashImageTest, MissingSizesKeepTheDefaults) {
-  image_ = ReadBytes("");
-  EXPECT_EQ(image_.width, kDefaultSplashWidth);
-  EXPECT_EQ(image_.height, kDefaultSplashHeight);
-  EXPECT_TRUE(image_.empty);
-  EXPECT_NE(image_.pixels, nullptr);
-  free(image_.pixels);
-
-  // One size byte too few for the height.
-  image_ = ReadBytes(Header(7, 0).substr(0, 3));
-  EXPECT_EQ(image_.width, 7);
-  EXPECT_EQ(image_.height, kDefaultSplashHeight);
-  EXPECT_FALSE(image_.empty);
-  free(image_.pixels);
-
-  // No file at all reads like an empty one.
-  image_ = ReadSplashImage(nullptr);
-  EXPECT_EQ(image_.width, kDefaultSplashWidth);
-  EXPECT_TRUE(image_.empty);
-}
-
-// No window can be 0 pixels wide or high.
-TEST_F(SplashImageTest, ZeroSizesKeepTheDefaults) {
-  image_ = ReadBytes(Header(0, 20));
-  EXPECT_EQ(image_.width, kDefaultSplashWidth);
-  EXPECT_EQ(image_.height, 20);
-}
-
-TEST_F(SplashImageTest, OversizedPictureIsNotRead) {
-  image_ = ReadBytes(Header(65535, 65535) + "\x01\x02\x03\x04");
-  EXPECT_EQ(image_.width, 65535);
-  EXPECT_EQ(image_.pixels, nullptr);
-  EXPECT_FALSE(image_.empty);
-}
-
 // The picture read as text for comparison: sizes, whether empty, and the
-// pixel bytes that are not zero.
-std::string Describe(const SplashImage& image) {
+// pixel bytes that are not zero. Frees the pixels.
+std::string Describe(SplashImage image) {
   std::string text = std::to_string(image.width) + "x" +
                      std::to_string(image.height) +
                      (image.empty ? " empty" : "");
@@ -107,7 +35,43 @@ std::string Describe(const SplashImage& image) {
   for (size_t i = 0; i < size_t{4} * image.width * image.height; ++i) {
     nonZero += image.pixels[i] != 0;
   }
+  free(image.pixels);
   return text + " " + std::to_string(nonZero) + " set";
+}
+
+// Reads |bytes| as a picture file.
+std::string ReadBytes(const std::string& bytes) {
+  std::string copy = bytes;
+  FILE* file = copy.empty() ? fopen("/dev/null", "rb")
+                            : fmemopen(copy.data(), copy.size(), "rb");
+  const std::string text = Describe(ReadSplashImage(file));
+  fclose(file);
+  return text;
+}
+
+TEST(SplashImageTest, FilesGiveTheirSizesOrTheDefaults) {
+  const struct {
+    std::string bytes;
+    const char* read;
+  } cases[] = {
+      // Sizes little-endian, then the pixels; what follows is not read.
+      {Header(0x0102, 1) + std::string(4 * 258, '\x01') + "more",
+       "258x1 1032 set"},
+      // What a short file does not give stays zero.
+      {Header(2, 3) + "\xff\xff\xff", "2x3 3 set"},
+      {"", "500x300 empty 0 set"},
+      // One size byte too few for the height.
+      {Header(7, 0).substr(0, 3), "7x300 0 set"},
+      // No window can be 0 pixels wide or high.
+      {Header(0, 20), "500x20 0 set"},
+      // Too large to be read at all.
+      {Header(65535, 65535) + "\x01\x02\x03\x04", "65535x65535 no pixels"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ReadBytes(c.bytes), c.read) << c.read;
+  }
+  // No file at all reads like an empty one.
+  EXPECT_EQ(Describe(ReadSplashImage(nullptr)), "500x300 empty 0 set");
 }
 
 // Anything but a regular file at the picture's path reads like no file: a
@@ -120,10 +84,7 @@ TEST(SplashImageFileTest, FaultyFilesReadAsNoFileAsAUser) {
   ASSERT_EQ(chmod(dir.path().c_str(), 0755), 0);
   const std::string path = dir.path() + "/loading.pixel";
   const auto read = [&path] {
-    SplashImage image = ReadSplashImageFile(path.c_str());
-    std::string text = Describe(image);
-    free(image.pixels);
-    return text;
+    return Describe(ReadSplashImageFile(path.c_str()));
   };
   const std::string head = Header(1024, 1024) + "\x01\x02";
   dir.Write("loading.pixel", head);

@@ -74,16 +74,6 @@ int CountDocksBelow(Display* display, Window window) {
 
 }  // namespace
 
-ScreenSize GetScreenSize() {
-  Connection display;
-  if (!display.get()) {
-    return {};
-  }
-  const int screen = DefaultScreen(display.get());
-  return {DisplayWidth(display.get(), screen),
-          DisplayHeight(display.get(), screen)};
-}
-
 std::vector<uint32_t> WindowPixels(unsigned long xid, int width, int height) {
   std::vector<uint32_t> pixels;
   Connection display;

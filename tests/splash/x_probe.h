@@ -8,13 +8,6 @@
 #include <cstdint>
 #include <vector>
 
-// The size of the default screen; 0 × 0 without a display.
-struct ScreenSize {
-  int width = 0;
-  int height = 0;
-};
-ScreenSize GetScreenSize();
-
 // The top-left |width| × |height| pixels of |xid| as 0x00RRGGBB, row by row;
 // empty when they cannot be read.
 std::vector<uint32_t> WindowPixels(unsigned long xid, int width, int height);
