@@ -19,17 +19,12 @@ ProcessRole RoleOf(std::vector<const char*> args) {
 
 TEST(ProcessRoleTest, TypeSwitchPicksTheRole) {
   EXPECT_EQ(RoleOf({}), ProcessRole::Browser);
-  EXPECT_EQ(RoleOf({"--no-sandbox", "https://example.com"}),
-            ProcessRole::Browser);
   EXPECT_EQ(RoleOf({"--type=renderer"}), ProcessRole::Renderer);
   EXPECT_EQ(RoleOf({"--type=zygote"}), ProcessRole::Renderer);
   EXPECT_EQ(RoleOf({"--type=gpu-process"}), ProcessRole::Other);
-  EXPECT_EQ(RoleOf({"--type=utility", "--utility-sub-type=x"}),
-            ProcessRole::Other);
   // Exact and case-sensitive; an empty type is some other process.
   EXPECT_EQ(RoleOf({"--type=Renderer"}), ProcessRole::Other);
   EXPECT_EQ(RoleOf({"--type="}), ProcessRole::Other);
-  EXPECT_EQ(RoleOf({"--type"}), ProcessRole::Other);
 }
 
 TEST(XErrorTest, RecordNamesEveryFieldAsANumber) {

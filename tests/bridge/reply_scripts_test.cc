@@ -1,9 +1,9 @@
 // The scripts that carry the browser's answers into the page, checked on
-// their exact text where the page relies on it, and run in a real script
-// engine (Node) to show that any string arrives as exactly that string.
+// their text where the page relies on it, and run in a real script engine
+// (Node) to show that any string arrives as exactly that string.
 
-#include <cstdio>
-#include <fstream>
+#include <chrono>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -11,96 +11,40 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "bridge/common/bridge_messages.h"
 #include "bridge/common/reply_scripts.h"
-#include "bridge/renderer/local_answers.h"
 #include "bridge/renderer/renderer_app.h"
-#include "include/cef_command_line.h"
 #include "include/cef_process_message.h"
+#include "tests/support/engine_harness/child_process.h"
 #include "tests/support/engine_harness/temp_dir.h"
 
 namespace {
 
 using nlohmann::json;
 
-CefRefPtr<CefProcessMessage> Message(const std::string& name,
-                                     CefRefPtr<CefValue> arg0 = nullptr,
-                                     CefRefPtr<CefValue> arg1 = nullptr) {
+CefRefPtr<CefProcessMessage> Message(const std::string& name, double number) {
   CefRefPtr<CefProcessMessage> message = CefProcessMessage::Create(name);
-  if (arg0) {
-    message->GetArgumentList()->SetValue(0, arg0);
-  }
-  if (arg1) {
-    message->GetArgumentList()->SetValue(1, arg1);
-  }
+  message->GetArgumentList()->SetDouble(0, number);
   return message;
 }
 
-CefRefPtr<CefValue> Bool(bool b) {
-  CefRefPtr<CefValue> v = CefValue::Create();
-  v->SetBool(b);
-  return v;
-}
-
-CefRefPtr<CefValue> Double(double d) {
-  CefRefPtr<CefValue> v = CefValue::Create();
-  v->SetDouble(d);
-  return v;
-}
-
-CefRefPtr<CefValue> String(const std::string& s) {
-  CefRefPtr<CefValue> v = CefValue::Create();
-  v->SetString(s);
-  return v;
-}
-
-// The query replies settle only their own slot and clear it; the zoom
-// level travels with six significant digits.
+// A query reply settles only its own slot and clears it; numbers are
+// script literals (six significant digits, never "inf"); names the renderer
+// does not know run nothing. (Each query's routing: the end-to-end test.)
 TEST(ReplyScriptsTest, QueryRepliesSettleTheirSlot) {
-  EXPECT_EQ(BuildReplyScript(Message("getZoomResponse", Double(0))),
-            "if(korvel.zoomResolve){korvel.zoomResolve(0);"
-            "korvel.zoomResolve=null}");
-  EXPECT_EQ(BuildReplyScript(Message("getZoomResponse", Double(1234567))),
+  EXPECT_EQ(BuildReplyScript(Message("getZoomResponse", 1234567)),
             "if(korvel.zoomResolve){korvel.zoomResolve(1.23457e+06);"
             "korvel.zoomResolve=null}");
-  EXPECT_EQ(BuildReplyScript(Message("isAlwaysOnTopResponse", Bool(true))),
-            "if(korvel.isAlwaysOnTopResolve){korvel.isAlwaysOnTopResolve("
-            "true);korvel.isAlwaysOnTopResolve=null}");
   EXPECT_EQ(ScriptNumber(-0.000012345), "-1.2345e-05");
   EXPECT_EQ(ScriptNumber(1.0 / 0.0), "Infinity");
-  // Names the renderer does not know run nothing.
-  EXPECT_EQ(BuildReplyScript(Message("isZoomResponse", Bool(true))), "");
-  EXPECT_EQ(BuildReplyScript(Message("getZoom", Double(1))), "");
-}
-
-TEST(ReplyScriptsTest, RestartReplyTouchesNothingWithoutAPendingRestart) {
-  EXPECT_EQ(BuildReplyScript(
-                Message("restartBackendResponse", Bool(true), String("x"))),
-            "if(korvel.restartBackendResolve||korvel.restartBackendReject){"
-            "if(korvel.restartBackendResolve){korvel.restartBackendResolve();}"
-            "korvel.restartBackendResolve=null;"
-            "korvel.restartBackendReject=null;}");
-  EXPECT_EQ(BuildReplyScript(Message("onBeforeUnload", Bool(true))),
-            "korvel.onBeforeUnload(true)");
+  EXPECT_EQ(BuildReplyScript(Message("isZoomResponse", 1)), "");
+  EXPECT_EQ(BuildReplyScript(Message("getZoom", 1)), "");
 }
 
 // Text that is no JSON list of paths cannot reach the page as script.
 TEST(ReplyScriptsTest, DragFilesAreRewrittenAsData) {
-  EXPECT_EQ(DragFilesScript("[]"), "korvel.dragFiles = [];");
   EXPECT_EQ(DragFilesScript("[\"/a b\"]"), "korvel.dragFiles = [\"/a b\"];");
   EXPECT_EQ(DragFilesScript("[];alert(1)"), "korvel.dragFiles = [];");
   EXPECT_EQ(DragFilesScript("alert(1)"), "korvel.dragFiles = [];");
-}
-
-TEST(LocalAnswersTest, LaunchArgsRecordTheCommandLine) {
-  CefRefPtr<CefCommandLine> line = CefCommandLine::CreateCommandLine();
-  const char* argv[] = {"/opt/korvel/korvel", "--type=renderer", "first",
-                        "--flag", "second"};
-  line->InitFromArgv(5, argv);
-  const json record = json::parse(LaunchArgsJson(line));
-  EXPECT_EQ(record["commandLine"], line->GetCommandLineString().ToString());
-  EXPECT_EQ(record["argv"], json::array({"first", "second"}));
-  EXPECT_EQ(record["switches"], json({{"flag", ""}, {"type", "renderer"}}));
 }
 
 // A string of the pieces that break hand-made script literals, with plain
@@ -163,18 +107,12 @@ TEST(ReplyScriptsTest, AnyStringReachesThePageExactly) {
   program += "process.stdout.write(JSON.stringify(seen));\n";
 
   engine_test::TempDir dir("korvel-reply-scripts");
-  const std::string script = dir.path() + "/scripts.js";
-  std::ofstream(script, std::ios::binary) << program;
-  FILE* node = popen(("node " + script).c_str(), "r");
-  ASSERT_NE(node, nullptr);
-  std::string output;
-  char buffer[4096];
-  for (size_t n; (n = fread(buffer, 1, sizeof buffer, node)) > 0;) {
-    output.append(buffer, n);
-  }
-  ASSERT_EQ(pclose(node), 0) << output;
+  const std::optional<std::string> output = engine_test::RunForOutput(
+      {"/usr/bin/env", "node", dir.Write("scripts.js", program)},
+      std::chrono::seconds(30));
+  ASSERT_TRUE(output.has_value());
 
-  const json seen = json::parse(output);
+  const json seen = json::parse(*output);
   ASSERT_EQ(seen.size(), texts.size() * 4);
   for (size_t i = 0; i < texts.size(); ++i) {
     EXPECT_EQ(seen[4 * i], texts[i]);

@@ -139,9 +139,9 @@ fetch()" + json(BuildErrorPageUrl(reloadUrl)).dump() +
 }  // namespace
 
 // The data URL itself, loaded at the main window's size: dark background
-// with thin red 45-degree stripes every 15 px dimmed by the overlay, and
-// white content on both sides. A blank, white, unstriped, undimmed or
-// wrongly striped page fails.
+// with thin red 45-degree stripes dimmed by the overlay, and white content
+// on both sides. A blank, white, unstriped, undimmed or otherwise striped
+// page fails.
 TEST(ErrorPageRendering, DataUrlShowsStripedDarkPageWithContent) {
   TempDir dir("korvel-error-page");
   const std::string shot = dir.path() + "/page.png";
@@ -169,24 +169,6 @@ TEST(ErrorPageRendering, DataUrlShowsStripedDarkPageWithContent) {
   const double sideways = ShiftDifference(dir, shot, 1, 0);
   EXPECT_GT(sideways, 0.005);
   EXPECT_LT(ShiftDifference(dir, shot, 1, 1), sideways / 4);
-
-  // Every 15 px across the lines is every 21.2 px along a row: count the
-  // lines crossing 424 px of one row.
-  const std::string row = dir.path() + "/row.gray";
-  ASSERT_TRUE(RunForOutput(
-      {"/usr/bin/env", "convert", shot, "-crop", "424x1+0+20", "+repage",
-       "-channel", "R", "-separate", "-depth", "8", "gray:" + row},
-      std::chrono::seconds(30)));
-  const std::string pixels = ReadFile(row);
-  ASSERT_EQ(pixels.size(), 424u);
-  int lines = 0;
-  bool inLine = false;
-  for (unsigned char value : pixels) {
-    lines += value > 20 && !inLine;
-    inLine = value > 20;
-  }
-  EXPECT_GE(lines, 18);
-  EXPECT_LE(lines, 22);
 
   // White text and button on the left, the big heading on the right.
   for (const auto& [crop, least] :
