@@ -20,7 +20,6 @@
 #include "include/cef_command_line.h"
 #include "include/cef_drag_handler.h"
 #include "include/cef_render_handler.h"
-#include "include/cef_task.h"
 #include "include/views/cef_browser_view.h"
 #include "include/views/cef_window.h"
 #include "tests/support/engine_app/browser_window.h"
