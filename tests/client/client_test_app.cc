@@ -9,7 +9,6 @@
 //   close_all                 CloseAllBrowsersOnBackendExit from a thread of
 //                             its own, as backend supervision calls it;
 //   closing                   the client's closing flag and open browsers;
-//   popup_rect                the rectangle of the latest popup request;
 //   quit.
 // Fake media devices stand in for a camera and a microphone.
 // Events: browser_created / browser_destroyed and popup_view_created from
@@ -107,9 +106,6 @@ class TestApp : public engine_test_app::JsonCommandApp {
       reply["browser"] =
           view->GetBrowser() ? view->GetBrowser()->GetIdentifier() : 0;
       reply["xid"] = window->GetWindowHandle();
-    } else if (name == "popup_rect") {
-      reply["rect"] = {lastPopupRect.x, lastPopupRect.y, lastPopupRect.width,
-                       lastPopupRect.height};
     } else if (name == "close_all") {
       std::thread(CloseAllBrowsersOnBackendExit).detach();
     } else if (name == "closing") {
