@@ -76,13 +76,15 @@ TEST(EnginePrefsTest, PreferencesPersistAcrossARestart) {
   TempDir root;
   const std::string cache = "--cache-root=" + root.path();
   {
-    AppRun run({cache, "--scenario=write"});
+    AppRun run({cache, "--scenario=persist"});
     ASSERT_EQ(run.Finish(), 0) << run.Transcript();
     // Custom preferences register once per name.
     const json registered = run.Event("register");
     EXPECT_EQ(registered["text"], true);
     EXPECT_EQ(registered["count"], true);
     EXPECT_EQ(registered["again"], false);
+    // A fresh cache directory starts from the defaults.
+    EXPECT_EQ(run.Event("values")["values"]["prefs_test.text"], "");
     for (const char* name : {"credentials_enable_service", "prefs_test.text",
                              "prefs_test.count"}) {
       EXPECT_EQ(run.Set(name)["ok"], true) << name << run.Transcript();
@@ -91,7 +93,7 @@ TEST(EnginePrefsTest, PreferencesPersistAcrossARestart) {
     EXPECT_EQ(run.Event("cache_path")["path"], root.path());
   }
 
-  AppRun run({cache, "--scenario=read"});
+  AppRun run({cache, "--scenario=persist"});
   ASSERT_EQ(run.Finish(), 0) << run.Transcript();
   const json values = run.Event("values")["values"];
   EXPECT_EQ(values["credentials_enable_service"], false) << values;
@@ -115,7 +117,7 @@ TEST(EnginePrefsTest, RelativeCachePathsAreIgnored) {
   json cache_path;
   int status;
   {
-    AppRun run({"--cache-root=cache", "--scenario=write"});
+    AppRun run({"--cache-root=cache", "--scenario=persist"});
     status = run.Finish();
     cache_path = run.Event("cache_path");
   }

@@ -1,7 +1,7 @@
 // Test application for the engine's request context: prints one JSON object
 // per line on stdout for the test to check. Scenarios (--scenario=):
-//   write     sets engine, custom and refused preferences, then quits;
-//   read      prints the preferences a previous run left, then quits;
+//   persist   prints the preferences a previous run left, then sets
+//             engine, custom and refused ones and quits;
 //   renderer  the renderer-role process uses the global context; the browser
 //             quits once it sees the renderer's last change;
 //   content   opens --url, lets the page ask for notifications and paste,
@@ -228,21 +228,19 @@ class App : public CefApp, public CefBrowserProcessHandler {
   void OnContextInitialized() override {
     CefRefPtr<CefRequestContext> context =
         CefRequestContext::GetGlobalContext();
-    if (g_scenario == "write") {
-      Emit(TrySet(context, "credentials_enable_service", Bool(false)));
-      Emit(TrySet(context, "no.such.preference", Bool(false)));
-      Emit(TrySet(context, "prefs_test.text", String("written")));
-      Emit(TrySet(context, "prefs_test.count", Int(42)));
-      Emit({{"event", "cache_path"},
-            {"path", context->GetCachePath().ToString()}});
-      CefQuitMessageLoop();
-    } else if (g_scenario == "read") {
+    if (g_scenario == "persist") {
       json values = json::object();
       for (const char* name : {"credentials_enable_service", "prefs_test.text",
                                "prefs_test.count"}) {
         values[name] = ToJson(context->GetPreference(name));
       }
       Emit({{"event", "values"}, {"values", values}});
+      Emit(TrySet(context, "credentials_enable_service", Bool(false)));
+      Emit(TrySet(context, "no.such.preference", Bool(false)));
+      Emit(TrySet(context, "prefs_test.text", String("written")));
+      Emit(TrySet(context, "prefs_test.count", Int(42)));
+      Emit({{"event", "cache_path"},
+            {"path", context->GetCachePath().ToString()}});
       CefQuitMessageLoop();
     } else if (g_scenario == "renderer") {
       WaitForRenderer(0);
