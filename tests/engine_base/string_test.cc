@@ -51,20 +51,6 @@ TEST(CefStringTest, InvalidInputBecomesReplacementCharacters) {
   EXPECT_EQ(cef_string_ascii_to_utf16("\xC3\xA9", 2, &out), 0);
 }
 
-// Settings structs are filled through wrappers that refer to their fields;
-// the data must land in the struct, not in a temporary copy.
-TEST(CefStringTest, WrapperOfAStructWritesIntoIt) {
-  cef_string_t field = {};
-  CefString(&field).FromString("/tmp/cache");
-  ASSERT_NE(field.str, nullptr);
-  EXPECT_EQ(CefString(&field).ToString(), "/tmp/cache");
-  EXPECT_FALSE(CefString(&field).IsOwner());
-  // The struct owns the copy; clearing frees it.
-  EXPECT_NE(field.dtor, nullptr);
-  cef_string_clear(&field);
-  EXPECT_EQ(field.length, 0u);
-}
-
 TEST(CefStringTest, CopiesOwnTheirDataAndReferencesDoNot) {
   CefString original("value");
   CefString copy(original);

@@ -3,8 +3,9 @@
 
 namespace {
 
-// CefSettings owns its strings: a copy must not share buffers with the
-// original (double free), and destruction frees them.
+// Settings are filled through CefString wrappers of their fields: the text
+// must land in the struct, not in a temporary. CefSettings owns its
+// strings: a copy must not share buffers with the original (double free).
 TEST(TypesTest, SettingsWrapperCopiesAndOwnsItsStrings) {
   CefSettings settings;
   CefString(&settings.cache_path) = "/data/cache";
