@@ -24,14 +24,14 @@ BrowserApp::~BrowserApp() {
   Quit(milliseconds(5000));
 }
 
-json BrowserApp::Command(json command, milliseconds timeout) {
+json BrowserApp::Command(json command) {
   const std::string name = command.at("cmd");
   return app_.Command(
       command.dump(),
       [&](const json& event) {
         return IsEvent(event, "done") && event.value("cmd", "") == name;
       },
-      timeout);
+      milliseconds(15000));
 }
 
 int BrowserApp::Create(const std::string& url) {

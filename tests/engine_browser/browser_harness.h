@@ -36,7 +36,7 @@ class BrowserApp {
   bool started() const { return started_; }
 
   // Sends |command| and returns its "done" answer (null on timeout).
-  json Command(json command, milliseconds timeout = milliseconds(15000));
+  json Command(json command);
   // Creates a browser on |url| and returns its identifier (0 on failure).
   int Create(const std::string& url);
   void Policy(const json& values) {
@@ -53,11 +53,9 @@ class BrowserApp {
                     milliseconds timeout = milliseconds(15000)) {
     return app_.WaitForEvent(name, match, timeout);
   }
-  // Events received so far (after the mark) that match.
-  std::vector<json> Events(
-      const std::string& name,
-      const std::function<bool(const json&)>& match = nullptr) {
-    return app_.Events(name, match);
+  // Events named |name| received so far (after the mark).
+  std::vector<json> Events(const std::string& name) {
+    return app_.Events(name);
   }
   // Reads whatever arrives during |duration|.
   void Drain(milliseconds duration) { app_.Drain(duration); }

@@ -5,10 +5,8 @@
 //
 // Usage: browser_test_app --cache-root=DIR
 
-#include <atomic>
 #include <map>
 #include <mutex>
-#include <set>
 #include <string>
 #include <thread>
 
@@ -17,7 +15,6 @@
 #include "include/cef_app.h"
 #include "include/cef_browser.h"
 #include "include/cef_client.h"
-#include "include/cef_command_line.h"
 #include "include/cef_task.h"
 #include "tests/support/engine_app/command_app.h"
 #include "tests/support/engine_app/emit.h"
@@ -27,10 +24,13 @@ namespace {
 
 using json = nlohmann::json;
 
-using engine_test_app::Emit;
-
-json Event(const std::string& name, CefRefPtr<CefBrowser> browser) {
-  return engine_test_app::BrowserEvent(name, browser);
+// Reports the handler call |name| about |browser| with |fields|.
+void Report(const std::string& name,
+            CefRefPtr<CefBrowser> browser,
+            const json& fields = json::object()) {
+  json event = engine_test_app::BrowserEvent(name, browser);
+  event.update(fields);
+  engine_test_app::Emit(event);
 }
 
 json FrameInfo(CefRefPtr<CefFrame> frame) {
@@ -57,13 +57,8 @@ struct Policy {
   }
   // True when the policy |key| names a substring of |url|.
   bool Matches(const std::string& key, const std::string& url) {
-    std::lock_guard<std::mutex> lock(mutex);
-    auto it = values.find(key);
-    if (it == values.end() || !it->is_string() ||
-        it->get<std::string>().empty()) {
-      return false;
-    }
-    return url.find(it->get<std::string>()) != std::string::npos;
+    const std::string part = Get(key);
+    return !part.empty() && url.find(part) != std::string::npos;
   }
   void Merge(const json& update) {
     std::lock_guard<std::mutex> lock(mutex);
@@ -79,8 +74,7 @@ class TestClient : public CefClient,
                    public CefLoadHandler,
                    public CefRequestHandler,
                    public CefResourceRequestHandler,
-                   public CefJSDialogHandler,
-                   public CefPermissionHandler {
+                   public CefJSDialogHandler {
  public:
   TestClient() = default;
 
@@ -92,25 +86,18 @@ class TestClient : public CefClient,
   CefRefPtr<CefLoadHandler> GetLoadHandler() override { return this; }
   CefRefPtr<CefRequestHandler> GetRequestHandler() override { return this; }
   CefRefPtr<CefJSDialogHandler> GetJSDialogHandler() override { return this; }
-  CefRefPtr<CefPermissionHandler> GetPermissionHandler() override {
-    return this;
-  }
 
   // CefDisplayHandler methods:
   void OnTitleChange(CefRefPtr<CefBrowser> browser,
                      const CefString& title) override {
-    json event = Event("title", browser);
-    event["title"] = title.ToString();
-    Emit(event);
+    Report("title", browser, {{"title", title.ToString()}});
   }
   bool OnConsoleMessage(CefRefPtr<CefBrowser> browser,
                         cef_log_severity_t level,
                         const CefString& message,
                         const CefString& source,
                         int line) override {
-    json event = Event("console", browser);
-    event["message"] = message.ToString();
-    Emit(event);
+    Report("console", browser, {{"message", message.ToString()}});
     return true;
   }
 
@@ -128,19 +115,17 @@ class TestClient : public CefClient,
                      CefBrowserSettings& settings,
                      CefRefPtr<CefDictionaryValue>& extra_info,
                      bool* no_javascript_access) override {
-    json event = Event("before_popup", browser);
-    event["popup_id"] = popup_id;
-    event["url"] = target_url.ToString();
-    event["disposition"] = static_cast<int>(target_disposition);
-    event["user_gesture"] = user_gesture;
-    event["features"] = {{"x", features.x},
-                         {"y", features.y},
-                         {"width", features.width},
-                         {"height", features.height},
-                         {"widthSet", features.widthSet != 0},
-                         {"isPopup", features.isPopup != 0}};
-    event["frame"] = FrameInfo(frame);
-    Emit(event);
+    Report("before_popup", browser,
+           {{"url", target_url.ToString()},
+            {"disposition", static_cast<int>(target_disposition)},
+            {"user_gesture", user_gesture},
+            {"features",
+             {{"x", features.x},
+              {"y", features.y},
+              {"width", features.width},
+              {"height", features.height},
+              {"widthSet", features.widthSet != 0},
+              {"isPopup", features.isPopup != 0}}}});
     // Place the popup where the page asked, as a client of a plain window
     // would.
     window_info.bounds =
@@ -149,58 +134,41 @@ class TestClient : public CefClient,
   }
   void OnAfterCreated(CefRefPtr<CefBrowser> browser) override {
     browsers_[browser->GetIdentifier()] = browser;
-    json event = Event("after_created", browser);
-    event["popup"] = browser->IsPopup();
-    event["opener"] = browser->GetHost()->GetOpenerIdentifier();
-    Emit(event);
+    Report("after_created", browser,
+           {{"popup", browser->IsPopup()},
+            {"opener", browser->GetHost()->GetOpenerIdentifier()}});
   }
   bool DoClose(CefRefPtr<CefBrowser> browser) override {
-    Emit(Event("do_close", browser));
-    return g_policy.Get("do_close", "false") == "true";
+    Report("do_close", browser);
+    return false;
   }
   void OnBeforeClose(CefRefPtr<CefBrowser> browser) override {
     browsers_.erase(browser->GetIdentifier());
-    json event = Event("before_close", browser);
-    event["remaining"] = browsers_.size();
-    Emit(event);
+    Report("before_close", browser, {{"remaining", browsers_.size()}});
   }
 
   // CefLoadHandler methods:
-  void OnLoadingStateChange(CefRefPtr<CefBrowser> browser,
-                            bool is_loading,
-                            bool can_go_back,
-                            bool can_go_forward) override {
-    json event = Event("loading_state", browser);
-    event["loading"] = is_loading;
-    Emit(event);
-  }
   void OnLoadStart(CefRefPtr<CefBrowser> browser,
                    CefRefPtr<CefFrame> frame,
                    TransitionType transition) override {
-    json event = Event("load_start", browser);
-    event["frame"] = FrameInfo(frame);
-    event["transition"] = static_cast<int>(transition);
-    Emit(event);
+    Report("load_start", browser);
   }
   void OnLoadEnd(CefRefPtr<CefBrowser> browser,
                  CefRefPtr<CefFrame> frame,
                  int status) override {
-    json event = Event("load_end", browser);
-    event["frame"] = FrameInfo(frame);
-    event["status"] = status;
-    Emit(event);
+    Report("load_end", browser,
+           {{"frame", FrameInfo(frame)}, {"status", status}});
   }
   void OnLoadError(CefRefPtr<CefBrowser> browser,
                    CefRefPtr<CefFrame> frame,
                    ErrorCode code,
                    const CefString& text,
                    const CefString& failed_url) override {
-    json event = Event("load_error", browser);
-    event["frame"] = FrameInfo(frame);
-    event["code"] = static_cast<int>(code);
-    event["text"] = text.ToString();
-    event["url"] = failed_url.ToString();
-    Emit(event);
+    Report("load_error", browser,
+           {{"frame", FrameInfo(frame)},
+            {"code", static_cast<int>(code)},
+            {"text", text.ToString()},
+            {"url", failed_url.ToString()}});
     // As the shell does: its own error page replaces the failed one, loaded
     // from inside this callback.
     if (g_policy.Get("error_page") == "true" && frame->IsMain() &&
@@ -216,35 +184,23 @@ class TestClient : public CefClient,
                       bool user_gesture,
                       bool is_redirect) override {
     const std::string url = request->GetURL().ToString();
-    json event = Event("before_browse", browser);
-    event["url"] = url;
-    event["frame"] = FrameInfo(frame);
-    event["resource_type"] = static_cast<int>(request->GetResourceType());
-    event["transition"] = static_cast<int>(request->GetTransitionType());
-    event["read_only"] = request->IsReadOnly();
-    event["user_gesture"] = user_gesture;
-    event["is_redirect"] = is_redirect;
-    Emit(event);
-    if (!g_policy.Matches("block_navigation", url)) {
-      return false;
-    }
-    // As the shell does: a refused first navigation closes its browser.
-    if (g_policy.Get("close_on_refuse") == "true" && frame->IsMain() &&
-        !browser->CanGoBack()) {
-      browser->GetHost()->CloseBrowser(false);
-    }
-    return true;
+    Report("before_browse", browser,
+           {{"url", url},
+            {"frame", FrameInfo(frame)},
+            {"resource_type", static_cast<int>(request->GetResourceType())},
+            {"read_only", request->IsReadOnly()},
+            {"is_redirect", is_redirect}});
+    return g_policy.Matches("block_navigation", url);
   }
   bool OnOpenURLFromTab(CefRefPtr<CefBrowser> browser,
                         CefRefPtr<CefFrame> frame,
                         const CefString& target_url,
                         cef_window_open_disposition_t disposition,
                         bool user_gesture) override {
-    json event = Event("open_url_from_tab", browser);
-    event["url"] = target_url.ToString();
-    event["disposition"] = static_cast<int>(disposition);
-    event["user_gesture"] = user_gesture;
-    Emit(event);
+    Report("open_url_from_tab", browser,
+           {{"url", target_url.ToString()},
+            {"disposition", static_cast<int>(disposition)},
+            {"user_gesture", user_gesture}});
     return g_policy.Get("open_url_from_tab", "allow") != "allow";
   }
   CefRefPtr<CefResourceRequestHandler> GetResourceRequestHandler(
@@ -264,17 +220,13 @@ class TestClient : public CefClient,
                                    CefRefPtr<CefRequest> request,
                                    CefRefPtr<CefCallback> callback) override {
     const std::string url = request->GetURL().ToString();
-    json event = Event("resource", browser);
-    event["url"] = url;
-    event["resource_type"] = static_cast<int>(request->GetResourceType());
-    event["id"] = request->GetIdentifier();
-    event["io_thread"] = CefCurrentlyOn(TID_IO);
-    Emit(event);
+    Report("resource", browser,
+           {{"url", url},
+            {"resource_type", static_cast<int>(request->GetResourceType())},
+            {"id", request->GetIdentifier()},
+            {"io_thread", CefCurrentlyOn(TID_IO)}});
     if (g_policy.Matches("block_resource", url)) {
       return RV_CANCEL;
-    }
-    if (g_policy.Matches("rewrite_resource", url)) {
-      request->SetURL(g_policy.Get("rewrite_to"));
     }
     if (g_policy.Matches("async_allow", url) ||
         g_policy.Matches("async_cancel", url)) {
@@ -301,11 +253,10 @@ class TestClient : public CefClient,
                   const CefString& default_prompt,
                   CefRefPtr<CefJSDialogCallback> callback,
                   bool& suppress_message) override {
-    json event = Event("js_dialog", browser);
-    event["type"] = static_cast<int>(type);
-    event["message"] = message.ToString();
-    event["default_prompt"] = default_prompt.ToString();
-    Emit(event);
+    Report("js_dialog", browser,
+           {{"type", static_cast<int>(type)},
+            {"message", message.ToString()},
+            {"default_prompt", default_prompt.ToString()}});
     const std::string answer = g_policy.Get("dialog", "accept");
     if (answer == "later") {
       // Answered from another thread after a while: the page waits.
@@ -313,76 +264,20 @@ class TestClient : public CefClient,
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         callback->Continue(true, "later answer");
       }).detach();
-      return true;
+    } else if (answer == "accept") {
+      callback->Continue(true, g_policy.Get("prompt_text"));
     }
-    if (answer == "drop") {
-      return true;
-    }
-    callback->Continue(answer == "accept", g_policy.Get("prompt_text"));
+    // "drop": released without an answer.
     return true;
   }
   bool OnBeforeUnloadDialog(CefRefPtr<CefBrowser> browser,
                             const CefString& message,
                             bool is_reload,
                             CefRefPtr<CefJSDialogCallback> callback) override {
-    json event = Event("before_unload", browser);
-    event["message"] = message.ToString();
-    event["is_reload"] = is_reload;
-    Emit(event);
-    const std::string answer = g_policy.Get("unload", "drop");
-    if (answer == "leave") {
-      callback->Continue(true, CefString());
-    } else if (answer == "stay") {
-      callback->Continue(false, CefString());
-    }
-    // "drop": released without an answer.
+    Report("before_unload", browser,
+           {{"message", message.ToString()}, {"is_reload", is_reload}});
+    // As the shell does: the callback is released without an answer.
     return true;
-  }
-  void OnDialogClosed(CefRefPtr<CefBrowser> browser) override {
-    Emit(Event("dialog_closed", browser));
-  }
-
-  // CefPermissionHandler methods:
-  bool OnRequestMediaAccessPermission(
-      CefRefPtr<CefBrowser> browser,
-      CefRefPtr<CefFrame> frame,
-      const CefString& origin,
-      uint32_t requested,
-      CefRefPtr<CefMediaAccessCallback> callback) override {
-    json event = Event("media_request", browser);
-    event["requested"] = requested;
-    Emit(event);
-    if (g_policy.Get("media", "grant") == "grant") {
-      callback->Continue(requested);
-    } else {
-      callback->Cancel();
-    }
-    return true;
-  }
-  bool OnShowPermissionPrompt(
-      CefRefPtr<CefBrowser> browser,
-      uint64_t prompt_id,
-      const CefString& origin,
-      uint32_t requested,
-      CefRefPtr<CefPermissionPromptCallback> callback) override {
-    json event = Event("permission_prompt", browser);
-    event["prompt_id"] = prompt_id;
-    event["origin"] = origin.ToString();
-    event["requested"] = requested;
-    Emit(event);
-    callback->Continue(g_policy.Get("prompt", "accept") == "accept"
-                           ? CEF_PERMISSION_RESULT_ACCEPT
-                           : CEF_PERMISSION_RESULT_DENY);
-    return true;
-  }
-  void OnDismissPermissionPrompt(
-      CefRefPtr<CefBrowser> browser,
-      uint64_t prompt_id,
-      cef_permission_request_result_t result) override {
-    json event = Event("permission_dismissed", browser);
-    event["prompt_id"] = prompt_id;
-    event["result"] = static_cast<int>(result);
-    Emit(event);
   }
 
  private:
@@ -394,15 +289,6 @@ class TestClient : public CefClient,
 class TestApp : public engine_test_app::JsonCommandApp {
  public:
   TestApp() = default;
-
-  // CefApp methods:
-  void OnBeforeCommandLineProcessing(
-      const CefString& process_type,
-      CefRefPtr<CefCommandLine> command_line) override {
-    // Capture devices for media requests on machines without any; access
-    // is still decided by the permission handler.
-    command_line->AppendSwitch("use-fake-device-for-media-stream");
-  }
 
  private:
   // JsonCommandApp methods:
@@ -426,7 +312,9 @@ class TestApp : public engine_test_app::JsonCommandApp {
           info, client_, command.value("url", ""), CefBrowserSettings(),
           nullptr, nullptr);
       reply["browser"] = created ? created->GetIdentifier() : 0;
-    } else if (!browser && name != "quit") {
+    } else if (name == "quit") {
+      CefQuitMessageLoop();
+    } else if (!browser) {
       reply["error"] = "no such browser";
     } else if (name == "load") {
       browser->GetMainFrame()->LoadURL(command.at("url").get<std::string>());
@@ -448,10 +336,6 @@ class TestApp : public engine_test_app::JsonCommandApp {
         frame->Undo();
     } else if (name == "reload") {
       browser->Reload();
-    } else if (name == "stop") {
-      browser->StopLoad();
-    } else if (name == "back") {
-      browser->GoBack();
     } else if (name == "close") {
       browser->GetHost()->CloseBrowser(command.value("force", false));
     } else if (name == "try_close") {
@@ -468,13 +352,10 @@ class TestApp : public engine_test_app::JsonCommandApp {
       CefRefPtr<CefBrowserHost> host = browser->GetHost();
       reply["valid"] = browser->IsValid();
       reply["loading"] = browser->IsLoading();
-      reply["can_go_back"] = browser->CanGoBack();
       reply["has_document"] = browser->HasDocument();
       reply["zoom"] = host->GetZoomLevel();
       reply["window"] = host->GetWindowHandle();
       reply["frame"] = FrameInfo(browser->GetMainFrame());
-    } else if (name == "quit") {
-      CefQuitMessageLoop();
     }
   }
 
