@@ -46,11 +46,6 @@ json ViewsApp::WaitForEvent(const std::string& name,
       timeout);
 }
 
-size_t ViewsApp::EventCount() {
-  app_.Collect();
-  return app_.events().size();
-}
-
 int ViewsApp::IndexOf(const std::function<bool(const json&)>& match) {
   app_.Collect();
   return app_.IndexOf(match);
@@ -59,11 +54,6 @@ int ViewsApp::IndexOf(const std::function<bool(const json&)>& match) {
 std::vector<json> ViewsApp::Events(const std::string& name) {
   app_.Collect();
   return app_.Events(name);
-}
-
-std::string ViewsApp::Transcript() {
-  app_.Collect();
-  return app_.Transcript();
 }
 
 bool ViewsApp::Quit(milliseconds timeout) {

@@ -37,15 +37,12 @@ class ViewsApp {
   // The "state" answer for window |id|.
   json State(int id) { return Command("state " + std::to_string(id)); }
 
-  // Waits for the first event (seen before or arriving) that matches, from
-  // event number |from| on; a null json on timeout.
+  // Waits for the first event (seen before or arriving) that matches; a
+  // null json on timeout.
   json WaitFor(const std::function<bool(const json&)>& match,
-               milliseconds timeout = milliseconds(15000),
-               size_t from = 0) {
-    return app_.WaitFrom(from, match, timeout);
+               milliseconds timeout = milliseconds(15000)) {
+    return app_.WaitFor(match, timeout);
   }
-  // How many events have arrived so far.
-  size_t EventCount();
   // Position of the first event so far that matches, or -1.
   int IndexOf(const std::function<bool(const json&)>& match);
   json WaitForEvent(const std::string& name,
@@ -53,8 +50,6 @@ class ViewsApp {
                     milliseconds timeout = milliseconds(15000));
   // Every event received so far named |name|.
   std::vector<json> Events(const std::string& name);
-  // Every line received so far, for failure messages.
-  std::string Transcript();
 
   // Asks the app to close its windows and leave; true when it exited by
   // itself with status 0.

@@ -122,11 +122,6 @@ class WindowDelegate : public CefWindowDelegate {
     Windows().erase(id_);
     OnWindowGone();
   }
-  void OnWindowActivationChanged(CefRefPtr<CefWindow> window,
-                                 bool active) override {
-    Emit(
-        {{"event", "activation_changed"}, {"window", id_}, {"active", active}});
-  }
   bool IsFrameless(CefRefPtr<CefWindow> window) override {
     return IntOption(options_, "frameless", 1) != 0;
   }
@@ -166,9 +161,6 @@ class ViewDelegate : public CefBrowserViewDelegate {
     Emit({{"event", "view_browser_destroyed"},
           {"browser", browser->GetIdentifier()}});
   }
-  bool OnPopupBrowserViewCreated(CefRefPtr<CefBrowserView> browser_view,
-                                 CefRefPtr<CefBrowserView> popup_browser_view,
-                                 bool is_devtools) override;
 
  private:
   IMPLEMENT_REFCOUNTING(ViewDelegate);
@@ -191,8 +183,6 @@ CefRefPtr<Client>& TheClient() {
 }
 
 bool quitting = false;
-// Popup views the engine placed in windows of its own.
-std::vector<CefRefPtr<CefBrowserView>> engine_popups;
 
 void OnWindowGone() {
   if (quitting && Windows().empty()) {
@@ -208,18 +198,6 @@ int CreateWindowEntry(int id,
   entry.delegate = new WindowDelegate(id, options, view);
   entry.window = CefWindow::CreateTopLevelWindow(entry.delegate);
   return id;
-}
-
-bool ViewDelegate::OnPopupBrowserViewCreated(
-    CefRefPtr<CefBrowserView> browser_view,
-    CefRefPtr<CefBrowserView> popup_browser_view,
-    bool is_devtools) {
-  Emit({{"event", "popup_view"},
-        {"view_found", CefBrowserView::GetForBrowser(
-                           popup_browser_view->GetBrowser()) != nullptr}});
-  // Left to the engine, which puts it in a window of its own.
-  engine_popups.push_back(popup_browser_view);
-  return false;
 }
 
 json WindowState(int id, CefRefPtr<CefWindow> window) {
@@ -286,12 +264,6 @@ void RunCommand(const std::string& line) {
   in >> command;
   if (command == "quit") {
     quitting = true;
-    for (const auto& view : engine_popups) {
-      if (CefRefPtr<CefWindow> window = view->GetWindow()) {
-        window->Close();
-      }
-    }
-    engine_popups.clear();
     if (Windows().empty()) {
       CefQuitMessageLoop();
       return;
