@@ -254,9 +254,10 @@ TEST(EngineServicesTest, DevToolsOpenOnceAndClose) {
     return Shell("xwininfo -id " + xid + " 2>&1").empty() ||
            Shell("xwininfo -id " + xid).find("IsViewable") == std::string::npos;
   }));
-  EXPECT_TRUE(app.Events("before_close",
-                         [&](const json& e) { return e["browser"] == browser; })
-                  .empty());
+  // Closing DevTools leaves the browser it inspected open.
+  for (const json& closed : app.Events("before_close")) {
+    EXPECT_NE(closed["browser"], browser);
+  }
 }
 
 }  // namespace
