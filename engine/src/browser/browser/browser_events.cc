@@ -216,7 +216,31 @@ bool CefBrowserImpl::OnNavigationRequest(const QUrl& url,
   }
   if (is_main_frame) {
     pending_transition_ = transition;
+    // A report of an earlier blocked request that Qt never sent is not
+    // waited for any more.
+    blocked_main_url_.clear();
   }
+  return true;
+}
+
+void CefBrowserImpl::OnMainFrameBlocked(const QUrl& url) {
+  CefRefPtr<CefFrameImpl> frame = main_frame();
+  CefRefPtr<CefLoadHandler> handler =
+      client_ ? client_->GetLoadHandler() : nullptr;
+  if (!frame || !handler || close_state_ == CloseState::kClosed ||
+      !ClaimBlockedReport(url)) {
+    return;
+  }
+  handler->OnLoadError(this, frame.get(), ERR_BLOCKED_BY_CLIENT,
+                       ErrorCodeName(ERR_BLOCKED_BY_CLIENT), ToCefString(url));
+}
+
+bool CefBrowserImpl::ClaimBlockedReport(const QUrl& url) {
+  if (blocked_main_url_ == url) {
+    blocked_main_url_.clear();
+    return false;
+  }
+  blocked_main_url_ = url;
   return true;
 }
 
@@ -282,7 +306,8 @@ void CefBrowserImpl::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
         if (handler) {
           handler->OnLoadEnd(this, frame.get(), status);
         }
-      } else if (handler) {
+      } else if (handler && (error != ERR_BLOCKED_BY_CLIENT ||
+                             ClaimBlockedReport(info.url()))) {
         handler->OnLoadError(this, frame.get(), error, ErrorCodeName(error),
                              ToCefString(info.url()));
       }

@@ -164,6 +164,11 @@ class CefBrowserImpl : public CefBrowser, public CefBrowserHost {
   // is OnOpenURLFromTab's, not a popup. UI thread.
   void NoteModifierLinkClick(const std::string& url);
 
+  // The resource handler refused the main-frame request for |url|. Qt
+  // reports that failure only when no other load of the page is under way,
+  // so the engine reports it itself; once, with Qt's own report. UI thread.
+  void OnMainFrameBlocked(const QUrl& url);
+
  private:
   // Where the close sequence stands.
   enum class CloseState {
@@ -214,6 +219,8 @@ class CefBrowserImpl : public CefBrowser, public CefBrowserHost {
   void OnFeaturePermissionRequested(const QUrl& origin,
                                     QWebEnginePage::Feature feature);
   void ReportAborted(CefRefPtr<CefFrame> frame, const QUrl& url);
+  // True the first time |url|'s blocked failure is to be reported.
+  bool ClaimBlockedReport(const QUrl& url);
 
   // Popups and links opened elsewhere (browser_popups.cc).
   void OnNewWindowRequested(QWebEngineNewWindowRequest& request);
@@ -251,6 +258,10 @@ class CefBrowserImpl : public CefBrowser, public CefBrowserHost {
   // The main-frame navigation that OnBeforeBrowse refused last; Qt goes on
   // to report it as started and aborted.
   QUrl refused_main_url_;
+  // A main-frame request the resource handler refused, whose failure has
+  // been reported by one of the engine and Qt, until the other comes or the
+  // next main-frame navigation starts.
+  QUrl blocked_main_url_;
   // The transition of the main-frame navigation that Qt accepted last.
   cef_transition_type_t pending_transition_ = TT_EXPLICIT;
   int next_popup_id_ = 1;

@@ -139,6 +139,11 @@ void ResourceInterceptor::interceptRequest(QWebEngineUrlRequestInfo& info) {
   request->SetReadOnly();
   if (!allow) {
     info.block(true);
+    if (type == RT_MAIN_FRAME) {
+      const QUrl blocked = info.requestUrl();
+      PostTask(TID_UI,
+               [browser, blocked] { browser->OnMainFrameBlocked(blocked); });
+    }
     return;
   }
   if (request->headers_changed()) {
