@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(!body.empty());
   // The message of a timed-out wait is built from whatever was read.
   const std::string message =
-      ReadyTimeoutMessage(true, info, info.version + 1, "refused");
+      ReadyTimeoutMessage(true, info, info.version ^ 1, "refused");
   FUZZ_CHECK(message.rfind("backend ready check timed out", 0) == 0);
   FUZZ_CHECK(AcceptsReadyResponse(200, info, info.version, info.versionName) ==
              info.ready);
