@@ -1,13 +1,10 @@
 // An engine application with one frameless window showing a page that
 // reports drag and drop through its title. Its drag handler reports every
-// OnDragEnter and refuses the drag when started with --refuse; with
-// --regions the page has draggable regions instead, and every report of
-// them is printed; with --drag-out=FILE the page has a link whose drag the
-// render handler turns into a drag of FILE. One JSON object per line on
-// stdout; it leaves when stdin closes.
+// OnDragEnter and lets the drag through; with --regions the page has
+// draggable regions instead, and every report of them is printed. One JSON
+// object per line on stdout; it leaves when stdin closes.
 //
-// Usage: drag_test_app --cache-root=DIR [--refuse | --regions |
-//                                         --drag-out=FILE]
+// Usage: drag_test_app --cache-root=DIR [--regions]
 
 #include <string>
 #include <vector>
@@ -19,7 +16,6 @@
 #include "include/cef_client.h"
 #include "include/cef_command_line.h"
 #include "include/cef_drag_handler.h"
-#include "include/cef_render_handler.h"
 #include "include/views/cef_browser_view.h"
 #include "include/views/cef_window.h"
 #include "tests/support/engine_app/browser_window.h"
@@ -33,16 +29,12 @@ using json = nlohmann::json;
 
 using engine_test_app::Emit;
 
-bool g_refuse = false;
-std::string g_out_file;
-
-// The page sets its title on dragenter and on drop, the dropped files'
-// names included, so the test sees what reached the page.
+// The page sets its title on drop, the dropped files' names included, so
+// the test sees what reached the page.
 const char kPage[] =
     "data:text/html,<html><body style='margin:0;height:100vh;"
     "background:%2388cc88'><script>"
     "document.title='page';"
-    "addEventListener('dragenter',e=>{document.title='dragenter';});"
     "addEventListener('dragover',e=>{e.preventDefault();});"
     "addEventListener('drop',e=>{e.preventDefault();"
     "document.title='drop:'+JSON.stringify("
@@ -61,74 +53,19 @@ const char kRegionsPage[] =
     "setTimeout(()=>{bar.style.cssText='';},800);},800);"
     "</script></body></html>";
 
-// A big link whose drag carries a list of files in its URL.
-const char kDragOutPage[] =
-    "data:text/html,<html><body style='margin:0'>"
-    "<a href='x-test://drag?files' style='display:block;width:300px;"
-    "height:100px;font-size:60px;background:%23ccccff'>drag me</a>"
-    "<script>document.title='dragout';</script></body></html>";
-
-std::vector<std::string> ToStrings(const std::vector<CefString>& strings) {
-  std::vector<std::string> result;
-  for (const CefString& s : strings) {
-    result.push_back(s.ToString());
-  }
-  return result;
-}
-
 class Client : public CefClient,
                public CefDragHandler,
-               public CefRenderHandler,
                public CefDisplayHandler {
  public:
   CefRefPtr<CefDragHandler> GetDragHandler() override { return this; }
-  CefRefPtr<CefRenderHandler> GetRenderHandler() override { return this; }
   CefRefPtr<CefDisplayHandler> GetDisplayHandler() override { return this; }
 
   bool OnDragEnter(CefRefPtr<CefBrowser> browser,
                    CefRefPtr<CefDragData> data,
                    CefDragHandler::DragOperationsMask mask) override {
-    std::vector<CefString> paths;
-    std::vector<CefString> names;
-    const bool have_paths = data->GetFilePaths(paths);
-    data->GetFileNames(names);
-    Emit({{"event", "drag_enter"},
-          {"is_file", data->IsFile()},
-          {"read_only", data->IsReadOnly()},
-          {"have_paths", have_paths},
-          {"paths", ToStrings(paths)},
-          {"names", ToStrings(names)},
-          {"mask", static_cast<unsigned>(mask)}});
-    return g_refuse;
-  }
-
-  // Turns a drag of the test link into a drag of --drag-out's file.
-  bool StartDragging(CefRefPtr<CefBrowser> browser,
-                     CefRefPtr<CefDragData> data,
-                     CefRenderHandler::DragOperationsMask allowed_ops,
-                     int x,
-                     int y) override {
-    Emit({{"event", "start_dragging"},
-          {"link", data->GetLinkURL().ToString()},
-          {"read_only", data->IsReadOnly()},
-          {"mask", static_cast<unsigned>(allowed_ops)}});
-    if (!g_out_file.empty() &&
-        data->GetLinkURL().ToString() == "x-test://drag?files") {
-      data->SetLinkURL("");
-      data->SetFragmentText("");
-      data->SetFragmentHtml("");
-      data->ClearFilenames();
-      data->AddFile(g_out_file, "out");
-    }
+    Emit({{"event", "drag_enter"}});
     return false;
   }
-  void GetViewRect(CefRefPtr<CefBrowser> browser, CefRect& rect) override {}
-  void OnPaint(CefRefPtr<CefBrowser> browser,
-               PaintElementType type,
-               const RectList& dirtyRects,
-               const void* buffer,
-               int width,
-               int height) override {}
 
   void OnDraggableRegionsChanged(
       CefRefPtr<CefBrowser> browser,
@@ -193,10 +130,6 @@ class App : public CefApp, public CefBrowserProcessHandler {
 int main(int argc, char* argv[]) {
   CefRefPtr<CefCommandLine> line = CefCommandLine::CreateCommandLine();
   line->InitFromArgv(argc, argv);
-  g_refuse = line->HasSwitch("refuse");
-  g_out_file = line->GetSwitchValue("drag-out");
-  const char* page = line->HasSwitch("regions") ? kRegionsPage
-                     : g_out_file.empty()       ? kPage
-                                                : kDragOutPage;
+  const char* page = line->HasSwitch("regions") ? kRegionsPage : kPage;
   return engine_test_app::AppMain(argc, argv, new App(page));
 }
