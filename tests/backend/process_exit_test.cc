@@ -90,23 +90,6 @@ TEST_F(ProcessExitTest, ExitHandlerKillClosesNoBrowsers) {
   EXPECT_EQ(helper_->ReadLine(milliseconds(100)), std::nullopt);
 }
 
-// A parent killed outright runs no exit handler: the parent-death signal
-// alone must take the backend along.
-TEST_F(ProcessExitTest, KilledParentTakesBackendAlong) {
-  const pid_t backend = Launch("hang");
-  ASSERT_GT(backend, 0);
-  int status = 0;
-  // Still there while the helper lives.
-  EXPECT_FALSE(guard_->WaitForEnd(milliseconds(200), status));
-  EXPECT_EQ(kill(backend, 0), 0);
-  // The helper alone, not its process group, which the backend shares.
-  kill(helper_->pid(), SIGKILL);
-  helper_->WaitForExit(milliseconds(10000));
-  ASSERT_TRUE(guard_->WaitForEnd(milliseconds(5000), status));
-  ASSERT_TRUE(WIFSIGNALED(status));
-  EXPECT_EQ(WTERMSIG(status), SIGKILL);
-}
-
 // Started with stdout and stderr closed, the launcher's pipe lands on those
 // very descriptors; the backend must still get the pipe as both streams.
 TEST_F(ProcessExitTest, ClosedStandardStreamsStillReachTheBackend) {

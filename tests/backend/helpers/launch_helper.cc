@@ -1,12 +1,12 @@
 // A browser process in miniature for the process-exit tests: it starts a
 // backend through the launcher, prints the backend's pid on stdout and then
-// either returns from main (argument "exit") or waits to be killed
-// ("hang"). "closed-streams" starts with stdout and stderr closed, as when
-// the program is launched with them closed, and then acts as "exit".
+// returns from main (argument "exit"). "closed-streams" starts with stdout
+// and stderr closed, as when the program is launched with them closed, and
+// then acts as "exit".
 // "slow-exit" acts as "exit", but its exit lasts until the launcher thread
 // has seen the backend's end (as when leak checking slows an exit down), and
 // prints "close-all" should the browsers be closed meanwhile.
-// Usage: launch_helper DATA_DIR WORK_DIR exit|hang|closed-streams|slow-exit
+// Usage: launch_helper DATA_DIR WORK_DIR exit|closed-streams|slow-exit
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -83,10 +83,5 @@ int main(int argc, char** argv) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   dprintf(out, "%d\n", static_cast<int>(pid));
-  if (strcmp(argv[3], "hang") == 0) {
-    for (;;) {
-      pause();
-    }
-  }
   return 0;
 }
