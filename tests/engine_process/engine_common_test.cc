@@ -1,9 +1,8 @@
 // In-process tests of the engine's plumbing: the value codec against hostile
-// input, the framed channel over a real socket pair, the IO-thread queue, the
-// process singleton on real directories and sockets, and the log file.
+// input, the framed channel over a real socket pair, the IO-thread queue and
+// the process singleton on real directories and sockets.
 
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -16,20 +15,15 @@
 #include <gtest/gtest.h>
 
 #include "browser/process/process_singleton.h"
-#include "browser/process/settings_switches.h"
 #include "common/channel.h"
 #include "common/channel_message.h"
-#include "common/logging.h"
 #include "common/task_queue.h"
 #include "common/value_codec.h"
-#include "include/base/cef_logging.h"
 #include "tests/support/engine_harness/temp_dir.h"
 #include "tests/support/engine_harness/wait_until.h"
 
 namespace cefengine {
 namespace {
-
-using engine_test::ReadFile;
 
 using Clock = std::chrono::steady_clock;
 
@@ -284,8 +278,8 @@ TEST(ProcessSingletonTest, HearsLaunchesAndTimesOut) {
 
   // An owner that drops the launch without answering: the later launch
   // fails at once rather than reporting success or waiting it out. The
-  // owner heard its arguments whole. (An answered launch: the second
-  // instance in engine_process_test.)
+  // owner heard its arguments whole. (An answered launch:
+  // EndingTest.SecondStartsLeaveNothing.)
   std::mutex mutex;
   std::vector<std::string> heard;
   std::string heard_cwd;
@@ -313,79 +307,6 @@ TEST(ProcessSingletonTest, HearsLaunchesAndTimesOut) {
   ProcessSingleton successor(dir);
   EXPECT_EQ(successor.Acquire({"fourth"}, "/", 1000),
             ProcessSingleton::Result::kPrimary);
-}
-
-CefRefPtr<CefCommandLine> LogSwitches(const std::string& file,
-                                      const std::string& severity) {
-  CefRefPtr<CefCommandLine> line = CefCommandLine::CreateCommandLine();
-  line->SetProgram("test");
-  line->AppendSwitchWithValue("log-file", file);
-  if (!severity.empty())
-    line->AppendSwitchWithValue("log-severity", severity);
-  return line;
-}
-
-// Verbose also enables VLOG(1) but not VLOG(2); "disable" writes no file at
-// all. (Levels from info to error: engine_process_test.)
-TEST(LoggingTest, VerboseAndDisabledSeverities) {
-  TempDir temp;
-  const std::string file = temp.path() + "/log";
-  InitLogging(LogSwitches(file, "verbose"));
-  EXPECT_EQ(cef_get_min_log_level(), -1);
-  VLOG(1) << "verbose-one";
-  VLOG(2) << "verbose-two";
-  ShutdownLogging();
-  const std::string log = ReadFile(file);
-  EXPECT_NE(log.find(":VERBOSE1:engine_common_test.cc("), std::string::npos)
-      << log;
-  EXPECT_EQ(log.find("verbose-two"), std::string::npos) << log;
-
-  const std::string disabled = temp.path() + "/disabled";
-  InitLogging(LogSwitches(disabled, "disable"));
-  EXPECT_EQ(cef_get_min_log_level(), 3);
-  LOG(ERROR) << "not-written";
-  ShutdownLogging();
-  struct stat st;
-  EXPECT_NE(stat(disabled.c_str(), &st), 0);
-}
-
-// The debugging port becomes a switch only in the unprivileged range, as
-// CEF does, and never over one the command line already has. (Settings
-// reaching the command line at all: engine_process_test.)
-TEST(SettingsTest, DebuggingPortRangeAndCommandLinePrecedence) {
-  CefSettings settings;
-  CefRefPtr<CefCommandLine> line = CefCommandLine::CreateCommandLine();
-  line->SetProgram("prog");
-  for (int port : {80, 1023, 65536}) {
-    settings.remote_debugging_port = port;
-    ApplySettingsSwitches(settings, line);
-    EXPECT_FALSE(line->HasSwitch("remote-debugging-port")) << port;
-  }
-  settings.remote_debugging_port = 9222;
-  CefString(&settings.log_file) = "/tmp/x.log";
-  CefRefPtr<CefCommandLine> given = CefCommandLine::CreateCommandLine();
-  const char* argv[] = {"prog", "--log-file=/mine.log",
-                        "--remote-debugging-port=1234"};
-  given->InitFromArgv(3, argv);
-  ApplySettingsSwitches(settings, given);
-  EXPECT_EQ(given->GetSwitchValue("log-file").ToString(), "/mine.log");
-  EXPECT_EQ(given->GetSwitchValue("remote-debugging-port").ToString(), "1234");
-  ApplySettingsSwitches(settings, line);
-  EXPECT_EQ(line->GetSwitchValue("remote-debugging-port").ToString(), "9222");
-}
-
-// A sibling that merely shares the root's prefix is not inside it, and a
-// trailing slash does not make a second root. (The plain root and a profile
-// inside it: engine_process_test.)
-TEST(SettingsTest, RootAndProfilePaths) {
-  CefSettings settings;
-  CefString(&settings.root_cache_path) = "/data/cache/";
-  EXPECT_EQ(ResolveRootCachePath(settings), "/data/cache");
-  CefString(&settings.cache_path) = "/data/cache-other";
-  EXPECT_EQ(ResolveProfilePath(settings, "/data/cache"), "/data/cache/Default");
-  CefSettings only_cache;
-  CefString(&only_cache.cache_path) = "/data/app";
-  EXPECT_EQ(ResolveRootCachePath(only_cache), "/data/app");
 }
 
 }  // namespace

@@ -1,9 +1,8 @@
 // An engine application for the process-model tests. The first argument
 // names a scenario; the app reports what happens as one JSON object per line
 // on stdout and takes commands ("quit") as lines on stdin. The renderer
-// role (started by the engine with the same executable) reports too.
+// role (started by the engine with the same executable) logs a record.
 
-#include <signal.h>
 #include <stdlib.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -18,17 +17,14 @@
 #include <chrono>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include <nlohmann/json.hpp>
 
 #include "browser/process/context.h"
-#include "browser/process/renderer_host.h"
 #include "include/base/cef_logging.h"
 #include "include/cef_app.h"
 #include "include/cef_task.h"
 #include "include/wrapper/cef_helpers.h"
-#include "renderer/renderer_channel.h"
 #include "tests/support/engine_app/emit.h"
 #include "tests/support/engine_app/stdin_lines.h"
 #include "tests/support/engine_app/tasks.h"
@@ -42,7 +38,6 @@ using Clock = std::chrono::steady_clock;
 std::string g_scenario;
 std::string g_extra_js_flags;
 std::string g_extra_port;
-bool g_relaunch_result = true;
 Clock::time_point g_start;
 
 int64_t ElapsedMs() {
@@ -53,8 +48,7 @@ int64_t ElapsedMs() {
 
 json ThreadFlags() {
   return json{{"on_ui", CefCurrentlyOn(TID_UI)},
-              {"on_io", CefCurrentlyOn(TID_IO)},
-              {"on_renderer", CefCurrentlyOn(TID_RENDERER)}};
+              {"on_io", CefCurrentlyOn(TID_IO)}};
 }
 
 using engine_test_app::Emit;
@@ -95,17 +89,6 @@ void RunTaskScenario() {
   }
 }
 
-void ReportTaskRunners() {
-  CefRefPtr<CefTaskRunner> ui = CefTaskRunner::GetForThread(TID_UI);
-  CefRefPtr<CefTaskRunner> io = CefTaskRunner::GetForThread(TID_IO);
-  CefRefPtr<CefTaskRunner> current = CefTaskRunner::GetForCurrentThread();
-  Emit({{"event", "task_runners"},
-        {"ui_here", ui && ui->BelongsToCurrentThread()},
-        {"io_here", io && io->BelongsToCurrentThread()},
-        {"current_is_ui", current && current->IsSame(ui)},
-        {"renderer_runner", !!CefTaskRunner::GetForThread(TID_RENDERER)}});
-}
-
 // Loads a blank page in the engine's profile and asks it whether gc() is
 // exposed, which only --js-flags=--expose_gc does.
 void CheckJsFlags() {
@@ -121,42 +104,6 @@ void CheckJsFlags() {
   page->setHtml("<html><body>engine</body></html>");
 }
 
-// Sends a large echo and an application message to the renderer and
-// reports what comes back, in arrival order. (Every value type through the
-// codec: engine_common_test; many messages in order: engine_renderer_test.)
-void RunRendererScenario() {
-  cefengine::RendererHost* host = cefengine::GetRendererHost();
-  host->SetHandler(cefengine::MessageType::kEcho,
-                   [](const cefengine::ChannelMessage& message) {
-                     Emit({{"event", "echo"},
-                           {"size", message.name.size()},
-                           {"flags", ThreadFlags()}});
-                   });
-  host->SetHandler(cefengine::MessageType::kProcessMessage,
-                   [](const cefengine::ChannelMessage& message) {
-                     Emit({{"event", "reply"},
-                           {"name", message.name},
-                           {"text", message.args->GetString(0).ToString()},
-                           {"sender_pid", message.args->GetInt(1)},
-                           {"flags", ThreadFlags()}});
-                   });
-  host->OnReady([host] {
-    Emit({{"event", "renderer_ready"},
-          {"renderer_pid", host->pid()},
-          {"flags", ThreadFlags()}});
-    cefengine::ChannelMessage big;
-    big.type = cefengine::MessageType::kEcho;
-    big.name = std::string(3 << 20, 'x');
-    host->Send(big);
-    cefengine::ChannelMessage app;
-    app.type = cefengine::MessageType::kProcessMessage;
-    app.name = "hello";
-    app.args = CefListValue::Create();
-    app.args->SetString(0, "from browser");
-    host->Send(app);
-  });
-}
-
 class BrowserApp : public CefApp, public CefBrowserProcessHandler {
  public:
   // CefApp methods:
@@ -164,12 +111,10 @@ class BrowserApp : public CefApp, public CefBrowserProcessHandler {
       const CefString& process_type,
       CefRefPtr<CefCommandLine> command_line) override {
     Emit({{"event", "before_command_line"},
-          {"process_type", process_type.ToString()},
           {"log_file", command_line->GetSwitchValue("log-file").ToString()},
           {"remote_debugging_port",
            command_line->GetSwitchValue("remote-debugging-port").ToString()},
-          {"no_sandbox", command_line->HasSwitch("no-sandbox")},
-          {"flags", ThreadFlags()}});
+          {"no_sandbox", command_line->HasSwitch("no-sandbox")}});
     if (!g_extra_js_flags.empty())
       command_line->AppendSwitchWithValue("js-flags", g_extra_js_flags);
     if (!g_extra_port.empty())
@@ -187,14 +132,8 @@ class BrowserApp : public CefApp, public CefBrowserProcessHandler {
     Emit({{"event", "context_initialized"},
           {"initialized", cefengine::IsInitialized()},
           {"xdisplay", display ? DisplayString(display) : ""},
-          {"window_class", cefengine::GetWindowClass()},
-          {"window_name", cefengine::GetWindowName()},
           {"profile_path",
            cefengine::GetProfile()->persistentStoragePath().toStdString()},
-          {"profile_off_the_record", cefengine::GetProfile()->isOffTheRecord()},
-          {"renderer_pid", cefengine::GetRendererHost()
-                               ? cefengine::GetRendererHost()->pid()
-                               : 0},
           {"flags", ThreadFlags()}});
     engine_test_app::WatchStdinLines(
         [](const std::string& line) {
@@ -203,7 +142,6 @@ class BrowserApp : public CefApp, public CefBrowserProcessHandler {
         },
         [] {});
     if (g_scenario == "tasks") {
-      ReportTaskRunners();
       RunTaskScenario();
     } else if (g_scenario == "require_ui_on_io") {
       CefPostTask(TID_IO, Task([] {
@@ -225,32 +163,16 @@ class BrowserApp : public CefApp, public CefBrowserProcessHandler {
             {"min_level", cef_get_min_log_level()},
             {"tid", static_cast<long>(syscall(SYS_gettid))}});
       CefQuitMessageLoop();
-    } else if (g_scenario == "renderer") {
-      RunRendererScenario();
     } else if (g_scenario == "quit") {
       CefQuitMessageLoop();
     }
   }
-  void OnBeforeChildProcessLaunch(
-      CefRefPtr<CefCommandLine> command_line) override {
-    Emit({{"event", "before_child_launch"},
-          {"type", command_line->GetSwitchValue("type").ToString()},
-          {"flags", ThreadFlags()}});
-    command_line->AppendSwitchWithValue("child-marker", "42");
-  }
+  // Handled, so that the engine opens no window of its own for it.
   bool OnAlreadyRunningAppRelaunch(
       CefRefPtr<CefCommandLine> command_line,
       const CefString& current_directory) override {
-    std::vector<CefString> argv;
-    command_line->GetArgv(argv);
-    json args = json::array();
-    for (const CefString& arg : argv)
-      args.push_back(arg.ToString());
-    Emit({{"event", "relaunch"},
-          {"argv", args},
-          {"cwd", current_directory.ToString()},
-          {"flags", ThreadFlags()}});
-    return g_relaunch_result;
+    Emit({{"event", "relaunch"}, {"flags", ThreadFlags()}});
+    return true;
   }
 
  private:
@@ -260,38 +182,12 @@ class BrowserApp : public CefApp, public CefBrowserProcessHandler {
 class RendererApp : public CefApp, public CefRenderProcessHandler {
  public:
   // CefApp methods:
-  void OnBeforeCommandLineProcessing(
-      const CefString& process_type,
-      CefRefPtr<CefCommandLine> command_line) override {
-    Emit({{"event", "renderer_command_line"},
-          {"process_type", process_type.ToString()},
-          {"log_file", command_line->GetSwitchValue("log-file").ToString()}});
-  }
   CefRefPtr<CefRenderProcessHandler> GetRenderProcessHandler() override {
     return this;
   }
 
   // CefRenderProcessHandler methods:
-  void OnWebKitInitialized() override {
-    CEF_REQUIRE_RENDERER_THREAD();
-    LOG(WARNING) << "renderer-marker";
-    Emit({{"event", "webkit_initialized"},
-          {"pid", getpid()},
-          {"ppid", getppid()},
-          {"flags", ThreadFlags()}});
-    cefengine::RendererChannel::Get()->SetHandler(
-        cefengine::MessageType::kProcessMessage,
-        [](const cefengine::ChannelMessage& message) {
-          CEF_REQUIRE_RENDERER_THREAD();
-          cefengine::ChannelMessage reply;
-          reply.type = cefengine::MessageType::kProcessMessage;
-          reply.name = message.name + "-reply";
-          reply.args = CefListValue::Create();
-          reply.args->SetString(0, message.args->GetString(0));
-          reply.args->SetInt(1, getpid());
-          cefengine::RendererChannel::Get()->Send(reply);
-        });
-  }
+  void OnWebKitInitialized() override { LOG(WARNING) << "renderer-marker"; }
 
  private:
   IMPLEMENT_REFCOUNTING(RendererApp);
@@ -322,18 +218,15 @@ int main(int argc, char** argv) {
   g_scenario = argc > 1 ? argv[1] : "";
   g_extra_js_flags = Option("app-js-flags");
   g_extra_port = Option("app-debug-port");
-  g_relaunch_result = Option("relaunch-result") != "false";
 
   CefSettings settings;
   settings.no_sandbox = true;
   CefString(&settings.root_cache_path) = Option("root");
   CefString(&settings.cache_path) = Option("cache");
   CefString(&settings.log_file) = Option("log");
-  if (Option("severity") == "warning")
-    settings.log_severity = LOGSEVERITY_WARNING;
 
   const bool ok = CefInitialize(args, settings, app, nullptr);
-  Emit({{"event", "initialized"}, {"ok", ok}, {"exit_code", CefGetExitCode()}});
+  Emit({{"event", "initialized"}, {"ok", ok}});
   if (!ok) {
     // Forbidden after a refusal; the engine must refuse and say so.
     if (g_scenario == "post-after-refusal")
@@ -347,12 +240,8 @@ int main(int argc, char** argv) {
               }));
   CefRunMessageLoop();
   Emit({{"event", "loop_returned"}});
-  const pid_t renderer =
-      cefengine::GetRendererHost() ? cefengine::GetRendererHost()->pid() : 0;
   CefShutdown();
   Emit({{"event", "shutdown"},
-        {"renderer_pid", renderer},
-        {"renderer_gone", renderer > 0 && kill(renderer, 0) != 0},
         {"post_ui_after", CefPostTask(TID_UI, Task([] {}))},
         {"post_io_after", CefPostTask(TID_IO, Task([] {}))},
         {"initialized_after", cefengine::IsInitialized()},
