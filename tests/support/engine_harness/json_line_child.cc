@@ -59,13 +59,7 @@ bool JsonLineChild::ReadUntil(const std::function<bool()>& done,
 }
 
 json JsonLineChild::WaitFor(const EventMatch& match, milliseconds timeout) {
-  return WaitFrom(mark_, match, timeout);
-}
-
-json JsonLineChild::WaitFrom(size_t from,
-                             const EventMatch& match,
-                             milliseconds timeout) {
-  const std::optional<size_t> found = Find(from, match, timeout);
+  const std::optional<size_t> found = Find(mark_, match, timeout);
   return found ? events_[*found] : json();
 }
 

@@ -30,10 +30,6 @@ class JsonLineChild {
 
   ChildProcess& process() { return process_; }
 
-  // Reads output until one more event arrives; false when none does within
-  // |timeout|. Lines that are not JSON objects (engine diagnostics) are
-  // skipped.
-  bool ReadEvent(milliseconds timeout);
   // Takes in every event that has arrived by now, without waiting.
   void Collect();
   // Takes in whatever arrives during |duration|.
@@ -44,8 +40,6 @@ class JsonLineChild {
   // The first event from the mark on (see Mark), seen before or arriving
   // within |timeout|, that |match| accepts; a null json if none.
   json WaitFor(const EventMatch& match, milliseconds timeout);
-  // The same from event number |from| on.
-  json WaitFrom(size_t from, const EventMatch& match, milliseconds timeout);
   // WaitFor an event named |name| that |match| (if any) accepts.
   json WaitForEvent(const std::string& name,
                     const EventMatch& match,
@@ -71,6 +65,10 @@ class JsonLineChild {
                milliseconds timeout);
 
  private:
+  // Reads output until one more event arrives; false when none does within
+  // |timeout|. Lines that are not JSON objects (engine diagnostics) are
+  // skipped.
+  bool ReadEvent(milliseconds timeout);
   // Index of the first event from |from| on that |match| accepts, reading
   // more output for up to |timeout| when needed.
   std::optional<size_t> Find(size_t from,

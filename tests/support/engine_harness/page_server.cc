@@ -36,14 +36,11 @@ PageServer::PageServer() : server_(std::make_unique<httplib::Server>()) {
       response.set_content_provider(
           route.body.size(), route.type,
           [route](size_t offset, size_t length, httplib::DataSink& sink) {
-            std::this_thread::sleep_for(route.delay);
+            std::this_thread::sleep_for(route.interval);
             return sink.write(route.body.data() + offset,
                               std::min(route.chunk, length));
           });
       return;
-    }
-    if (route.delay.count() > 0) {
-      std::this_thread::sleep_for(route.delay);
     }
     response.status = route.status;
     if (!route.location.empty()) {
@@ -89,12 +86,6 @@ void PageServer::Page(const std::string& path,
   routes_[path] = Route{body, type, status, milliseconds(0), "", "", 0};
 }
 
-void PageServer::SlowPage(const std::string& path, milliseconds delay) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  routes_[path] =
-      Route{"<title>slow</title>finally", "text/html", 200, delay, "", "", 0};
-}
-
 void PageServer::Redirect(const std::string& path,
                           const std::string& location) {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -113,12 +104,7 @@ void PageServer::Download(const std::string& path,
 }
 
 std::string PageServer::Url(const std::string& path) const {
-  return UrlOnHost("127.0.0.1", path);
-}
-
-std::string PageServer::UrlOnHost(const std::string& host,
-                                  const std::string& path) const {
-  return "http://" + host + ":" + std::to_string(port_) + path;
+  return "http://127.0.0.1:" + std::to_string(port_) + path;
 }
 
 int PageServer::Hits(const std::string& path) const {

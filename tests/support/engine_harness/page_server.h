@@ -36,8 +36,6 @@ class PageServer {
             const std::string& body,
             int status = 200,
             const std::string& type = "text/html");
-  // Answers |path| only after |delay|.
-  void SlowPage(const std::string& path, milliseconds delay);
   // Redirects |path| to |location| with status 302.
   void Redirect(const std::string& path, const std::string& location);
   // Serves |content| at |path| as an attachment named |filename|, with its
@@ -50,8 +48,6 @@ class PageServer {
 
   // http://127.0.0.1:PORT|path|
   std::string Url(const std::string& path) const;
-  // The same on another name of the loopback host (another origin).
-  std::string UrlOnHost(const std::string& host, const std::string& path) const;
   // Requests for |path| so far, answered or not.
   int Hits(const std::string& path) const;
   int port() const { return port_; }
@@ -61,7 +57,7 @@ class PageServer {
     std::string body;
     std::string type;
     int status = 200;
-    milliseconds delay{0};
+    milliseconds interval{0};
     std::string location;
     std::string filename;  // an attachment, sent in chunks
     size_t chunk = 0;

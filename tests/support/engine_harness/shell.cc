@@ -1,11 +1,11 @@
 #include "tests/support/engine_harness/shell.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cstdio>
+
+#include "tests/support/engine_harness/test_server.h"
 
 namespace engine_test {
 
@@ -24,20 +24,8 @@ std::string Shell(const std::string& command) {
 }
 
 int ClosedPort() {
-  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) {
-    return 0;
-  }
-  sockaddr_in address = {};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof(address);
   int port = 0;
-  if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 &&
-      getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-    port = ntohs(address.sin_port);
-  }
-  close(fd);
+  close(ListenOn(AF_INET, 0, &port));
   return port;
 }
 

@@ -51,11 +51,6 @@ int ListenOn(int family, int port, int* boundPort) {
   return fd;
 }
 
-bool HasPendingConnection(int listener) {
-  pollfd entry = {listener, POLLIN, 0};
-  return poll(&entry, 1, 0) == 1;
-}
-
 TestServer::TestServer(int family, int port, Handler handler)
     : handler_(std::move(handler)) {
   if (pipe2(stopPipe_, O_CLOEXEC) != 0) {

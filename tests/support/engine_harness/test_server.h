@@ -18,9 +18,6 @@ namespace engine_test {
 // the descriptor or -1.
 int ListenOn(int family, int port, int* boundPort = nullptr);
 
-// True when a connection waits to be accepted on `listener`.
-bool HasPendingConnection(int listener);
-
 // A loopback server on its own thread that hands each accepted connection to
 // a handler, one at a time, and closes it afterwards. The destructor stops
 // the thread, so handlers must give up when `Stopping` says so.
