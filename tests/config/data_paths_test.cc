@@ -57,19 +57,15 @@ TEST(JoinPathTest, AppendsWithOneSeparatorUnlessOneIsThere) {
 }
 
 // Paths under the data directory; a user without a password entry gets
-// paths relative to the working directory, not paths under "/". No
-// debugging port, whatever the settings held before.
-TEST(EngineSettingsTest, PathsUnderTheDataDirectoryAndNoDebuggingPort) {
+// paths relative to the working directory, not paths under "/".
+TEST(EngineSettingsTest, PathsUnderTheDataDirectory) {
   CefSettings settings;
   FillEngineSettings("/home/ann/.korvel", settings);
   // The engine refuses a cache path outside the root cache path.
   EXPECT_EQ("/home/ann/.korvel/cache", Str(settings.root_cache_path));
   EXPECT_EQ("/home/ann/.korvel/cache/app", Str(settings.cache_path));
-
-  settings.remote_debugging_port = 9222;
   FillEngineSettings("", settings);
   EXPECT_EQ("korvel.log", Str(settings.log_file));
-  EXPECT_EQ(0, settings.remote_debugging_port);
 }
 
 // The real user decides, not the effective one; no entry means no directory.

@@ -89,8 +89,7 @@ double ShiftDifference(const TempDir& dir,
 // (the browser decodes the data URL), puts it in a same-origin frame with
 // the script |stub| in its head, runs |driver| once the frame has loaded
 // (with |frame|, |win|, |doc|, |fire| and |report| in scope) and returns
-// what |report| received, or null. Reports posted by a page the frame
-// navigates to arrive as well.
+// what |report| received, or null.
 json RunHostPage(const std::string& reloadUrl,
                  const std::string& stub,
                  const std::string& driver) {
@@ -102,7 +101,6 @@ function report(value) {
   document.getElementById("result").textContent = JSON.stringify(value)
       .replace(/[<>&]/g, (c) => "\\u00" + c.charCodeAt(0).toString(16));
 }
-window.addEventListener("message", (event) => report(event.data));
 const frame = document.getElementById("page");
 fetch()" + json(BuildErrorPageUrl(reloadUrl)).dump() +
                            R"().then((r) => r.text()).then((page) => {
@@ -181,22 +179,6 @@ TEST(ErrorPageRendering, DataUrlShowsStripedDarkPageWithContent) {
               least)
         << crop;
   }
-}
-
-// Outside the shell there is no script object: Reload replaces the page with
-// the reload URL, whose own text (quotes, "<", "</script>") must survive;
-// without the click nothing navigates (so the first case cannot pass for
-// another reason).
-TEST(ErrorPageRendering, ReloadWithoutBridgeNavigatesToReloadUrl) {
-  const std::string reloadUrl =
-      "data:text/html,<script>parent.postMessage(\"arrived \" + "
-      "location.href, \"*\")</script>";
-  EXPECT_EQ(RunHostPage(reloadUrl, "",
-                        R"(doc.getElementById("reload-btn").click();)"),
-            json("arrived " + reloadUrl));
-  const json none = RunHostPage(
-      reloadUrl, "", R"(fire(doc.body, "mousedown", {buttons: 1});)");
-  EXPECT_TRUE(none.is_null()) << none.dump();
 }
 
 // Inside the shell: the page asks to be shown at load, moves the window while

@@ -93,27 +93,20 @@ TEST(ErrorPageDocument, EmbeddingKeepsEveryByte) {
   EXPECT_TRUE(EmbedTestEmpty.empty());
 }
 
-// Each URL must come out of the page's script exactly as given and none may
-// end the script element early (an unescaped "</script>" or "<!--<script>"
-// would let the URL inject markup and break Reload). Placeholder text in a
-// URL is inserted once, neither re-expanded nor looping; a placeholder left
-// in the page would show verbatim. Base64's "+", "/" and "=" must be
-// percent-encoded in the URL.
+// Each URL must come out of the page's script exactly as given, in a real
+// script engine (whatever bytes it holds: fuzz/error_page_fuzzer.cc), and
+// none may end the script element early (an unescaped "</script>" or
+// "<!--<script>" would let the URL inject markup and break Reload). Placeholder
+// text in a URL is inserted once, neither re-expanded nor looping; a
+// placeholder left in the page would show verbatim. Base64's "+", "/" and "="
+// must be percent-encoded in the URL.
 TEST(ErrorPageDocument, ReloadUrlSurvivesScriptAndHtmlParsing) {
   const std::vector<std::string> cases = {
       "http://localhost:35580",
       "",
-      "http://localhost:35580/a\"b",
-      "http://localhost:35580/back\\slash\\",
-      "http://localhost:35580/?q=1<2",
-      "http://x/</script><script>alert(1)</script>",
-      "http://x/</SCRIPT >",
+      "http://x/a\"b\\</SCRIPT ><script>alert(1)</script>",
       "http://x/<!--<script>",
-      "http://x/\ttab\rcr\nlf\r\n",
-      "http://x/\\x3C\\n",
-      "http://localhost:35580/\xc3\xbcnic\xc3\xb6"
-      "de/\xe6\x97\xa5\xe6\x9c\xac",
-      "http://x/\xe2\x80\xa8line\xe2\x80\xa9separators",
+      "http://x/\xe2\x80\xa8line\xe2\x80\xa9separators\r\n",
       std::string("http://x/nul\0byte", 17),
       "http://x/{{RELOAD_URL}}/{{CLIENT_VERSION}}/{{SYSTEM_ARCH}}",
   };

@@ -20,17 +20,6 @@ std::string Value(CefRefPtr<CefCommandLine> line, const std::string& name) {
   return line->GetSwitchValue(name).ToString();
 }
 
-// The shell's switches come without values, and there is no DevTools
-// endpoint unless the user asks for one: any local process could drive the
-// pages through it, and they run without web security.
-TEST(EngineSwitchesTest, BareCommandLineGetsNoDebuggingPort) {
-  CefRefPtr<CefCommandLine> line = CommandLine({});
-  ApplyEngineSwitches(line);
-  EXPECT_TRUE(line->HasSwitch("disable-web-security"));
-  EXPECT_EQ(Value(line, "disable-web-security"), "");
-  EXPECT_FALSE(line->HasSwitch("remote-debugging-port"));
-}
-
 // The user's entries come first, without empties or repeats, then the
 // shell's, none of them twice; applying the edits again changes nothing.
 TEST(EngineSwitchesTest, FeatureListsAreMergedAfterTheUsersOwn) {
