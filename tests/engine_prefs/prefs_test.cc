@@ -70,26 +70,21 @@ class AppRun : public engine_test::JsonLineChild {
 };
 
 // Engine and custom preferences set through the global context come back
-// in the next start from the cache directory. Each engine name reaching the
-// file is the shell start test's; the refusal texts are the store test's.
+// in the next start from the cache directory. (Each name the shell sets
+// reaching the file: ShellStartTest.MainWindowWaitsHiddenBehindTheSplash;
+// an unknown name refused: BridgeTest.LocalAnswersAndEditCommands.)
 TEST(EnginePrefsTest, PreferencesPersistAcrossARestart) {
   TempDir root;
   const std::string cache = "--cache-root=" + root.path();
   {
     AppRun run({cache, "--scenario=persist"});
     ASSERT_EQ(run.Finish(), 0) << run.Transcript();
-    // Custom preferences register once per name.
-    const json registered = run.Event("register");
-    EXPECT_EQ(registered["text"], true);
-    EXPECT_EQ(registered["count"], true);
-    EXPECT_EQ(registered["again"], false);
     // A fresh cache directory starts from the defaults.
     EXPECT_EQ(run.Event("values")["values"]["prefs_test.text"], "");
     for (const char* name : {"credentials_enable_service", "prefs_test.text",
                              "prefs_test.count"}) {
       EXPECT_EQ(run.Set(name)["ok"], true) << name << run.Transcript();
     }
-    EXPECT_EQ(run.Set("no.such.preference")["ok"], false);
     EXPECT_EQ(run.Event("cache_path")["path"], root.path());
   }
 
@@ -129,6 +124,9 @@ TEST(EnginePrefsTest, RelativeCachePathsAreIgnored) {
   EXPECT_TRUE(std::filesystem::exists(home + "/.config/cef_user_data"));
 }
 
+// The page's preferences go through the renderer-role process's context:
+// its changes reach the browser's store, refusals come back with the
+// browser's texts, and a synchronous round trip stays short.
 TEST(EnginePrefsTest, RendererReachesTheBrowsersContext) {
   TempDir root;
   AppRun run({"--cache-root=" + root.path(), "--scenario=renderer"});
@@ -136,10 +134,6 @@ TEST(EnginePrefsTest, RendererReachesTheBrowsersContext) {
 
   const json renderer = run.Event("renderer");
   ASSERT_EQ(renderer["present"], true) << run.Transcript();
-  EXPECT_EQ(renderer["has_custom"], true);
-  EXPECT_EQ(renderer["can_set_engine"], true);
-  EXPECT_EQ(renderer["has_unknown"], false);
-  // The renderer gets the browser's refusal texts.
   EXPECT_EQ(run.Set("prefs_test.text")["ok"], true);
   EXPECT_EQ(run.Set("no.such.preference")["error"],
             "Trying to modify an unregistered preference");
@@ -147,15 +141,7 @@ TEST(EnginePrefsTest, RendererReachesTheBrowsersContext) {
             "Trying to set a preference of type STRING to value of type "
             "INTEGER");
   EXPECT_EQ(renderer["text"], "from renderer");
-  EXPECT_EQ(renderer["unknown"], "absent");
-  EXPECT_EQ(renderer["all_text"], "from renderer");
-  // Content settings match by origin, whatever the path.
-  EXPECT_EQ(renderer["content"], 1);
-
-  // The browser process sees what the renderer changed.
-  const json seen = run.Event("browser_sees");
-  EXPECT_EQ(seen["text"], "from renderer");
-  EXPECT_EQ(seen["content"], 1);
+  EXPECT_EQ(run.Event("browser_sees")["text"], "from renderer");
 
   const json timing = run.Event("renderer_timing");
   ASSERT_TRUE(timing.is_object());

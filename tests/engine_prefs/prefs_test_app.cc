@@ -1,7 +1,7 @@
 // Test application for the engine's request context: prints one JSON object
 // per line on stdout for the test to check. Scenarios (--scenario=):
 //   persist   prints the preferences a previous run left, then sets
-//             engine, custom and refused ones and quits;
+//             engine and custom ones and quits;
 //   renderer  the renderer-role process uses the global context; the browser
 //             quits once it sees the renderer's last change;
 //   content   opens --url, lets the page ask for notifications and paste,
@@ -81,23 +81,9 @@ void RunRendererChecks() {
   Emit(TrySet(context, "prefs_test.text", String("from renderer")));
   Emit(TrySet(context, "no.such.preference", String("x")));
   Emit(TrySet(context, "prefs_test.text", Int(5)));
-  context->SetContentSetting("http://example.test/a", "http://example.test/",
-                             CEF_CONTENT_SETTING_TYPE_NOTIFICATIONS,
-                             CEF_CONTENT_SETTING_VALUE_ALLOW);
-  CefRefPtr<CefDictionaryValue> all = context->GetAllPreferences(false);
-  CefRefPtr<CefDictionaryValue> ours = all->GetDictionary("prefs_test");
   Emit({{"event", "renderer"},
         {"present", true},
-        {"has_custom", context->HasPreference("prefs_test.text")},
-        {"can_set_engine",
-         context->CanSetPreference("credentials_enable_service")},
-        {"has_unknown", context->HasPreference("no.such.preference")},
-        {"text", ToJson(context->GetPreference("prefs_test.text"))},
-        {"unknown", ToJson(context->GetPreference("no.such.preference"))},
-        {"all_text", ours ? ours->GetString("text").ToString() : "absent"},
-        {"content", context->GetContentSetting(
-                        "http://example.test/b", "http://example.test/c",
-                        CEF_CONTENT_SETTING_TYPE_NOTIFICATIONS)}});
+        {"text", ToJson(context->GetPreference("prefs_test.text"))}});
 
   // How long one synchronous round trip to the browser takes.
   std::vector<double> times;
@@ -213,11 +199,9 @@ class App : public CefApp, public CefBrowserProcessHandler {
       CefRawPtr<CefPreferenceRegistrar> registrar) override {
     if (type != CEF_PREFERENCES_TYPE_GLOBAL)
       return;
-    Emit({{"event", "register"},
-          {"text", registrar->AddPreference("prefs_test.text", String(""))},
-          {"count", registrar->AddPreference("prefs_test.count", Int(1))},
-          {"done", registrar->AddPreference("prefs_test.done", Bool(false))},
-          {"again", registrar->AddPreference("prefs_test.text", String("x"))}});
+    registrar->AddPreference("prefs_test.text", String(""));
+    registrar->AddPreference("prefs_test.count", Int(1));
+    registrar->AddPreference("prefs_test.done", Bool(false));
   }
 
   void OnBeforeChildProcessLaunch(
@@ -236,7 +220,6 @@ class App : public CefApp, public CefBrowserProcessHandler {
       }
       Emit({{"event", "values"}, {"values", values}});
       Emit(TrySet(context, "credentials_enable_service", Bool(false)));
-      Emit(TrySet(context, "no.such.preference", Bool(false)));
       Emit(TrySet(context, "prefs_test.text", String("written")));
       Emit(TrySet(context, "prefs_test.count", Int(42)));
       Emit({{"event", "cache_path"},
@@ -260,10 +243,7 @@ class App : public CefApp, public CefBrowserProcessHandler {
       Emit(
           {{"event", "browser_sees"},
            {"text", ToJson(CefRequestContext::GetGlobalContext()->GetPreference(
-                        "prefs_test.text"))},
-           {"content", CefRequestContext::GetGlobalContext()->GetContentSetting(
-                           "http://example.test/", "http://example.test/",
-                           CEF_CONTENT_SETTING_TYPE_NOTIFICATIONS)}});
+                        "prefs_test.text"))}});
       CefQuitMessageLoop();
       return;
     }

@@ -93,24 +93,6 @@ TEST(PrefStoreTest, RegistryAndRefusals) {
   EXPECT_FALSE(store->Has("app.nothing"));
 }
 
-TEST(PrefStoreTest, AllPreferencesAreNestedAtPeriods) {
-  auto store = Started("");
-  std::string error;
-  ASSERT_TRUE(store->Set("app.count", Int(7), &error));
-
-  CefRefPtr<CefDictionaryValue> changed = store->GetAll(false);
-  CefDictionaryValue::KeyList keys;
-  changed->GetKeys(keys);
-  ASSERT_EQ(keys.size(), 1u);
-  EXPECT_EQ(changed->GetDictionary("app")->GetInt("count"), 7);
-  EXPECT_FALSE(changed->GetDictionary("app")->HasKey("name"));
-
-  CefRefPtr<CefDictionaryValue> all = store->GetAll(true);
-  EXPECT_EQ(all->GetDictionary("app")->GetString("name").ToString(), "none");
-  EXPECT_TRUE(all->GetDictionary("profile")->GetBool(
-      "password_manager_leak_detection"));
-}
-
 TEST(PrefStoreTest, ValuesSurviveARestart) {
   TempDir dir;
   const std::string path = dir.path() + "/engine_prefs.json";
@@ -207,36 +189,6 @@ TEST(ContentSettingsTest, OriginsIgnorePathsAndDefaultPorts) {
             OriginOf("http://example.test/"));
 }
 
-TEST(ContentSettingsTest, SettingsSurviveARestart) {
-  TempDir dir;
-  const std::string path = dir.path() + "/engine_content_settings.json";
-  {
-    ContentSettings settings(path);
-    settings.Load();
-    settings.Set("http://a.test:8080/page?x", "http://a.test:8080/", kNotify,
-                 kAllow);
-    settings.Set("http://b.test/", "http://b.test/", kNotify, kAllow);
-    // DEFAULT forgets a setting.
-    settings.Set("http://b.test/x", "http://b.test/y", kNotify, kDefault);
-    EXPECT_EQ(settings.Get("http://b.test/", "http://b.test/", kNotify),
-              kDefault);
-  }
-  EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
-
-  ContentSettings settings(path);
-  settings.Load();
-  EXPECT_EQ(
-      settings.Get("http://a.test:8080/other", "http://a.test:8080/z", kNotify),
-      kAllow);
-  EXPECT_EQ(settings.Get("http://a.test:8080/", "http://a.test:8080/",
-                         CEF_CONTENT_SETTING_TYPE_GEOLOCATION),
-            kDefault);
-  EXPECT_EQ(settings.Get("http://a.test/", "http://a.test/", kNotify),
-            kDefault);
-  EXPECT_EQ(settings.Get("http://b.test/", "http://b.test/", kNotify),
-            kDefault);
-}
-
 TEST(ContentSettingsTest, BadEntriesAreSkipped) {
   TempDir dir;
   const std::string path = dir.path() + "/engine_content_settings.json";
@@ -259,11 +211,6 @@ TEST(ContentSettingsTest, BadEntriesAreSkipped) {
   truncated.Load();
   EXPECT_EQ(truncated.Get("http://a.test/", "http://a.test/", kNotify),
             kDefault);
-}
-
-// Outside the browser and renderer roles there is no context at all.
-TEST(PrefsChannelTest, NoContextWithoutEngine) {
-  EXPECT_EQ(CefRequestContext::GetGlobalContext(), nullptr);
 }
 
 TEST(PrefsChannelTest, RendererCallsReachTheBrowserStore) {
