@@ -4,7 +4,7 @@
 //   open     {"url": URL}     opens a window on URL; answers its browser and
 //                             X window;
 //   load / js {"browser", "url" | "code"}  in the main frame;
-//   state    {"browser"}      the main frame's URL and history;
+//   state    {"browser"}      the main frame's URL;
 //   close    {"browser"}      closes that browser;
 //   close_all                 CloseAllBrowsersOnBackendExit from a thread of
 //                             its own, as backend supervision calls it;
@@ -126,7 +126,6 @@ class TestApp : public engine_test_app::JsonCommandApp {
       browser->GetHost()->CloseBrowser(false);
     } else if (name == "state") {
       reply["url"] = browser->GetMainFrame()->GetURL().ToString();
-      reply["can_go_back"] = browser->CanGoBack();
     }
   }
 

@@ -13,15 +13,6 @@ bool Allowed(const std::string& url, const AllowList& hosts) {
   return IsAllowedUrl(CefString(url), hosts);
 }
 
-TEST(AllowListTest, EntriesAreTrimmedOfSpacesLowerCasedAndUnique) {
-  EXPECT_EQ(BuildAllowList("  Example.COM:8080 ,   ,api.example.com,"
-                           "EXAMPLE.com:8080"),
-            (AllowList{"api.example.com", "example.com:8080"}));
-  // Only spaces are trimmed; a tab stays part of the entry.
-  EXPECT_EQ(BuildAllowList("\thost"), AllowList{"\thost"});
-  EXPECT_TRUE(BuildAllowList(",, ,").empty());
-}
-
 // Loopback names stand in for each other on a listed port only, and an
 // entry's port (none: the scheme's default) must be the address's.
 TEST(AllowedUrlTest, LoopbackAliasesAndPortsMatchExactly) {
