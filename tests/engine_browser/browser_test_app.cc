@@ -37,10 +37,7 @@ json FrameInfo(CefRefPtr<CefFrame> frame) {
   if (!frame) {
     return nullptr;
   }
-  return {{"main", frame->IsMain()},
-          {"id", frame->GetIdentifier().ToString()},
-          {"url", frame->GetURL().ToString()},
-          {"has_parent", frame->GetParent() != nullptr}};
+  return {{"main", frame->IsMain()}, {"url", frame->GetURL().ToString()}};
 }
 
 // How the client answers; set through the "policy" command, read from the
@@ -117,34 +114,15 @@ class TestClient : public CefClient,
                      bool* no_javascript_access) override {
     Report("before_popup", browser,
            {{"url", target_url.ToString()},
-            {"disposition", static_cast<int>(target_disposition)},
-            {"user_gesture", user_gesture},
-            {"features",
-             {{"x", features.x},
-              {"y", features.y},
-              {"width", features.width},
-              {"height", features.height},
-              {"widthSet", features.widthSet != 0},
-              {"isPopup", features.isPopup != 0}}}});
-    // Place the popup where the page asked, as a client of a plain window
-    // would.
-    window_info.bounds =
-        CefRect(features.x, features.y, features.width, features.height);
+            {"disposition", static_cast<int>(target_disposition)}});
     return g_policy.Get("popup", "allow") != "allow";
   }
   void OnAfterCreated(CefRefPtr<CefBrowser> browser) override {
     browsers_[browser->GetIdentifier()] = browser;
-    Report("after_created", browser,
-           {{"popup", browser->IsPopup()},
-            {"opener", browser->GetHost()->GetOpenerIdentifier()}});
-  }
-  bool DoClose(CefRefPtr<CefBrowser> browser) override {
-    Report("do_close", browser);
-    return false;
+    Report("after_created", browser);
   }
   void OnBeforeClose(CefRefPtr<CefBrowser> browser) override {
     browsers_.erase(browser->GetIdentifier());
-    Report("before_close", browser, {{"remaining", browsers_.size()}});
   }
 
   // CefLoadHandler methods:
@@ -167,7 +145,6 @@ class TestClient : public CefClient,
     Report("load_error", browser,
            {{"frame", FrameInfo(frame)},
             {"code", static_cast<int>(code)},
-            {"text", text.ToString()},
             {"url", failed_url.ToString()}});
     // As the shell does: its own error page replaces the failed one, loaded
     // from inside this callback.
@@ -185,11 +162,7 @@ class TestClient : public CefClient,
                       bool is_redirect) override {
     const std::string url = request->GetURL().ToString();
     Report("before_browse", browser,
-           {{"url", url},
-            {"frame", FrameInfo(frame)},
-            {"resource_type", static_cast<int>(request->GetResourceType())},
-            {"read_only", request->IsReadOnly()},
-            {"is_redirect", is_redirect}});
+           {{"url", url}, {"is_redirect", is_redirect}});
     return g_policy.Matches("block_navigation", url);
   }
   bool OnOpenURLFromTab(CefRefPtr<CefBrowser> browser,
@@ -199,8 +172,7 @@ class TestClient : public CefClient,
                         bool user_gesture) override {
     Report("open_url_from_tab", browser,
            {{"url", target_url.ToString()},
-            {"disposition", static_cast<int>(disposition)},
-            {"user_gesture", user_gesture}});
+            {"disposition", static_cast<int>(disposition)}});
     return g_policy.Get("open_url_from_tab", "allow") != "allow";
   }
   CefRefPtr<CefResourceRequestHandler> GetResourceRequestHandler(
@@ -221,24 +193,16 @@ class TestClient : public CefClient,
                                    CefRefPtr<CefCallback> callback) override {
     const std::string url = request->GetURL().ToString();
     Report("resource", browser,
-           {{"url", url},
-            {"resource_type", static_cast<int>(request->GetResourceType())},
-            {"id", request->GetIdentifier()},
-            {"io_thread", CefCurrentlyOn(TID_IO)}});
+           {{"url", url}, {"io_thread", CefCurrentlyOn(TID_IO)}});
     if (g_policy.Matches("block_resource", url)) {
       return RV_CANCEL;
     }
-    if (g_policy.Matches("async_allow", url) ||
-        g_policy.Matches("async_cancel", url)) {
-      const bool allow = g_policy.Matches("async_allow", url);
-      // Answer later, from another thread, as an asynchronous check would.
-      std::thread([callback, allow] {
+    if (g_policy.Matches("async_cancel", url)) {
+      // Refused later, from another thread, as an asynchronous check would:
+      // the page goes on loading meanwhile.
+      std::thread([callback] {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        if (allow) {
-          callback->Continue();
-        } else {
-          callback->Cancel();
-        }
+        callback->Cancel();
       }).detach();
       return RV_CONTINUE_ASYNC;
     }
@@ -246,30 +210,6 @@ class TestClient : public CefClient,
   }
 
   // CefJSDialogHandler methods:
-  bool OnJSDialog(CefRefPtr<CefBrowser> browser,
-                  const CefString& origin_url,
-                  JSDialogType type,
-                  const CefString& message,
-                  const CefString& default_prompt,
-                  CefRefPtr<CefJSDialogCallback> callback,
-                  bool& suppress_message) override {
-    Report("js_dialog", browser,
-           {{"type", static_cast<int>(type)},
-            {"message", message.ToString()},
-            {"default_prompt", default_prompt.ToString()}});
-    const std::string answer = g_policy.Get("dialog", "accept");
-    if (answer == "later") {
-      // Answered from another thread after a while: the page waits.
-      std::thread([callback] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        callback->Continue(true, "later answer");
-      }).detach();
-    } else if (answer == "accept") {
-      callback->Continue(true, g_policy.Get("prompt_text"));
-    }
-    // "drop": released without an answer.
-    return true;
-  }
   bool OnBeforeUnloadDialog(CefRefPtr<CefBrowser> browser,
                             const CefString& message,
                             bool is_reload,
@@ -330,31 +270,15 @@ class TestApp : public engine_test_app::JsonCommandApp {
         frame->Cut();
       if (op == "paste")
         frame->Paste();
-      if (op == "delete")
-        frame->Delete();
-      if (op == "undo")
-        frame->Undo();
     } else if (name == "reload") {
       browser->Reload();
-    } else if (name == "close") {
-      browser->GetHost()->CloseBrowser(command.value("force", false));
     } else if (name == "try_close") {
       reply["result"] = browser->GetHost()->TryCloseBrowser();
-      reply["ready"] = browser->GetHost()->IsReadyToBeClosed();
     } else if (name == "set_zoom") {
       browser->GetHost()->SetZoomLevel(command.at("level").get<double>());
-    } else if (name == "set_zoom_off_thread") {
-      // From another thread: the engine must hop to the UI thread itself.
-      CefRefPtr<CefBrowserHost> host = browser->GetHost();
-      const double level = command.at("level").get<double>();
-      std::thread([host, level] { host->SetZoomLevel(level); }).join();
     } else if (name == "state") {
-      CefRefPtr<CefBrowserHost> host = browser->GetHost();
       reply["valid"] = browser->IsValid();
-      reply["loading"] = browser->IsLoading();
-      reply["has_document"] = browser->HasDocument();
-      reply["zoom"] = host->GetZoomLevel();
-      reply["window"] = host->GetWindowHandle();
+      reply["window"] = browser->GetHost()->GetWindowHandle();
       reply["frame"] = FrameInfo(browser->GetMainFrame());
     }
   }
