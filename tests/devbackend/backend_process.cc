@@ -2,7 +2,6 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -12,11 +11,11 @@
 
 namespace {
 
-int Connect(int port) {
+int Connect() {
   const int sock = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_in address = {};
   address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<uint16_t>(port));
+  address.sin_port = htons(35580);
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   if (connect(sock, reinterpret_cast<sockaddr*>(&address), sizeof(address))) {
     close(sock);
@@ -27,13 +26,10 @@ int Connect(int port) {
 
 }  // namespace
 
-BackendProcess::BackendProcess(const Env& environment,
-                               const std::string& workingDir)
+BackendProcess::BackendProcess(const Env& environment)
     : process_(
           [&] {
             std::vector<std::string> argv = {"/usr/bin/env"};
-            if (!workingDir.empty())
-              argv.insert(argv.end(), {"-C", workingDir});
             for (const auto& [name, value] : environment)
               argv.push_back(name + "=" + value);
             argv.push_back(KORVEL_BACKEND_PATH);
@@ -51,12 +47,12 @@ std::string BackendProcess::Ended(int timeoutMs) {
   return status ? engine_test::DescribeStatus(*status) : "running";
 }
 
-RawReply RawExchange(const std::string& request, int timeoutMs, int port) {
+RawReply RawExchange(const std::string& request) {
   RawReply reply;
-  const int sock = Connect(port);
+  const int sock = Connect();
   if (sock < 0)
     return reply;
-  const timeval timeout = {timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+  const timeval timeout = {15, 0};
   setsockopt(sock, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof(timeout));
   if (send(sock, request.data(), request.size(), MSG_NOSIGNAL) !=
       static_cast<ssize_t>(request.size())) {
@@ -115,19 +111,10 @@ std::string HandshakeRequest() {
          "{}";
 }
 
-bool IsPortOpen(int port) {
-  const int sock = Connect(port);
+bool IsPortOpen() {
+  const int sock = Connect();
   if (sock < 0)
     return false;
   close(sock);
   return true;
-}
-
-std::string ReadChunk(int fd, int timeoutMs) {
-  pollfd entry = {fd, POLLIN, 0};
-  if (poll(&entry, 1, timeoutMs) <= 0)
-    return "";
-  char buffer[255];
-  const ssize_t n = read(fd, buffer, sizeof(buffer));
-  return n > 0 ? std::string(buffer, static_cast<size_t>(n)) : "";
 }

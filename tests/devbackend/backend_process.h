@@ -16,23 +16,19 @@ using engine_test::TempDir;
 using engine_test::WaitUntil;
 using std::chrono::milliseconds;
 
+// Variables added to the environment of a backend.
+using Env = std::map<std::string, std::string>;
+
 // A korvel-backend child process (see ChildProcess) with its standard
 // error in a file. The test process is a subreaper while it lives, and its
 // end kills and reaps every child the test has gained, so that a port
 // holder left behind by a backend goes too, also when the test fails.
-// Variables added to the environment of a backend.
-using Env = std::map<std::string, std::string>;
-
 class BackendProcess {
  public:
-  // Starts the backend with `environment` added to this process's own, in
-  // `workingDir` or else in this process's working directory.
-  explicit BackendProcess(const Env& environment = {},
-                          const std::string& workingDir = "");
+  // Starts the backend with `environment` added to this process's own.
+  explicit BackendProcess(const Env& environment = {});
 
   pid_t pid() const { return process_.pid(); }
-  int stdoutFd() const { return process_.stdout_fd(); }
-  std::string Stderr() const { return engine_test::ReadFile(stderr_); }
 
   // Waits until 127.0.0.1:35580 accepts connections.
   bool WaitForPort(int timeoutMs = 10000) const;
@@ -57,13 +53,11 @@ struct RawReply {
   std::string body;
 };
 
-// Sends `request` as is to 127.0.0.1:`port` and reads until the server
-// closes or `timeoutMs` passes without data. (The server always closes: the
-// bound only ends a test whose server hangs. A short one failed answers that
-// a busy machine delayed.)
-RawReply RawExchange(const std::string& request,
-                     int timeoutMs = 15000,
-                     int port = 35580);
+// Sends `request` as is to 127.0.0.1:35580 and reads until the server
+// closes or 15 s pass without data. (The server always closes: the bound
+// only ends a test whose server hangs. A short one failed answers that a
+// busy machine delayed.)
+RawReply RawExchange(const std::string& request);
 
 // A GET or POST in the shape the shell writes them, with Connection: close.
 RawReply Get(const std::string& path);
@@ -76,11 +70,7 @@ RawReply PostWith(const std::string& path,
 // The request bytes of the shell's restart handshake.
 std::string HandshakeRequest();
 
-// True when a TCP connect to 127.0.0.1:`port` succeeds.
-bool IsPortOpen(int port = 35580);
-
-// One read(2) of at most 255 bytes, as the shell's reader does, after
-// waiting up to `timeoutMs` for data. Empty on time-out or end of file.
-std::string ReadChunk(int fd, int timeoutMs);
+// True when a TCP connect to 127.0.0.1:35580 succeeds.
+bool IsPortOpen();
 
 #endif  // KORVEL_TESTS_DEVBACKEND_BACKEND_PROCESS_H_
