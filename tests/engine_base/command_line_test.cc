@@ -3,7 +3,6 @@
 
 #include "gtest/gtest.h"
 #include "include/cef_command_line.h"
-#include "src/base/command_line_global.h"
 
 namespace {
 
@@ -55,55 +54,6 @@ TEST(CommandLineTest, NamesAreLowerCased) {
   cl->AppendSwitchWithValue("-Class", "KorVel");
   EXPECT_EQ(cl->GetCommandLineString().ToString(),
             "prog --type=renderer --lang=DE --spaced -class=KorVel");
-}
-
-TEST(CommandLineTest, AppendingReplacesValuesAndKeepsOrder) {
-  CefRefPtr<CefCommandLine> cl = CefCommandLine::CreateCommandLine();
-  cl->SetProgram("  /bin/app ");
-  cl->AppendArgument("file.txt");
-  cl->AppendSwitchWithValue("enable-features", "A,B");
-  cl->AppendSwitch("no-sandbox");
-  cl->AppendSwitchWithValue("enable-features", "C");
-  cl->AppendSwitch("-single-dash");
-  EXPECT_EQ(cl->GetSwitchValue("enable-features").ToString(), "C");
-  EXPECT_TRUE(cl->HasSwitch("single-dash"));
-  EXPECT_EQ(cl->GetCommandLineString().ToString(),
-            "/bin/app --enable-features=A,B --no-sandbox --enable-features=C "
-            "-single-dash file.txt");
-
-  cl->PrependWrapper("gdb --args");
-  EXPECT_EQ(cl->GetProgram().ToString(), "gdb");
-  CefCommandLine::ArgumentList args;
-  cl->GetArguments(args);
-  EXPECT_EQ(ToStrings(args), (std::vector<std::string>{"file.txt"}));
-
-  CefRefPtr<CefCommandLine> copy = cl->Copy();
-  cl->Reset();
-  EXPECT_EQ(cl->GetProgram().ToString(), "gdb");
-  EXPECT_FALSE(cl->HasSwitches());
-  EXPECT_FALSE(cl->HasArguments());
-  EXPECT_EQ(copy->GetSwitchValue("enable-features").ToString(), "C");
-}
-
-TEST(CommandLineTest, GlobalCommandLineIsReadOnlyAndUpdatable) {
-  cef_base::ResetGlobalCommandLineForTesting();
-  EXPECT_FALSE(CefCommandLine::GetGlobalCommandLine());
-  const char* argv[] = {"korvel", "--type=renderer"};
-  cef_base::InitGlobalCommandLine(2, argv);
-  CefRefPtr<CefCommandLine> global = CefCommandLine::GetGlobalCommandLine();
-  ASSERT_TRUE(global);
-  EXPECT_TRUE(global->IsReadOnly());
-  EXPECT_EQ(global->GetSwitchValue("type").ToString(), "renderer");
-  global->AppendSwitch("ignored");
-  EXPECT_FALSE(global->HasSwitch("ignored"));
-
-  CefRefPtr<CefCommandLine> writable = global->Copy();
-  writable->AppendSwitch("added");
-  cef_base::SetGlobalCommandLine(writable);
-  // Earlier references see the update.
-  EXPECT_TRUE(global->HasSwitch("added"));
-  EXPECT_EQ(CefCommandLine::GetGlobalCommandLine(), global);
-  cef_base::ResetGlobalCommandLineForTesting();
 }
 
 }  // namespace

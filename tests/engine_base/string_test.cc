@@ -2,8 +2,6 @@
 
 #include "gtest/gtest.h"
 #include "include/internal/cef_string.h"
-#include "include/internal/cef_string_list.h"
-#include "include/internal/cef_string_map.h"
 
 namespace {
 
@@ -75,51 +73,6 @@ TEST(CefStringTest, CopiesOwnTheirDataAndReferencesDoNot) {
   cef_string_utf16_set(s.str, s.length, &s, true);
   EXPECT_EQ(std::u16string(s.str, s.length), u"abc");
   cef_string_utf16_clear(&s);
-}
-
-TEST(CefStringTest, ComparesAndSortsWithEmptyFirst) {
-  const CefString empty;
-  EXPECT_EQ(empty, CefString(""));
-  EXPECT_LT(empty, CefString("a"));
-  EXPECT_LT(CefString("a"), CefString("b"));
-  EXPECT_LT(CefString("ab"), CefString("abc"));
-  // Code point order, not signed-char order.
-  cef_string_utf8_t a = {const_cast<char*>("\xC3\xA9"), 2, nullptr};
-  cef_string_utf8_t b = {const_cast<char*>("z"), 1, nullptr};
-  EXPECT_GT(cef_string_utf8_cmp(&a, &b), 0);
-}
-
-TEST(CefStringTest, UserFreeStringsMoveOwnership) {
-  CefString str("handed over");
-  cef_string_userfree_t userfree = str.DetachToUserFree();
-  ASSERT_NE(userfree, nullptr);
-  EXPECT_TRUE(str.empty());
-  EXPECT_EQ(std::u16string(userfree->str, userfree->length), u"handed over");
-
-  CefString back;
-  back.AttachToUserFree(userfree);  // frees the userfree struct
-  EXPECT_EQ(back.ToString(), "handed over");
-  EXPECT_EQ(CefString().DetachToUserFree(), nullptr);
-}
-
-// Lists and maps keep copies: a caller that changes or frees its string
-// afterwards must not change what was stored.
-TEST(CefStringTest, ListAndMapCopyTheirValues) {
-  cef_string_list_t list = cef_string_list_alloc();
-  CefString value("first");
-  cef_string_list_append(list, value.GetStruct());
-  cef_string_map_t map = cef_string_map_alloc();
-  cef_string_map_append(map, value.GetStruct(), value.GetStruct());
-  value = "changed";
-  cef_string_t out = {};
-  ASSERT_EQ(cef_string_list_value(list, 0, &out), 1);
-  EXPECT_EQ(CefString(&out).ToString(), "first");
-  EXPECT_EQ(cef_string_list_value(list, 1, &out), 0);
-  ASSERT_EQ(cef_string_map_find(map, CefString("first").GetStruct(), &out), 1);
-  EXPECT_EQ(CefString(&out).ToString(), "first");
-  cef_string_list_free(list);
-  cef_string_map_free(map);
-  cef_string_clear(&out);
 }
 
 }  // namespace

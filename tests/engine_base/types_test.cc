@@ -26,15 +26,4 @@ TEST(TypesTest, SettingsWrapperCopiesAndOwnsItsStrings) {
   EXPECT_EQ(copy.no_sandbox, 0);
 }
 
-// Drag regions are hit-tested with Contains: an inclusive far edge would
-// let a region take one pixel row and column beyond itself.
-TEST(TypesTest, RectContainsItsInsideButNotItsFarEdges) {
-  CefRect rect(10, 20, 30, 40);
-  EXPECT_TRUE(rect.Contains(10, 20));
-  EXPECT_TRUE(rect.Contains(39, 59));
-  EXPECT_FALSE(rect.Contains(40, 20));
-  EXPECT_FALSE(rect.Contains(10, 60));
-  EXPECT_FALSE(rect.Contains(9, 30));
-}
-
 }  // namespace

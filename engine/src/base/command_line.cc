@@ -319,11 +319,6 @@ void SetGlobalCommandLine(CefRefPtr<CefCommandLine> command_line) {
   global->Replace(data);
 }
 
-void ResetGlobalCommandLineForTesting() {
-  std::lock_guard<std::mutex> lock(GlobalLock());
-  GlobalCommandLine() = nullptr;
-}
-
 }  // namespace cef_base
 
 // static

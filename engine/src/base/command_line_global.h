@@ -15,10 +15,6 @@ void InitGlobalCommandLine(int argc, const char* const* argv);
 // example after the application has added its switches.
 void SetGlobalCommandLine(CefRefPtr<CefCommandLine> command_line);
 
-// Forgets the global command line; GetGlobalCommandLine() returns nullptr
-// again.
-void ResetGlobalCommandLineForTesting();
-
 }  // namespace cef_base
 
 #endif  // ENGINE_SRC_BASE_COMMAND_LINE_GLOBAL_H_
