@@ -33,7 +33,7 @@ json Event(const std::string& name, CefRefPtr<CefBrowser> browser) {
   return engine_test_app::BrowserEvent(name, browser);
 }
 
-// How the download handler answers; set by the "policy" command.
+// Where the download handler proposes to save; set by the "policy" command.
 json g_policy = json::object();
 
 class TestClient : public CefClient,
@@ -54,7 +54,6 @@ class TestClient : public CefClient,
   }
   void OnBeforeClose(CefRefPtr<CefBrowser> browser) override {
     browsers_.erase(browser->GetIdentifier());
-    Emit(Event("before_close", browser));
   }
 
   // CefLoadHandler methods:
@@ -70,9 +69,8 @@ class TestClient : public CefClient,
                    const CefString& request_method) override {
     json event = Event("can_download", browser);
     event["url"] = url.ToString();
-    event["method"] = request_method.ToString();
     Emit(event);
-    return g_policy.value("can_download", true);
+    return true;
   }
   bool OnBeforeDownload(
       CefRefPtr<CefBrowser> browser,
@@ -83,13 +81,10 @@ class TestClient : public CefClient,
     event["suggested_name"] = suggested_name.ToString();
     event["item"] = Item(item);
     Emit(event);
-    if (g_policy.value("before_download", "") == "drop") {
-      // Handled, but the callback is let go without an answer.
-      return true;
-    }
-    const std::string dir = g_policy.value("download_dir", "");
-    callback->Continue(dir.empty() ? "" : dir + "/" + suggested_name.ToString(),
-                       g_policy.value("show_dialog", false));
+    // As the shell does: a proposed path, and the save dialog.
+    callback->Continue(
+        g_policy.value("download_dir", "") + "/" + suggested_name.ToString(),
+        true);
     return true;
   }
   void OnDownloadUpdated(CefRefPtr<CefBrowser> browser,
@@ -98,11 +93,6 @@ class TestClient : public CefClient,
     json event = Event("download_updated", browser);
     event["item"] = Item(item);
     Emit(event);
-    const int64_t cancel_at = g_policy.value("cancel_at", int64_t{-1});
-    if (cancel_at >= 0 && item->IsInProgress() &&
-        item->GetReceivedBytes() >= cancel_at) {
-      callback->Cancel();
-    }
   }
 
  private:
@@ -193,26 +183,13 @@ class TestApp : public engine_test_app::JsonCommandApp {
     } else if (name == "js") {
       browser->GetMainFrame()->ExecuteJavaScript(
           command.at("code").get<std::string>(), "", 0);
-    } else if (name == "start_download") {
-      browser->GetHost()->StartDownload(command.at("url").get<std::string>());
     } else if (name == "file_dialog") {
-      std::vector<CefString> filters;
-      for (const auto& filter : command.value("filters", json::array())) {
-        filters.push_back(filter.get<std::string>());
-      }
       browser->GetHost()->RunFileDialog(
-          static_cast<cef_file_dialog_mode_t>(command.value("mode", 0)),
-          command.value("title", ""), command.value("path", ""), filters,
+          FILE_DIALOG_OPEN, command.value("title", ""), "", {},
           new DialogCallback(command.value("tag", 0)));
     } else if (name == "show_devtools") {
       browser->GetHost()->ShowDevTools(CefWindowInfo(), client_,
                                        CefBrowserSettings(), CefPoint());
-    } else if (name == "close_devtools") {
-      browser->GetHost()->CloseDevTools();
-    } else if (name == "has_devtools") {
-      reply["result"] = browser->GetHost()->HasDevTools();
-    } else if (name == "state") {
-      reply["window"] = browser->GetHost()->GetWindowHandle();
     }
   }
 

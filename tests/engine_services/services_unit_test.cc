@@ -1,9 +1,8 @@
-// Accept filters as the file dialog shows them, and download item figures.
+// Accept filters as the file dialog shows them.
 
 #include <gtest/gtest.h>
 
 #include "browser/dialogs/file_dialog.h"
-#include "browser/downloads/download_item_impl.h"
 
 namespace cefengine {
 namespace {
@@ -33,21 +32,6 @@ TEST(FileDialogFiltersTest, UnusableFiltersAreDropped) {
                   .isEmpty());
   EXPECT_EQ(ToNameFilters({".txt", ".txt"}).size(), 1);
   EXPECT_EQ(ToNameFilters({"|.md"}), QStringList{"*.md (*.md)"});
-}
-
-TEST(DownloadItemTest, PercentIsUnknownWithoutATotal) {
-  DownloadState state;
-  state.received_bytes = 50;
-  CefRefPtr<CefDownloadItemImpl> unknown = new CefDownloadItemImpl(state);
-  EXPECT_EQ(unknown->GetPercentComplete(), -1);
-  state.total_bytes = 200;
-  CefRefPtr<CefDownloadItemImpl> known = new CefDownloadItemImpl(state);
-  EXPECT_EQ(known->GetPercentComplete(), 25);
-  // Past 2 GiB the figure must not overflow.
-  state.total_bytes = int64_t{3} << 30;
-  state.received_bytes = int64_t{3} << 29;
-  CefRefPtr<CefDownloadItemImpl> large = new CefDownloadItemImpl(state);
-  EXPECT_EQ(large->GetPercentComplete(), 50);
 }
 
 }  // namespace
