@@ -35,7 +35,6 @@ if (!testext) testext = {};
   testext.types = function () { native function types(); return types.apply(this, arguments); };
   testext.echo = function (v) { native function echo(v); return echo(v); };
   testext.fail = function (text) { native function fail(); return fail(text); };
-  testext.unknown = function () { native function unknown(); return unknown(); };
   testext.frame = function () { native function frame(); return frame(); };
   testext.send = function (name, n) { native function send(name, n); return send(name, n); };
   testext.report = function (data) { native function report(); return report(JSON.stringify(data)); };
@@ -99,18 +98,10 @@ class TestHandler : public CefV8Handler {
                                    : arguments[0]->GetStringValue().ToString();
       if (kind == "int")
         retval = CefV8Value::CreateInt(-42);
-      else if (kind == "uint")
-        retval = CefV8Value::CreateUInt(3000000000u);
-      else if (kind == "double")
-        retval = CefV8Value::CreateDouble(2.5);
-      else if (kind == "nan")
-        retval = CefV8Value::CreateDouble(std::nan(""));
       else if (kind == "string")
         retval = CefV8Value::CreateString("h\xc3\xa9\xe2\x80\xa8\"x</script>");
       else if (kind == "bool")
         retval = CefV8Value::CreateBool(true);
-      else if (kind == "null")
-        retval = CefV8Value::CreateNull();
       return true;
     }
     if (fn == "types") {
@@ -152,11 +143,6 @@ class TestHandler : public CefV8Handler {
       else
         args->SetString(0, arguments[0]->GetStringValue());
       context->GetFrame()->SendProcessMessage(PID_BROWSER, message);
-      // A sent message is invalidated, and sending it again does nothing.
-      const bool invalidated =
-          !message->IsValid() && !message->GetArgumentList();
-      context->GetFrame()->SendProcessMessage(PID_BROWSER, message);
-      retval = CefV8Value::CreateBool(invalidated);
       return true;
     }
     return false;
