@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <iostream>
 #include <memory>
@@ -306,16 +305,6 @@ TEST_F(EndingTest, SecondStartsLeaveNothing) {
   ASSERT_EQ(kill(first->pid(), SIGTERM), 0);
   EXPECT_EQ(WaitForEnd(*first), "exit 0");
   EXPECT_TRUE(OnlyLeft());
-}
-
-// An engine that refuses to start for want of a usable profile directory
-// (here a file in its place) ends the start with status 1 once its backends
-// have ended (another program holds their port), leaving nothing behind.
-TEST_F(EndingTest, RefusedEngineStartsLeaveNothing) {
-  std::ofstream(GetDataDir() + "/cache") << "not a directory";
-  TestServer holder(AF_INET, kBackendPort, Reply(""));
-  ASSERT_TRUE(holder.ok());
-  RefusedStarts(kRefusedCycles, {});
 }
 
 }  // namespace

@@ -1,11 +1,8 @@
 #include "tests/backend/backend_fixture.h"
 
-#include <signal.h>
 #include <stdlib.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -135,29 +132,4 @@ pid_t BackendFixture::StartAndWait() {
   StartBackend();
   EXPECT_TRUE(WaitForBackendState(true, 5000));
   return CurrentBackendPid();
-}
-
-OrphanGuard::~OrphanGuard() {
-  if (!reaped_ && pid_ > 0) {
-    kill(pid_, SIGKILL);
-    int status;
-    WaitForEnd(std::chrono::milliseconds(5000), status);
-  }
-}
-
-bool OrphanGuard::WaitForEnd(std::chrono::milliseconds timeout, int& status) {
-  const bool ended = engine_test::WaitUntil(
-      [this, &status] {
-        const pid_t result = waitpid(pid_, &status, WNOHANG);
-        // Not a child of this process (any more): its parent reaped it
-        // before it could become an orphan. Its status went with that.
-        if (result < 0 && errno == ECHILD && kill(pid_, 0) != 0) {
-          status = kReapedElsewhere;
-          return true;
-        }
-        return result == pid_;
-      },
-      timeout);
-  reaped_ = reaped_ || ended;
-  return ended;
 }

@@ -84,23 +84,4 @@ class Stopwatch {
   std::chrono::steady_clock::time_point start_;
 };
 
-// Kills and reaps a process this test process will end up parenting (an
-// orphaned backend that found the test as its subreaper).
-class OrphanGuard {
- public:
-  explicit OrphanGuard(pid_t pid) : pid_(pid) {}
-  OrphanGuard(const OrphanGuard&) = delete;
-  OrphanGuard& operator=(const OrphanGuard&) = delete;
-  ~OrphanGuard();
-  // Waits up to `timeout` for the process to end and reaps it. True with
-  // its raw wait status when it ended in time, or with kReapedElsewhere when
-  // its parent reaped it first (it ended before its parent did).
-  bool WaitForEnd(std::chrono::milliseconds timeout, int& status);
-  static constexpr int kReapedElsewhere = -1;
-
- private:
-  pid_t pid_;
-  bool reaped_ = false;
-};
-
 #endif  // KORVEL_TESTS_BACKEND_BACKEND_FIXTURE_H_

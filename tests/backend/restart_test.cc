@@ -108,29 +108,6 @@ RestartTimings QuickTimings() {
   return timings;
 }
 
-// The old backend's asked-for exit must not close the window, and the new
-// one must be the supervised one.
-TEST_F(RestartTest, ReplacesBackendWithTheExpectedVersion) {
-  pid_t old = StartReadyBackend();
-  NextBackend(R"({"version": 512, "versionName": "2.3.0"})");
-  std::string message;
-  Stopwatch watch;
-  ASSERT_TRUE(RestartBackend("http://localhost:35580/", 512, "2.3.0", message))
-      << message;
-  printf("restart: %lld ms\n", watch.ElapsedMs());
-  pid_t now = CurrentBackendPid();
-  EXPECT_GT(now, 0);
-  EXPECT_NE(now, old);
-  EXPECT_NE(kill(old, 0), 0);
-  ExpectFlagsCleared();
-  // The old backend's exit was expected: the window stays.
-  EXPECT_EQ(recording::CloseCount(), 0);
-
-  // The new backend is the supervised one: its unexpected exit closes.
-  KillBackend();
-  EXPECT_TRUE(recording::WaitForCloseCount(1, milliseconds(5000)));
-}
-
 // A backend that accepts the handshake but stays must not hold the restart.
 TEST_F(RestartTest, BackendThatNeverExitsIsKilledAfterEightSeconds) {
   NextBackend(R"({"handshakeExit": false})");
