@@ -2,6 +2,7 @@
 // the substitute backend serving the scenario page, which a test drives
 // through the backend; what the page sees is checked with what X shows.
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -68,13 +69,31 @@ std::vector<std::string> ListeningPorts() {
 }
 
 // The shell started from the release in the data directory keeps its
-// window hidden with the splash up until the page shows itself; then every
-// window request acts on the X window and every query answers what X shows,
-// also from a subframe.
+// window (of its class, 1200 × 685, centred) hidden with the splash up until
+// the page shows itself; then every window request acts on the X window and
+// every query answers what X shows, also from a subframe.
 TEST_F(BridgeTest, PageDrivesTheWindowAndItsQueriesAnswer) {
   StartScenario();
   EXPECT_EQ(MapState(main_), "IsUnMapped");
   EXPECT_EQ(CountViewableDocks(), 1);
+  EXPECT_EQ(Property(main_, "WM_CLASS"),
+            "WM_CLASS(STRING) = \"KorVel\", \"KorVel\"");
+  const Geometry start = GetGeometry(main_);
+  EXPECT_EQ(std::vector<int>({start.x, start.y, start.width, start.height}),
+            std::vector<int>({(1920 - 1200) / 2, (1080 - 685) / 2, 1200, 685}));
+  // Every preference the shell turns off reached the engine, which knows
+  // only names Chromium 138 registers: a stale name would be skipped.
+  const std::string prefs =
+      ReadFile(GetDataDir() + "/cache/app/engine_prefs.json");
+  for (const char* name :
+       {"credentials_enable_service", "profile.password_manager_leak_detection",
+        "autofill.profile_enabled", "autofill.credit_card_enabled",
+        "bookmark_bar.show_on_all_tabs", "alternate_error_pages.enabled"}) {
+    EXPECT_NE(prefs.find("\"" + std::string(name) + "\": false"),
+              std::string::npos)
+        << name << "\n"
+        << prefs;
+  }
   // The engine log lands in the data directory.
   EXPECT_TRUE(std::filesystem::exists(GetDataDir() + "/korvel.log"));
   // Nothing but the backend (port 35580) listens: a DevTools endpoint, for
@@ -157,7 +176,7 @@ TEST_F(BridgeTest, PageDrivesTheWindowAndItsQueriesAnswer) {
 }
 
 // What the renderer answers itself: versions, platform, host name, launch
-// arguments, preferences and the edit commands of the focused frame.
+// arguments, preferences and the edit commands of the focused frame; popups.
 TEST_F(BridgeTest, LocalAnswersAndEditCommands) {
   StartScenario();
   char host[256] = {};
@@ -181,6 +200,23 @@ TEST_F(BridgeTest, LocalAnswersAndEditCommands) {
                  "  await new Promise((r) => setTimeout(r, 20));"
                  "return [cut, text.value]"),
             json::array({"", "scenario text"}));
+
+  // A popup gets its own frameless window, which shows itself at the bounds
+  // the page asked for.
+  Eval(
+      "window.open('/test/blank.html', '', "
+      "'left=100,top=120,width=640,height=420')");
+  std::vector<unsigned long> windows;
+  ASSERT_TRUE(WaitUntil([&] {
+    windows = WindowsOfClass("KorVel");
+    return windows.size() == 2 && HasTitle(windows[1], "blank") &&
+           MapState(windows[1]) == "IsViewable";
+  }));
+  const Geometry popup = GetGeometry(windows[1]);
+  EXPECT_EQ(std::vector<int>({popup.x, popup.y, popup.width, popup.height}),
+            std::vector<int>({100, 120, 640, 420}));
+  EXPECT_NE(Property(windows[1], "_NET_FRAME_EXTENTS").find("0, 0, 0, 0"),
+            std::string::npos);
 }
 
 // The page's hot restart: the new backend with the version asked for, and
@@ -213,6 +249,14 @@ TEST_F(BridgeTest, RestartFromThePageReportsOutcomes) {
   EXPECT_EQ(Restart("location.href, 0, ''"), "ok");
   EXPECT_EQ(MapState(main_), "IsViewable");
   EXPECT_FALSE(shell_->WaitForExit(milliseconds(0)).has_value());
+
+  // The new backend is the supervised one: its crash ends the application.
+  const std::vector<pid_t> last = BackendsOf(shell_->pid());
+  ASSERT_EQ(last.size(), 1u);
+  ASSERT_EQ(kill(last[0], SIGKILL), 0);
+  const std::optional<int> status = shell_->WaitForExit(milliseconds(20000));
+  ASSERT_TRUE(status.has_value());
+  EXPECT_EQ(DescribeStatus(*status), "exit 0");
 }
 
 // Of two loads in a row only the second acts; a load the backend does not
@@ -288,11 +332,11 @@ TEST_F(BridgeTest, ReopenTokenRaisesAndLinksOpenOutside) {
   ASSERT_TRUE(Control("reopen", {{"mode", "alone"}}));
   EXPECT_TRUE(WaitUntil([&] { return MapState(main_) == "IsViewable"; }));
 
-  Eval("korvel.openBrowser('https://example.com/a b?c=\"d\"')");
-  EXPECT_TRUE(WaitUntil([&] {
-    return opener.Opened() ==
-           std::vector<std::string>{"https://example.com/a b?c=\"d\""};
-  }));
+  // Byte for byte as one argument: no shell ever sees it.
+  const std::string url = "https://example.com/a b?c=\"d\"&e='$(id)';`id`|y";
+  Eval("korvel.openBrowser(" + json(url).dump() + ")");
+  EXPECT_TRUE(WaitUntil(
+      [&] { return opener.Opened() == std::vector<std::string>{url}; }));
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
-// The shell's start in the development engine: BrowserApp puts up the
-// splash, waits for the application, and creates the main window hidden and
-// centred, or on the error page when the application never answers; popups
-// show themselves at the bounds they asked for. (Second starts of the korvel
-// executable: EndingTest.SecondStartsLeaveNothing.)
+// The shell's start in the development engine, with the shell's BrowserApp:
+// the main window on the error page when the application never answers, and
+// a second start while the last browser closes. (The main window and popups
+// as the korvel executable opens them: BridgeTest; second starts of it:
+// EndingTest.SecondStartsLeaveNothing.)
 
 #include <optional>
 #include <string>
@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/splash/x_probe.h"
 #include "tests/support/engine_harness/child_process.h"
 #include "tests/support/engine_harness/page_server.h"
 #include "tests/support/engine_harness/shell.h"
@@ -82,50 +81,6 @@ unsigned long WaitForMainWindow(const std::string& title) {
   return windows.empty() || !HasTitle(windows[0], title) ? 0 : windows[0];
 }
 
-std::string Allow(const PageServer& server) {
-  return "localhost:" + std::to_string(server.port());
-}
-
-// Until the application answers, only the splash is up; then the main
-// window exists on the application, hidden, centred, of the shell's class,
-// and the splash stays until the page asks to be shown.
-TEST(ShellStartTest, MainWindowWaitsHiddenBehindTheSplash) {
-  PageServer server;
-  ShellRun run(server.Url("/app"), Allow(server));
-  ASSERT_TRUE(run.started());
-  ASSERT_TRUE(
-      WaitUntil([] { return CountViewableDocks() == 1; }, milliseconds(15000)));
-  // The application page is not there yet (404): no window, however often
-  // the shell asks.
-  ASSERT_TRUE(WaitUntil([&] { return server.Hits("/app") >= 3; }));
-  EXPECT_TRUE(WindowsOfClass("KorVel").empty());
-
-  server.Page("/app", "<title>application</title><p>app</p>");
-  const unsigned long main = WaitForMainWindow("application");
-  ASSERT_NE(main, 0u);
-  EXPECT_EQ(MapState(main), "IsUnMapped");
-  EXPECT_EQ(Property(main, "WM_CLASS"),
-            "WM_CLASS(STRING) = \"KorVel\", \"KorVel\"");
-  const Geometry g = GetGeometry(main);
-  EXPECT_EQ(g.width, 1200);
-  EXPECT_EQ(g.height, 685);
-  EXPECT_EQ(g.x, (1920 - 1200) / 2);
-  EXPECT_EQ(g.y, (1080 - 685) / 2);
-  EXPECT_EQ(CountViewableDocks(), 1);
-  // Every preference the shell turns off reached the engine, which knows
-  // only names Chromium 138 registers: a stale name would be skipped.
-  const std::string prefs = ReadFile(run.dir() + "/engine_prefs.json");
-  for (const char* name :
-       {"credentials_enable_service", "profile.password_manager_leak_detection",
-        "autofill.profile_enabled", "autofill.credit_card_enabled",
-        "bookmark_bar.show_on_all_tabs", "alternate_error_pages.enabled"}) {
-    EXPECT_NE(prefs.find("\"" + std::string(name) + "\": false"),
-              std::string::npos)
-        << name << "\n"
-        << prefs;
-  }
-}
-
 // An application that never answers gets the error page instead.
 TEST(ShellStartTest, SilentApplicationGivesTheErrorPage) {
   const std::string port = std::to_string(ClosedPort());
@@ -136,48 +91,19 @@ TEST(ShellStartTest, SilentApplicationGivesTheErrorPage) {
   EXPECT_EQ(MapState(main), "IsUnMapped");
 }
 
-// A popup gets its own frameless window that shows itself at the bounds
-// the page asked for, while the main window stays hidden.
-TEST(ShellStartTest, PopupsShowThemselvesAtTheirBounds) {
-  PageServer server;
-  server.Page("/popup", "<title>popup</title>");
-  server.Page("/app",
-              "<title>application</title><script>window.open('/popup', '', "
-              "'left=100,top=120,width=640,height=420')</script>");
-  ShellRun run(server.Url("/app"), Allow(server));
-  ASSERT_TRUE(run.started());
-  std::vector<unsigned long> windows;
-  ASSERT_TRUE(WaitUntil(
-      [&] {
-        windows = WindowsOfClass("KorVel");
-        return windows.size() == 2 && HasTitle(windows[1], "popup") &&
-               MapState(windows[1]) == "IsViewable";
-      },
-      milliseconds(15000)));
-  EXPECT_TRUE(HasTitle(windows[0], "application"));
-  EXPECT_EQ(MapState(windows[0]), "IsUnMapped");
-  const Geometry g = GetGeometry(windows[1]);
-  EXPECT_EQ(g.x, 100);
-  EXPECT_EQ(g.y, 120);
-  EXPECT_EQ(g.width, 640);
-  EXPECT_EQ(g.height, 420);
-  // Frameless: the window manager draws nothing around it.
-  EXPECT_NE(Property(windows[1], "_NET_FRAME_EXTENTS").find("0, 0, 0, 0"),
-            std::string::npos);
-}
-
 // A second start while the application closes its last browser has no
 // window to raise, yet must be handled: left to the engine, it would open a
 // window of its own, which would keep the closing application alive.
 TEST(ShellStartTest, SecondStartWhileClosingOpensNoWindow) {
   PageServer server;
   server.Page("/app", "<title>application</title>");
-  ShellRun first(server.Url("/app"), Allow(server));
+  const std::string allow = "localhost:" + std::to_string(server.port());
+  ShellRun first(server.Url("/app"), allow);
   ASSERT_TRUE(first.started());
   ASSERT_NE(WaitForMainWindow("application"), 0u);
   ASSERT_EQ(first.Command("closing"), 1);
 
-  ShellRun second(server.Url("/app"), Allow(server), first.dir());
+  ShellRun second(server.Url("/app"), allow, first.dir());
   const std::optional<int> status = second.WaitForExit(milliseconds(15000));
   ASSERT_TRUE(status.has_value());
   EXPECT_EQ(DescribeStatus(*status), "exit 1");
