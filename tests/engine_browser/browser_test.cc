@@ -238,7 +238,7 @@ TEST_F(EngineBrowserTest, MiddleClicksOpenTabsOrPopupsWhenAllowed) {
 
 // A popup's own loads pass its handlers too: Qt replaces the internals of
 // an adopted page, its request interceptor included. (Its rectangle as the
-// shell places it: ShellStartTest.PopupsShowThemselvesAtTheirBounds.)
+// shell places it: BridgeTest.LocalAnswersAndEditCommands.)
 TEST_F(EngineBrowserTest, PopupLoadsPassTheirHandlers) {
   server_.Page("/opener", "<title>opener</title>");
   server_.Page("/popup-target", "<title>popup</title>popped");

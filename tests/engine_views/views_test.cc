@@ -1,9 +1,9 @@
 // Windows and browser views of the development engine, checked on a real X
 // server with openbox: what the window manager reports after each operation
 // of views_test_app, and what the user sees. (The shell's hidden, centred
-// main window and its class: ShellStartTest; window states on and off and
-// closes with and without a leave prompt: BridgeTest and EndingTest;
-// activation: EndingTest.SecondStartsLeaveNothing; draggable regions:
+// main window and its class, window states on and off and closes with and
+// without a leave prompt: BridgeTest and EndingTest; activation:
+// EndingTest.SecondStartsLeaveNothing; draggable regions:
 // PageServicesTest.DraggableRegionsMoveTheWindowUntilReplaced.)
 
 #include <string>
