@@ -41,9 +41,6 @@ class ChildProcess {
   // The next line of the child's output without its newline; nothing when
   // no whole line arrives within |timeout| or the output has ended.
   std::optional<std::string> ReadLine(milliseconds timeout);
-  // The read end of the child's stdout, for a test that reads it itself
-  // (not mixed with ReadLine); -1 once the output has ended.
-  int stdout_fd() const { return from_child_; }
   // True once the child and everything sharing its stdout closed it and
   // every line was read.
   bool output_ended() const { return from_child_ < 0 && buffer_.empty(); }

@@ -100,15 +100,6 @@ std::vector<json> JsonLineChild::Events(const std::string& name,
   return found;
 }
 
-int JsonLineChild::IndexOf(const EventMatch& match) const {
-  for (size_t i = 0; i < events_.size(); ++i) {
-    if (match(events_[i])) {
-      return static_cast<int>(i);
-    }
-  }
-  return -1;
-}
-
 std::string JsonLineChild::Transcript() const {
   std::string text;
   for (const json& event : events_) {

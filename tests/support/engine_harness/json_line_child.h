@@ -48,8 +48,6 @@ class JsonLineChild {
   // |match| (if any). Reads nothing new.
   std::vector<json> Events(const std::string& name,
                            const EventMatch& match = nullptr) const;
-  // Position of the first event read so far that |match| accepts, or -1.
-  int IndexOf(const EventMatch& match) const;
 
   // Later searches only look at events that arrive from now on.
   void Mark() { mark_ = events_.size(); }
