@@ -101,10 +101,10 @@ TEST(DevBackendRecording, KeepsExactBytesAndHeaderOrderButNotControlCalls) {
 
   const json requests = json::parse(Get("/__control/requests").body);
   ASSERT_EQ(requests.size(), 2u) << requests.dump(1);
-  // How the bytes are split into fields: DevBackendRawRequest.
   EXPECT_EQ(requests[0]["raw"], HandshakeRequest());
   EXPECT_EQ(requests[0]["body"], "{}");
   EXPECT_EQ(requests[1]["raw"], odd);
+  EXPECT_EQ(requests[1]["target"], "/ready?x=1");
   EXPECT_EQ(requests[1]["headers"],
             json::parse(R"([["host","a"],["X-Twice","1"],["X-Twice","2"]])"));
   EXPECT_LE(requests[0]["atMs"].get<double>(),

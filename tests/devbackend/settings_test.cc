@@ -1,11 +1,9 @@
-// Settings parsing and request splitting, without a process.
+// Settings parsing, without a process.
 
 #include <string>
-#include <utility>
 
 #include <gtest/gtest.h>
 
-#include "devbackend/backend_state.h"
 #include "devbackend/settings.h"
 
 namespace {
@@ -46,21 +44,6 @@ TEST(DevBackendSettings, AppliesKnownKeysAndRefusesBadOnesAtomically) {
   ASSERT_TRUE(ApplySettingsJson(json::parse(R"({"handshakeBody":null})"),
                                 settings, error));
   EXPECT_FALSE(settings.handshakeBody.has_value());
-}
-
-TEST(DevBackendRawRequest, SplitsHeadHeadersAndBody) {
-  const RecordedRequest request = ParseRawRequest(
-      "POST /a?b HTTP/1.1\r\nHost: h\r\nX-Empty:\r\nNoColon\r\n\r\n{\r\n\r\n}");
-  EXPECT_EQ(request.method, "POST");
-  EXPECT_EQ(request.target, "/a?b");
-  EXPECT_EQ(request.version, "HTTP/1.1");
-  ASSERT_EQ(request.headers.size(), 3u);
-  EXPECT_EQ(request.headers[0],
-            std::make_pair(std::string("Host"), std::string("h")));
-  EXPECT_EQ(request.headers[1].second, "");
-  EXPECT_EQ(request.headers[2].first, "NoColon");
-  // Only the first blank line ends the head.
-  EXPECT_EQ(request.body, "{\r\n\r\n}");
 }
 
 }  // namespace
