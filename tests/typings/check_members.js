@@ -14,11 +14,6 @@ const path = require('path');
 
 const [tscPath, sourcePath, declarationPath, ...scriptsDirs] =
     process.argv.slice(2);
-if (scriptsDirs.length === 0) {
-  console.error('usage: check_members.js TSC SOURCE.js DECLARATION.d.ts ' +
-                'SCRIPTS_DIR...');
-  process.exit(2);
-}
 const ts = require(path.join(path.dirname(path.dirname(
     fs.realpathSync(tscPath))), 'lib', 'typescript.js'));
 
