@@ -79,25 +79,6 @@ bool OnlyLeft(std::vector<pid_t> expected = {}) {
 
 class EndingTest : public KorvelFixture {
  protected:
-  // Runs |cycles| starts that the engine refuses, each of which must end
-  // with status 1 and leave nothing but |running|; prints their mean time.
-  void RefusedStarts(int cycles, const std::vector<pid_t>& running) {
-    const Clock::time_point begin = Clock::now();
-    int done = 0;
-    for (; done < cycles; ++done) {
-      SCOPED_TRACE("cycle " + std::to_string(done));
-      ChildProcess& shell = Start();
-      EXPECT_EQ(WaitForEnd(shell), "exit 1");
-      if (!OnlyLeft(running)) {
-        break;
-      }
-    }
-    const auto spent =
-        std::chrono::duration_cast<milliseconds>(Clock::now() - begin);
-    std::cout << done << " refused starts, "
-              << spent.count() / std::max(done, 1) << " ms each\n";
-  }
-
   // Before any shell: the orphans of the shells land here, not with init.
   Reaper reaper_;
 };
@@ -283,7 +264,19 @@ TEST_F(EndingTest, SecondStartsLeaveNothing) {
   const unsigned long main = StartApp(first);
   ASSERT_NE(main, 0u);
   const std::vector<pid_t> running = ProcessTree(first->pid());
-  RefusedStarts(kRefusedCycles, running);
+  const Clock::time_point begin = Clock::now();
+  int done = 0;
+  for (; done < kRefusedCycles; ++done) {
+    SCOPED_TRACE("cycle " + std::to_string(done));
+    EXPECT_EQ(WaitForEnd(Start()), "exit 1");
+    if (!OnlyLeft(running)) {
+      break;
+    }
+  }
+  const auto spent =
+      std::chrono::duration_cast<milliseconds>(Clock::now() - begin);
+  std::cout << done << " refused starts, " << spent.count() / std::max(done, 1)
+            << " ms each\n";
   EXPECT_TRUE(WaitUntil([&] { return MapState(main) == "IsViewable"; }));
   EXPECT_TRUE(WaitUntil([&] {
     return Shell("xdotool getactivewindow").find(std::to_string(main)) !=

@@ -56,18 +56,13 @@ TEST(ParseReadyResponseTest, NeedsObjectWithBooleanReady) {
 }
 
 // Fields of another type read as absent, and nothing of an earlier answer
-// survives into the next.
+// survives into the next. (Fields of their type: ScriptedBackendTest.)
 TEST(ParseReadyResponseTest, ReadsFieldsOfTheirTypeOnly) {
   ReadyInfo info;
   ASSERT_TRUE(ParseReadyResponse(
       R"({"ready": true, "version": 512, "versionName": "2.3.0",
           "entryPath": "2.3.0/app.json", "other": [1]})",
       info));
-  EXPECT_TRUE(info.ready);
-  EXPECT_EQ(info.version, 512);
-  EXPECT_EQ(info.versionName, "2.3.0");
-  EXPECT_EQ(info.entryPath, "2.3.0/app.json");
-
   // A float version, a numeric name and a missing path read as absent, and
   // nothing of the previous answer survives.
   ASSERT_TRUE(ParseReadyResponse(

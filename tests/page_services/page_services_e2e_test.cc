@@ -82,6 +82,14 @@ class PageServicesTest : public KorvelFixture {
     return paths;
   }
 
+  // The window of a drag_source_app once it is ready; an empty rectangle,
+  // which no drag reaches, when it never is.
+  static Rect ReadyWindow(JsonLineChild& app) {
+    const json ready = app.WaitForEvent("ready", nullptr, milliseconds(20000));
+    EXPECT_FALSE(ready.is_null()) << app.Transcript();
+    return ready.is_null() ? Rect() : WindowRect(ready["xid"]);
+  }
+
   // The centre of the window's page point (x, y) on the screen, as a 2 x 2
   // rectangle.
   Rect PagePoint(int x, int y) const {
@@ -202,19 +210,13 @@ TEST_F(PageServicesTest, FilesAreDraggedInAndOutOfThePage) {
 
   {
     JsonLineChild source({DRAG_SOURCE_APP, files[0], files[1]});
-    const json ready =
-        source.WaitForEvent("ready", nullptr, milliseconds(20000));
-    ASSERT_FALSE(ready.is_null());
-    ASSERT_TRUE(DragPointer(WindowRect(ready["xid"]), page));
+    ASSERT_TRUE(DragPointer(ReadyWindow(source), page));
     EXPECT_EQ(WaitForPage("korvel.dragFiles.length ? korvel.dragFiles : null"),
               json(files));
   }
   {
     JsonLineChild source({DRAG_SOURCE_APP, "--text=" + files[0]});
-    const json ready =
-        source.WaitForEvent("ready", nullptr, milliseconds(20000));
-    ASSERT_FALSE(ready.is_null());
-    ASSERT_TRUE(DragPointer(WindowRect(ready["xid"]), page));
+    ASSERT_TRUE(DragPointer(ReadyWindow(source), page));
     EXPECT_EQ(WaitForPage("korvel.dragFiles.length ? null : korvel.dragFiles"),
               json::array());
   }
@@ -238,22 +240,18 @@ TEST_F(PageServicesTest, FilesAreDraggedInAndOutOfThePage) {
       "link.style.cssText = style + '200px';"
       "document.body.append(plain, link);");
   JsonLineChild target({DRAG_SOURCE_APP});
-  const json ready = target.WaitForEvent("ready", nullptr, milliseconds(20000));
-  ASSERT_FALSE(ready.is_null());
-  const Rect drop = WindowRect(ready["xid"]);
-  ASSERT_TRUE(DragPointer(PagePoint(160, 130), drop));
-  const json first =
-      target.WaitForEvent("dropped", nullptr, milliseconds(20000));
-  ASSERT_FALSE(first.is_null()) << target.Transcript();
-  EXPECT_EQ(first["paths"], json({files[0]})) << first;
-  EXPECT_EQ(first["urls"], json::array());
-  target.Mark();
-  ASSERT_TRUE(DragPointer(PagePoint(160, 230), drop));
-  const json second =
-      target.WaitForEvent("dropped", nullptr, milliseconds(20000));
-  ASSERT_FALSE(second.is_null()) << target.Transcript();
-  EXPECT_EQ(second["paths"], json({files[1], files[0]}));
-  EXPECT_EQ(second["urls"], json::array());
+  const Rect drop = ReadyWindow(target);
+  const std::pair<int, json> links[] = {{130, json({files[0]})},
+                                        {230, json({files[1], files[0]})}};
+  for (const auto& [top, paths] : links) {
+    target.Mark();
+    ASSERT_TRUE(DragPointer(PagePoint(160, top), drop));
+    const json dropped =
+        target.WaitForEvent("dropped", nullptr, milliseconds(20000));
+    ASSERT_FALSE(dropped.is_null()) << target.Transcript();
+    EXPECT_EQ(dropped["paths"], paths) << dropped;
+    EXPECT_EQ(dropped["urls"], json::array());
+  }
 }
 
 // korvel.startNativeFileDrag in the page's dragstart drags the files as
@@ -268,9 +266,7 @@ TEST_F(PageServicesTest, StartNativeFileDragDragsTheFilesItself) {
       HazardFiles({"one.txt", "tw\xc3\xb6 #%20 x.csv"});
   StartShown();
   JsonLineChild target({DRAG_SOURCE_APP});
-  const json ready = target.WaitForEvent("ready", nullptr, milliseconds(20000));
-  ASSERT_FALSE(ready.is_null());
-  const Rect drop = WindowRect(ready["xid"]);
+  const Rect drop = ReadyWindow(target);
   const std::string list = "[" + Js(files[0]) + ", " + Js(files[1]) + "]";
 
   // With the pointer resting on the target, a drag of the first file would
