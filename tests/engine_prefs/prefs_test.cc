@@ -71,8 +71,8 @@ class AppRun : public engine_test::JsonLineChild {
 
 // Engine and custom preferences set through the global context come back
 // in the next start from the cache directory. (Each name the shell sets
-// reaching the file: ShellStartTest.MainWindowWaitsHiddenBehindTheSplash;
-// an unknown name refused: BridgeTest.LocalAnswersAndEditCommands.)
+// reaching the file: BridgeTest.PageDrivesTheWindowAndItsQueriesAnswer; an
+// unknown name refused: BridgeTest.LocalAnswersAndEditCommands.)
 TEST(EnginePrefsTest, PreferencesPersistAcrossARestart) {
   TempDir root;
   const std::string cache = "--cache-root=" + root.path();
