@@ -126,8 +126,8 @@ class EngineProcessTest : public ::testing::Test {
 // A normal run: settings reach the command line before the application sees
 // it, OnContextInitialized runs on the UI thread inside the loop, tasks
 // posted before the loop run in it, and nothing is accepted after shutdown.
-// (The window class, and nothing left running: the shell's start and
-// ending tests.)
+// (The window class: BridgeTest.PageDrivesTheWindowAndItsQueriesAnswer;
+// nothing left running: EndingTest.EveryExitPathLeavesNoProcess.)
 TEST_F(EngineProcessTest, StartsRunsAndShutsDown) {
   const std::string root = dir_.path() + "/root";
   const std::string home = dir_.path() + "/home";
