@@ -121,16 +121,9 @@ class TestHandler : public CefV8Handler {
     }
     if (fn == "frame") {
       CefRefPtr<CefFrame> frame = context->GetFrame();
-      CefRefPtr<CefBrowser> browser = context->GetBrowser();
       json info = {{"id", frame->GetIdentifier().ToString()},
                    {"main", frame->IsMain()},
-                   {"url", frame->GetURL().ToString()},
-                   {"valid", frame->IsValid() && context->IsValid()},
-                   {"browser", browser->GetIdentifier()},
-                   {"same_browser", frame->GetBrowser()->IsSame(browser)},
-                   {"in_main_list", browser->GetFrameByIdentifier(
-                                        frame->GetIdentifier()) != nullptr},
-                   {"same_context", context->IsSame(frame->GetV8Context())}};
+                   {"valid", frame->IsValid() && context->IsValid()}};
       retval = CefV8Value::CreateString(info.dump());
       return true;
     }
@@ -168,9 +161,7 @@ class TestClient : public CefClient {
                   {"browser", browser->GetIdentifier()},
                   {"frame", frame->GetIdentifier().ToString()},
                   {"main", frame->IsMain()},
-                  {"url", frame->GetURL().ToString()},
-                  {"from_renderer", source_process == PID_RENDERER},
-                  {"read_only", message->IsReadOnly()}};
+                  {"url", frame->GetURL().ToString()}};
     if (name == "report") {
       event["data"] =
           json::parse(args->GetString(0).ToString(), nullptr, false);
@@ -253,11 +244,7 @@ class TestApp : public CefApp,
       if (n + 1 == args->GetInt(1)) {
         frame->ExecuteJavaScript(
             "window.pingsDone(" + std::to_string(expected) + ", " +
-                json(frame->GetIdentifier().ToString()).dump() + ", " +
-                (source_process == PID_BROWSER && message->IsReadOnly()
-                     ? "true"
-                     : "false") +
-                ");",
+                json(frame->GetIdentifier().ToString()).dump() + ");",
             "", 0);
         expected = 0;
       }
