@@ -1,7 +1,6 @@
 #include "config/launch_config.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -258,23 +257,6 @@ TEST_F(LaunchConfigTest, FilesRewrittenWhileReadStayWithinBound) {
     EXPECT_GE(envWriter.rounds(), 3);
   }
   printf("%d reads while the files were rewritten\n", reads);
-}
-
-// Without a password entry the data directory is empty and every path is
-// relative to the working directory.
-TEST_F(LaunchConfigTest, EmptyDataDirectoryMeansWorkingDirectory) {
-  char* previous = getcwd(nullptr, 0);
-  ASSERT_NE(nullptr, previous);
-  ASSERT_EQ(0, chdir(data_.path().c_str()));
-  Install(kRuntime + "/current.json", "r", "600");
-  data_.Write(".env", "staging");
-  EXPECT_EQ("staging", GetEnvironmentName(""));
-  EXPECT_EQ(".korvel-cn/runtime", GetRuntimeDir(""));
-  LaunchConfig config = LoadLaunchConfig("");
-  EXPECT_EQ(0, chdir(previous));
-  free(previous);
-  EXPECT_TRUE(config.found);
-  EXPECT_EQ(".korvel-cn/runtime/r/bin/server", config.executable);
 }
 
 }  // namespace
