@@ -14,37 +14,11 @@
 namespace engine_test {
 namespace {
 
-// 400 KB in 8 KB pieces, 60 ms apart, with a Content-Length: about 3 s,
-// slow enough for several progress reports (Chromium sends one at most every
-// half second).
+// The attachment: 400 KB in 8 KB pieces, 60 ms apart, with a
+// Content-Length: about 3 s, slow enough for several progress reports
+// (Chromium sends one at most every half second).
 constexpr size_t kFileSize = 400 * 1024;
 constexpr size_t kChunk = 8 * 1024;
-
-const std::string& FileContent() {
-  static const std::string content = [] {
-    std::string text(kFileSize, '\0');
-    for (size_t i = 0; i < kFileSize; ++i) {
-      text[i] = static_cast<char>('a' + (i * 7 + i / 1000) % 26);
-    }
-    return text;
-  }();
-  return content;
-}
-
-// A page, and an attachment at /file that trickles out.
-class DownloadServer : public PageServer {
- public:
-  DownloadServer() {
-    Page("/page", "<title>page</title>downloads");
-    Download("/file", FileContent(), "file.bin", kChunk,
-             std::chrono::milliseconds(60));
-  }
-  const std::string& content() const { return FileContent(); }
-};
-
-bool Exists(const std::string& path) {
-  return access(path.c_str(), F_OK) == 0;
-}
 
 bool IsDownloadEnd(const json& event) {
   const json& item = event["item"];
@@ -62,7 +36,13 @@ bool IsDownloadEnd(const json& event) {
 TEST(EngineServicesTest, DownloadLandsWhereTheSaveDialogSaid) {
   TempDir downloads;
   TempDir elsewhere;
-  DownloadServer server;
+  std::string content(kFileSize, '\0');
+  for (size_t i = 0; i < kFileSize; ++i) {
+    content[i] = static_cast<char>('a' + (i * 7 + i / 1000) % 26);
+  }
+  PageServer server;
+  server.Page("/page", "<title>page</title>downloads");
+  server.Download("/file", content, "file.bin", kChunk, milliseconds(60));
   BrowserApp app;
   ASSERT_TRUE(app.started());
   app.Policy({{"download_dir", downloads.path()}});
@@ -87,8 +67,8 @@ TEST(EngineServicesTest, DownloadLandsWhereTheSaveDialogSaid) {
   EXPECT_EQ(end["item"]["received"], kFileSize);
   EXPECT_EQ(end["item"]["total"], kFileSize);
   EXPECT_EQ(end["item"]["path"], elsewhere.path() + "/chosen.bin");
-  EXPECT_EQ(ReadFile(elsewhere.path() + "/chosen.bin"), server.content());
-  EXPECT_FALSE(Exists(downloads.path() + "/file.bin"));
+  EXPECT_EQ(ReadFile(elsewhere.path() + "/chosen.bin"), content);
+  EXPECT_NE(access((downloads.path() + "/file.bin").c_str(), F_OK), 0);
 
   const std::vector<json> updates = app.Events("download_updated");
   int partial = 0;
