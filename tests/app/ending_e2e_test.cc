@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <iostream>
 #include <memory>
@@ -79,6 +80,24 @@ bool OnlyLeft(std::vector<pid_t> expected = {}) {
 
 class EndingTest : public KorvelFixture {
  protected:
+  // Runs |cycles| starts that the engine refuses, each of which must end
+  // with status 1 and leave nothing but |running|; prints their mean time.
+  void RefusedStarts(int cycles, const std::vector<pid_t>& running) {
+    const Clock::time_point begin = Clock::now();
+    int done = 0;
+    for (; done < cycles; ++done) {
+      SCOPED_TRACE("cycle " + std::to_string(done));
+      EXPECT_EQ(WaitForEnd(Start()), "exit 1");
+      if (!OnlyLeft(running)) {
+        break;
+      }
+    }
+    const auto spent =
+        std::chrono::duration_cast<milliseconds>(Clock::now() - begin);
+    std::cout << done << " refused starts, "
+              << spent.count() / std::max(done, 1) << " ms each\n";
+  }
+
   // Before any shell: the orphans of the shells land here, not with init.
   Reaper reaper_;
 };
@@ -264,19 +283,7 @@ TEST_F(EndingTest, SecondStartsLeaveNothing) {
   const unsigned long main = StartApp(first);
   ASSERT_NE(main, 0u);
   const std::vector<pid_t> running = ProcessTree(first->pid());
-  const Clock::time_point begin = Clock::now();
-  int done = 0;
-  for (; done < kRefusedCycles; ++done) {
-    SCOPED_TRACE("cycle " + std::to_string(done));
-    EXPECT_EQ(WaitForEnd(Start()), "exit 1");
-    if (!OnlyLeft(running)) {
-      break;
-    }
-  }
-  const auto spent =
-      std::chrono::duration_cast<milliseconds>(Clock::now() - begin);
-  std::cout << done << " refused starts, " << spent.count() / std::max(done, 1)
-            << " ms each\n";
+  RefusedStarts(kRefusedCycles, running);
   EXPECT_TRUE(WaitUntil([&] { return MapState(main) == "IsViewable"; }));
   EXPECT_TRUE(WaitUntil([&] {
     return Shell("xdotool getactivewindow").find(std::to_string(main)) !=
@@ -298,6 +305,17 @@ TEST_F(EndingTest, SecondStartsLeaveNothing) {
   ASSERT_EQ(kill(first->pid(), SIGTERM), 0);
   EXPECT_EQ(WaitForEnd(*first), "exit 0");
   EXPECT_TRUE(OnlyLeft());
+}
+
+// An engine that refuses to start with no other instance running (here for
+// want of a usable profile directory: a file in its place) must end the start
+// with status 1 once its backends have ended (another program holds their
+// port), leaving no engine helper or backend behind.
+TEST_F(EndingTest, RefusedEngineStartsLeaveNothing) {
+  std::ofstream(GetDataDir() + "/cache") << "not a directory";
+  TestServer holder(AF_INET, kBackendPort, Reply(""));
+  ASSERT_TRUE(holder.ok());
+  RefusedStarts(kRefusedCycles, {});
 }
 
 }  // namespace
