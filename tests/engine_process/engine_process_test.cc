@@ -235,13 +235,17 @@ TEST_F(EngineProcessTest, CommandLineSwitchesReachChromium) {
 
 // Records at or above the minimum severity (info by default, as the shell
 // leaves it) reach the log file in Chromium's format, from the engine, from
-// Qt and from the renderer process; verbose ones do not.
+// Qt and from the renderer process; verbose ones do not. The log lies beside
+// the cache directories in a data directory that does not exist yet, as on a
+// user's first start: the cache path is created before the log opens.
 TEST_F(EngineProcessTest, LogFileHonoursMinimumSeverity) {
-  App app(BaseArgs("logging", dir_.path() + "/root"));
+  const std::string data = dir_.path() + "/data";
+  App app({"logging", "--root=" + data + "/cache",
+           "--cache=" + data + "/cache/app", "--log=" + data + "/engine.log"});
   const json logged = app.WaitFor("logged");
   EXPECT_EQ(logged["min_level"], 0);
   ASSERT_EQ(app.Finish(), 0);
-  const std::string log = ReadFile(log_path());
+  const std::string log = ReadFile(data + "/engine.log");
   for (const char* present :
        {"] info-marker", "] direct-info-marker", "] qt-info-marker",
         "] error-marker", "] qt-warning-marker"}) {

@@ -325,11 +325,12 @@ bool CefInitialize(const CefMainArgs& args,
     application->OnBeforeCommandLineProcessing(CefString(), line);
   context->command_line = line;
   cef_base::SetGlobalCommandLine(line);
-  cefengine::InitLogging(line);
   cefengine::DropRelativeCachePaths(settings);
+  const std::string root = cefengine::ResolveRootCachePath(settings);
+  cefengine::CreateCachePath(settings, root);
+  cefengine::InitLogging(line);
   context->settings = settings;
 
-  const std::string root = cefengine::ResolveRootCachePath(settings);
   context->singleton = std::make_unique<cefengine::ProcessSingleton>(root);
   const auto owner = context->singleton->Acquire(
       cefengine::GetArgvStrings(line), cefengine::CurrentDirectory(),

@@ -16,6 +16,7 @@
 #include <memory>
 #include <utility>
 
+#include "browser/process/settings_switches.h"
 #include "common/value_codec.h"
 #include "include/base/cef_logging.h"
 
@@ -70,21 +71,6 @@ bool ReadAll(int fd, char* data, size_t size) {
     size -= static_cast<size_t>(n);
   }
   return true;
-}
-
-// mkdir -p with mode 0700 for the directories it creates.
-bool MakeDirs(const std::string& dir) {
-  if (dir.empty())
-    return false;
-  for (size_t pos = 1; pos <= dir.size(); ++pos) {
-    if (pos != dir.size() && dir[pos] != '/')
-      continue;
-    const std::string part = dir.substr(0, pos);
-    if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
-      return false;
-  }
-  struct stat st;
-  return stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool FillAddress(const std::string& path, sockaddr_un* address) {

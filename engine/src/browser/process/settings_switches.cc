@@ -1,6 +1,8 @@
 #include "browser/process/settings_switches.h"
 
+#include <errno.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include "common/switches.h"
 #include "include/base/cef_logging.h"
@@ -110,6 +112,31 @@ std::string ResolveProfilePath(const CefSettings& settings,
   LOG(ERROR) << "cache_path " << cache << " is not inside root_cache_path "
              << root << "; using " << root << "/Default";
   return root + "/Default";
+}
+
+void CreateCachePath(const CefSettings& settings, const std::string& root) {
+  std::string cache = ToString(settings.cache_path);
+  while (cache.size() > 1 && cache.back() == '/')
+    cache.pop_back();
+  if (cache.empty() || (cache != root && cache.rfind(root + "/", 0) != 0))
+    return;
+  if (!MakeDirs(cache))
+    LOG(ERROR) << "The cache_path directory (" << cache
+               << ") could not be created.";
+}
+
+bool MakeDirs(const std::string& dir) {
+  if (dir.empty())
+    return false;
+  for (size_t pos = 1; pos <= dir.size(); ++pos) {
+    if (pos != dir.size() && dir[pos] != '/')
+      continue;
+    const std::string part = dir.substr(0, pos);
+    if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
+      return false;
+  }
+  struct stat st;
+  return stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 }  // namespace cefengine

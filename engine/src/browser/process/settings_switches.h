@@ -35,6 +35,17 @@ std::string ResolveRootCachePath(const CefSettings& settings);
 std::string ResolveProfilePath(const CefSettings& settings,
                                const std::string& root);
 
+// Creates a cache_path that is |root| or lies inside it, with its missing
+// parents, before the log file opens, as the production engine does while it
+// checks its settings: a log kept beside the cache directories can then be
+// written on the very first start. Nothing is created for a cache_path
+// outside |root| (which the engine does not use) or an empty one.
+void CreateCachePath(const CefSettings& settings, const std::string& root);
+
+// mkdir -p with mode 0700 for the directories it creates; whether |dir| is a
+// directory afterwards.
+bool MakeDirs(const std::string& dir);
+
 }  // namespace cefengine
 
 #endif  // CEFENGINE_BROWSER_PROCESS_SETTINGS_SWITCHES_H_
