@@ -297,12 +297,6 @@ CefRefPtr<CommandLineImpl>& GlobalCommandLine() {
 
 }  // namespace
 
-void InitGlobalCommandLine(int argc, const char* const* argv) {
-  CefRefPtr<CommandLineImpl> parsed = new CommandLineImpl(false);
-  parsed->InitFromArgv(argc, argv);
-  SetGlobalCommandLine(parsed);
-}
-
 void SetGlobalCommandLine(CefRefPtr<CefCommandLine> command_line) {
   if (!command_line) {
     return;

@@ -8,9 +8,6 @@
 
 namespace cef_base {
 
-// Sets the global command line from the process's arguments.
-void InitGlobalCommandLine(int argc, const char* const* argv);
-
 // Replaces the global command line with a copy of |command_line|, for
 // example after the application has added its switches.
 void SetGlobalCommandLine(CefRefPtr<CefCommandLine> command_line);
