@@ -15,6 +15,19 @@ std::string ToString(const cef_string_t& value) {
   return CefString(&value).ToString();
 }
 
+// |path| without trailing separators; "/" stays as it is.
+std::string WithoutTrailingSeparators(std::string path) {
+  while (path.size() > 1 && path.back() == '/')
+    path.pop_back();
+  return path;
+}
+
+// Whether |path| is |dir| or lies inside it (both without trailing
+// separators).
+bool IsSameOrInside(const std::string& path, const std::string& dir) {
+  return path == dir || path.rfind(dir + "/", 0) == 0;
+}
+
 void AppendIfMissing(CefRefPtr<CefCommandLine> command_line,
                      const char* name,
                      const std::string& value) {
@@ -95,19 +108,16 @@ std::string ResolveRootCachePath(const CefSettings& settings) {
     const char* home = getenv("HOME");
     root = std::string(home ? home : "") + "/.config/cef_user_data";
   }
-  while (root.size() > 1 && root.back() == '/')
-    root.pop_back();
-  return root;
+  return WithoutTrailingSeparators(root);
 }
 
 std::string ResolveProfilePath(const CefSettings& settings,
                                const std::string& root) {
-  std::string cache = ToString(settings.cache_path);
-  while (cache.size() > 1 && cache.back() == '/')
-    cache.pop_back();
+  const std::string cache =
+      WithoutTrailingSeparators(ToString(settings.cache_path));
   if (cache.empty())
     return root;
-  if (cache == root || cache.rfind(root + "/", 0) == 0)
+  if (IsSameOrInside(cache, root))
     return cache;
   LOG(ERROR) << "cache_path " << cache << " is not inside root_cache_path "
              << root << "; using " << root << "/Default";
@@ -115,10 +125,9 @@ std::string ResolveProfilePath(const CefSettings& settings,
 }
 
 void CreateCachePath(const CefSettings& settings, const std::string& root) {
-  std::string cache = ToString(settings.cache_path);
-  while (cache.size() > 1 && cache.back() == '/')
-    cache.pop_back();
-  if (cache.empty() || (cache != root && cache.rfind(root + "/", 0) != 0))
+  const std::string cache =
+      WithoutTrailingSeparators(ToString(settings.cache_path));
+  if (cache.empty() || !IsSameOrInside(cache, root))
     return;
   if (!MakeDirs(cache))
     LOG(ERROR) << "The cache_path directory (" << cache
